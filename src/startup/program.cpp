@@ -1,0 +1,29 @@
+#include "startup/program.h"
+
+#include <windows.h>
+
+namespace vk {
+
+std::wstring ExecutablePath() {
+    wchar_t buffer[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return std::wstring(buffer, length);
+}
+
+std::wstring ExecutableDirectory() {
+    const std::wstring path = ExecutablePath();
+    const size_t slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(0, slash);
+}
+
+std::string LoadRcData(int id) {
+    HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (resource == nullptr) return {};
+    HGLOBAL loaded = LoadResource(nullptr, resource);
+    const DWORD size = SizeofResource(nullptr, resource);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (data == nullptr) return {};
+    return std::string(static_cast<const char*>(data), size);
+}
+
+}  // namespace vk

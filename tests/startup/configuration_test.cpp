@@ -1,0 +1,205 @@
+#include "startup/configuration.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "infra/files.h"
+#include "infra/language.h"
+#include "infra/text.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace vk {
+namespace {
+
+const char* const kEmbedded =
+    "[/Script/Engine]\r\nName=Velkar\r\n[Velkar.Update]\r\nUpdateBaseUrl=\"https://official.example/\"\r\n"
+    "UpdateChannel=\"internal\"\r\n";
+
+ConfigurationSources Sources(std::string launcherCfg = "", std::string settings = "") {
+    ConfigurationSources sources;
+    sources.embeddedIni = kEmbedded;
+    sources.publicKeyPem = "-----BEGIN PUBLIC KEY-----\r\n";
+    sources.launcherCfg = std::move(launcherCfg);
+    sources.settings = std::move(settings);
+    sources.executableDirectory = L"C:\\Games";
+    sources.userDataDirectory = L"C:\\Users\\p\\AppData\\Local\\VelkarLauncher";
+    sources.userUiLanguage = 0x0409;
+    return sources;
+}
+
+TEST(ConfigurationFrom, EmbeddedDefaultsAlone) {
+    const Configuration c = ConfigurationFrom(Sources());
+    EXPECT_EQ(c.updateBaseUrl, "https://official.example");
+    EXPECT_EQ(c.updateChannel, "internal");
+    EXPECT_EQ(c.installDir, L"C:\\Games\\Velkar");
+    EXPECT_FALSE(c.installDirChosen);
+    EXPECT_EQ(c.cacheDir, L"C:\\Users\\p\\AppData\\Local\\VelkarLauncher\\cache");
+    EXPECT_FALSE(c.customSource);
+    EXPECT_TRUE(c.selfUpdateEnabled);
+    EXPECT_TRUE(HasUpdateSource(c));
+}
+
+struct OverrideCase {
+    const char* name;
+    std::string launcherCfg;
+    std::string baseUrl;
+    std::string channel;
+    bool custom;
+};
+
+TEST(ConfigurationFrom, LauncherCfgOverridesOnlyWithValues) {
+    const OverrideCase cases[] = {
+        {"base url with slashes", "BaseUrl=https://mirror.example///\n", "https://mirror.example", "internal", true},
+        {"channel only", "Channel=beta\n", "https://official.example", "beta", true},
+        {"empty base url changes nothing", "BaseUrl=\n", "https://official.example", "internal", false},
+        {"only slashes empties the url", "BaseUrl=///\n", "", "internal", true},
+        {"header hides keys", "[x]\nBaseUrl=https://m\n", "https://official.example", "internal", false},
+    };
+    for (const auto& c : cases) {
+        const Configuration config = ConfigurationFrom(Sources(c.launcherCfg));
+        EXPECT_EQ(config.updateBaseUrl, c.baseUrl) << c.name;
+        EXPECT_EQ(config.updateChannel, c.channel) << c.name;
+        EXPECT_EQ(config.customSource, c.custom) << c.name;
+        const std::wstring cache = L"C:\\Users\\p\\AppData\\Local\\VelkarLauncher\\cache";
+        EXPECT_EQ(config.cacheDir, c.custom ? cache + L"-custom" : cache) << c.name;
+    }
+    EXPECT_FALSE(HasUpdateSource(ConfigurationFrom(Sources("BaseUrl=///\n"))));
+}
+
+TEST(ConfigurationFrom, SelfUpdateIsDisabledOnlyByZero) {
+    const std::pair<std::string, bool> cases[] = {
+        {"SelfUpdate=0\n", false}, {"SelfUpdate= 0\n", false}, {"SelfUpdate=00\n", true},
+        {"SelfUpdate=false\n", true}, {"", true},
+    };
+    for (const auto& [cfg, enabled] : cases) EXPECT_EQ(ConfigurationFrom(Sources(cfg)).selfUpdateEnabled, enabled) << cfg;
+}
+
+TEST(ConfigurationFrom, LanguageFromSettingsOrTheUserInterface) {
+    struct Case {
+        std::string settings;
+        unsigned short uiLanguage;
+        bool english;
+    };
+    const Case cases[] = {
+        {"Language=en\n", 0x0804, true},     {"Language=  en  \n", 0x0804, true},
+        {"Language=\"en\"\n", 0x0804, true}, {"Language=EN\n", 0x0409, false},
+        {"Language=english\n", 0x0409, false}, {"Language=zh\n", 0x0409, false},
+        {"Language=\n", 0x0804, false},      {"", 0x0409, true},
+        {"", 0x0404, false},                 // Chinese (Taiwan) has the Chinese primary language
+        {"\xEF\xBB\xBFLanguage=en\r\n", 0x0804, true},
+        {"[section]\nLanguage=en\n", 0x0804, false},
+    };
+    for (const auto& c : cases) {
+        auto sources = Sources("", c.settings);
+        sources.userUiLanguage = c.uiLanguage;
+        ConfigurationFrom(sources);
+        EXPECT_EQ(useEnglish.load(), c.english) << c.settings << " ui " << c.uiLanguage;
+    }
+}
+
+TEST(ConfigurationFrom, InstallDirFromSettingsIsTakenAsWritten) {
+    const Configuration c = ConfigurationFrom(Sources("", "InstallDir=D:\\Spiele\\Velkär\\\r\nLanguage=zh\r\n"));
+    EXPECT_EQ(c.installDir, L"D:\\Spiele\\Velk\u00e4r\\");
+    EXPECT_TRUE(c.installDirChosen);
+}
+
+TEST(Settings, TextHoldsAChosenFolderAndTheLanguage) {
+    Configuration c;
+    c.installDir = L"D:\\Games\\Velkar";
+    useEnglish = true;
+    EXPECT_EQ(SettingsText(c), "Language=en\n");
+    c.installDirChosen = true;
+    useEnglish = false;
+    EXPECT_EQ(SettingsText(c), "InstallDir=D:\\Games\\Velkar\nLanguage=zh\n");
+}
+
+// The per-user folder is real: save and restore the Wine user's settings around each test.
+class UserSettings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = ReadWholeFile(SettingsFilePath());
+        hadFile_ = IsRegularFile(SettingsFilePath());
+    }
+    void TearDown() override {
+        if (hadFile_) {
+            WriteFileAtomic(SettingsFilePath(), saved_);
+        } else {
+            DeleteFileW(SettingsFilePath().c_str());
+        }
+    }
+    std::string saved_;
+    bool hadFile_ = false;
+};
+
+TEST_F(UserSettings, SetLanguageSavesAndSwitchesWithoutAWindow) {
+    Configuration c;
+    c.installDirChosen = true;
+    c.installDir = L"E:\\Velkar";
+    SetLanguage(c, true, nullptr);
+    EXPECT_TRUE(useEnglish.load());
+    EXPECT_EQ(ReadWholeFile(SettingsFilePath()), "InstallDir=E:\\Velkar\nLanguage=en\n");
+    SetLanguage(c, false, nullptr);
+    EXPECT_EQ(ReadWholeFile(SettingsFilePath()), "InstallDir=E:\\Velkar\nLanguage=zh\n");
+}
+
+// Runs a probe built with the launcher's configuration code from a folder of its own.
+class ProbeRun : public UserSettings {
+protected:
+    std::map<std::string, std::string> Run(const std::wstring& variant, const std::string& launcherCfg) {
+        const std::wstring exe = folder_ / L"probe.exe";
+        const std::wstring source = std::wstring(VELKAR_PROBE_DIR) + L"\\config_probe_" + variant + L".exe";
+        EXPECT_TRUE(CopyFileW(source.c_str(), exe.c_str(), FALSE));
+        if (!launcherCfg.empty()) test::WriteTestFile(folder_ / L"launcher.cfg", launcherCfg);
+        const auto result = test::RunProcess(L"\"" + exe + L"\"");
+        EXPECT_EQ(result.exitCode, 0u) << result.output;
+        std::map<std::string, std::string> values;
+        size_t position = 0;
+        while (position < result.output.size()) {
+            size_t end = result.output.find('\n', position);
+            if (end == std::string::npos) end = result.output.size();
+            std::string line = result.output.substr(position, end - position);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            const size_t equals = line.find('=');
+            if (equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
+            position = end + 1;
+        }
+        return values;
+    }
+    test::TempDir folder_;
+};
+
+TEST_F(ProbeRun, EmbeddedResourcesAndFilesBesideTheExecutable) {
+    WriteFileAtomic(SettingsFilePath(), "Language=en\n");
+    auto values = Run(L"standard", "");
+    EXPECT_EQ(values["updateBaseUrl"], "https://updates.example.test/velkar");
+    EXPECT_EQ(values["updateChannel"], "internal");
+    EXPECT_EQ(values["publicKeyBytes"], "636");
+    EXPECT_EQ(values["installDir"], WideToUtf8(folder_.path()) + "\\Velkar");
+    EXPECT_EQ(values["cacheDir"], values["userDataDirectory"] + "\\cache");
+    EXPECT_EQ(values["useEnglish"], "1");
+    EXPECT_EQ(values["hasUpdateSource"], "1");
+    EXPECT_NE(values["userDataDirectory"].find("AppData\\Local\\VelkarLauncher"), std::string::npos);
+}
+
+TEST_F(ProbeRun, LauncherCfgSuppliesTheSourceWhenTheEmbeddedIniLacksIt) {
+    WriteFileAtomic(SettingsFilePath(), "InstallDir=C:\\Elsewhere\nLanguage=zh\n");
+    auto missing = Run(L"no_update_section", "");
+    EXPECT_EQ(missing["updateBaseUrl"], "");
+    EXPECT_EQ(missing["hasUpdateSource"], "0");
+
+    auto values = Run(L"no_update_section", "BaseUrl=https://mirror.example.test/\r\nChannel=beta\r\nSelfUpdate=0\r\n");
+    EXPECT_EQ(values["updateBaseUrl"], "https://mirror.example.test");
+    EXPECT_EQ(values["updateChannel"], "beta");
+    EXPECT_EQ(values["customSource"], "1");
+    EXPECT_EQ(values["selfUpdateEnabled"], "0");
+    EXPECT_EQ(values["hasUpdateSource"], "1");
+    EXPECT_EQ(values["cacheDir"], values["userDataDirectory"] + "\\cache-custom");
+    EXPECT_EQ(values["installDir"], "C:\\Elsewhere");
+    EXPECT_EQ(values["installDirChosen"], "1");
+    EXPECT_EQ(values["useEnglish"], "0");
+}
+
+}  // namespace
+}  // namespace vk
