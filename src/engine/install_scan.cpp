@@ -1,0 +1,165 @@
+#include "engine/install_scan.h"
+
+#include <windows.h>
+
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <cwchar>
+#include <memory>
+#include <set>
+#include <stdexcept>
+
+#include "engine/install_layout.h"
+#include "engine/release_path.h"
+#include "engine/updater.h"
+#include "infra/handles.h"
+#include "infra/language.h"
+#include "infra/text.h"
+
+namespace vk {
+
+namespace {
+
+std::uint32_t ReportedAttributes(const std::wstring&, std::uint32_t reported) { return reported; }
+
+struct PackageRoot {
+    bool perUser;  // below the per-user folder instead of the install folder
+    const wchar_t* folder;
+};
+
+// The game's package folders (the game's own layout): where content packages are loaded from.
+constexpr PackageRoot kPackageRoots[] = {
+    {false, L"Velkar\\Content"}, {false, L"Engine\\Content"}, {false, L"Velkar\\Binaries"},
+    {false, L"Engine\\Binaries"}, {false, L"Velkar\\Plugins"}, {false, L"Engine\\Plugins"},
+    {false, L"Velkar\\Saved\\Paks"}, {true, L"Velkar\\Saved\\Paks"},
+};
+
+const std::set<std::string>& PackageExtensions() {
+    static const std::set<std::string> extensions = {".pak",  ".ucas",   ".utoc",  ".uasset", ".umap", ".uexp",
+                                                     ".ubulk", ".uptnl", ".dll", ".so",     ".uplugin", ".cur"};
+    return extensions;
+}
+
+struct IgnoringCaseLess {
+    bool operator()(const std::wstring& a, const std::wstring& b) const { return _wcsicmp(a.c_str(), b.c_str()) < 0; }
+};
+
+bool SameNameIgnoringCase(const wchar_t* name, const wchar_t* expected) { return _wcsicmp(name, expected) == 0; }
+
+bool IsLink(const std::wstring& path, DWORD reported) {
+    const std::uint32_t attributes = scanAttributes(path, reported);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+bool IsDotEntry(const wchar_t* name) { return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0; }
+
+// Folders owned by someone else: the launcher's metadata and the game's user data.
+bool IsProtectedFolder(const wchar_t* name) {
+    return SameNameIgnoringCase(name, kMetadataFolderName) || SameNameIgnoringCase(name, kSavedFolderName);
+}
+
+std::wstring PerUserBase(const std::wstring& gameUserDir) {
+    if (!gameUserDir.empty()) return gameUserDir;
+    PWSTR folder = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder);
+    const std::unique_ptr<wchar_t, decltype(&CoTaskMemFree)> owner(folder, &CoTaskMemFree);
+    return SUCCEEDED(result) && folder != nullptr ? std::wstring(folder) : std::wstring();
+}
+
+// A linked package folder could make the game load content from anywhere, so the root's own
+// components are tested before anything below it is listed.
+void RefuseLinkedComponents(const std::wstring& base, const std::wstring& folder) {
+    for (std::size_t end = 0; end <= folder.size(); ++end) {
+        if (end != folder.size() && folder[end] != L'\\') continue;
+        const std::wstring path = base + L"\\" + folder.substr(0, end);
+        if (IsLink(path, GetFileAttributesW(path.c_str()))) {
+            throw std::runtime_error(Localized("Check linked game package directories.", "请检查游戏资源目录的链接。"));
+        }
+    }
+}
+
+bool IsPackageName(const std::wstring& path) {
+    const std::size_t dot = path.rfind(L'.');
+    return dot != std::wstring::npos && PackageExtensions().contains(ToLowerAscii(WideToUtf8(path.substr(dot))));
+}
+
+}  // namespace
+
+ScanAttributesHook scanAttributes = &ReportedAttributes;
+
+void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<std::wstring>& out,
+               bool refuseLinks) {
+    const std::wstring folder = rel.empty() ? root : root + L"\\" + rel;
+    WIN32_FIND_DATAW entry;
+    const UniqueFind find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+    if (!find) return;
+    do {
+        if (IsDotEntry(entry.cFileName)) continue;
+        const std::wstring child = rel.empty() ? std::wstring(entry.cFileName) : rel + L"\\" + entry.cFileName;
+        const bool link = IsLink(root + L"\\" + child, entry.dwFileAttributes);
+        if (refuseLinks && link) {
+            const std::string name = WideToUtf8(child);
+            throw std::runtime_error(Localized(("Remove the link from the game data folder and retry: " + name).c_str(),
+                                               ("请从游戏资源目录移除链接后重试：" + name).c_str()));
+        }
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            out.push_back(child);
+            continue;
+        }
+        if (link) continue;
+        if (!refuseLinks && ((rel.empty() && SameNameIgnoringCase(entry.cFileName, kMetadataFolderName)) ||
+                             SameNameIgnoringCase(entry.cFileName, kSavedFolderName))) {
+            continue;
+        }
+        ListFiles(root, child, out, refuseLinks);
+    } while (FindNextFileW(find.get(), &entry));
+}
+
+void RemoveEmptyDirs(const std::wstring& dir, bool isRoot) {
+    WIN32_FIND_DATAW entry;
+    const UniqueFind find(FindFirstFileW((dir + L"\\*").c_str(), &entry));
+    if (find) {
+        do {
+            const std::wstring child = dir + L"\\" + entry.cFileName;
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(entry.cFileName) ||
+                IsProtectedFolder(entry.cFileName) || IsLink(child, entry.dwFileAttributes)) {
+                continue;
+            }
+            RemoveEmptyDirs(child, false);
+        } while (FindNextFileW(find.get(), &entry));
+    }
+    // Fails harmlessly while the folder still holds anything.
+    if (!isRoot) RemoveDirectoryW(dir.c_str());
+}
+
+void DisableExtraPackage(const std::wstring& path) {
+    const std::wstring disabled = path + L"." + std::to_wstring(GetTickCount64()) + kDisabledPackageSuffix;
+    if (!MoveFileW(path.c_str(), disabled.c_str())) {
+        const std::string name = WideToUtf8(path);
+        throw std::runtime_error(
+            Localized(("Cannot disable extra package: " + name).c_str(), ("无法移出额外资源包：" + name).c_str()));
+    }
+}
+
+std::vector<std::wstring> Updater::FindExtraPackages(const RemoteRelease& release) const {
+    std::set<std::wstring, IgnoringCaseLess> known;
+    for (const ReleaseFile& file : release.files) known.insert(InstallPathOf(file));
+    const std::wstring perUserBase = PerUserBase(gameUserDir);
+    std::vector<std::wstring> extra;
+    for (const PackageRoot& root : kPackageRoots) {
+        const std::wstring& base = root.perUser ? perUserBase : installDir;
+        if (base.empty()) continue;
+        RefuseLinkedComponents(base, root.folder);
+        const std::wstring folder = base + L"\\" + root.folder;
+        std::vector<std::wstring> listed;
+        ListFiles(folder, L"", listed, true);
+        for (const std::wstring& path : listed) {
+            const std::wstring full = folder + L"\\" + path;
+            if (IsPackageName(path) && !known.contains(full)) extra.push_back(full);
+        }
+    }
+    return extra;
+}
+
+}  // namespace vk

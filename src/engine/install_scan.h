@@ -1,0 +1,29 @@
+#pragma once
+// Walks the installation's folders: the listing behind stale-file removal, the clean-up of empty
+// folders, and the search for content packages that the release does not list.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vk {
+
+// Appends the path relative to root of every file below root\rel (rel empty: root itself).
+// Refusing mode throws on any link; otherwise the metadata folder of root and every Saved folder
+// are skipped. A folder that cannot be listed contributes nothing.
+void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<std::wstring>& out,
+               bool refuseLinks);
+
+// Removes the empty folders below dir, bottom-up, and dir itself unless isRoot. Never enters a
+// link, the metadata folder or a Saved folder; never touches a file; never throws.
+void RemoveEmptyDirs(const std::wstring& dir, bool isRoot);
+
+// Takes an extra package out of use by renaming it to path + "." + ticks + ".vk-offline".
+void DisableExtraPackage(const std::wstring& path);
+
+// The attributes the scan acts on for an entry: `reported` is what the file system gave for
+// `path` (INVALID_FILE_ATTRIBUTES when unreadable). Every link test goes through this hook so that
+// tests can present links that their platform cannot create; by default it returns `reported`.
+using ScanAttributesHook = std::uint32_t (*)(const std::wstring& path, std::uint32_t reported);
+extern ScanAttributesHook scanAttributes;
+
+}  // namespace vk

@@ -1,0 +1,151 @@
+#include "engine/install_state.h"
+
+#include <windows.h>
+
+#include <exception>
+#include <map>
+
+#include "engine/install_layout.h"
+#include "infra/files.h"
+#include "infra/json.h"
+#include "infra/text.h"
+
+namespace vk {
+
+namespace {
+
+void WriteMetadataFile(const Updater& updater, const wchar_t* name, const std::string& bytes) {
+    CreateDirectories(updater.MetadataDir());
+    WriteFileAtomic(MetadataPath(updater, name), bytes);
+}
+
+std::string InstalledStateText(const InstalledState& state) {
+    std::string text = "{\n  \"build_id\": " + QuoteJson(state.buildId) + ",\n  \"files\": {";
+    const char* separator = "\n    ";
+    for (const auto& [path, file] : state.files) {
+        text += separator + QuoteJson(path) + ": {\"sha256\": " + QuoteJson(file.sha256) +
+                ", \"size\": " + std::to_string(file.size) + "}";
+        separator = ",\n    ";
+    }
+    return text + "\n  }\n}\n";
+}
+
+InstalledState ParseInstalledState(const std::string& text) {
+    const JsonValue document = ParseJson(text);
+    InstalledState state;
+    state.buildId = StringField(document, "build_id");
+    for (const auto& [path, entry] : RequireField(document, "files").members) {
+        state.files[path] = InstalledFile{StringField(entry, "sha256"), UIntField(entry, "size")};
+    }
+    return state;
+}
+
+std::string OptionalText(const RemoteRelease& release, const std::set<std::string>& selected) {
+    std::map<std::string, std::uint64_t> totals;
+    for (const ReleaseFile& file : release.files) {
+        if (!file.group.empty()) totals[file.group] += file.size;
+    }
+    std::string text = "{";
+    const char* separator = "\n  ";
+    for (const auto& [group, bytes] : totals) {
+        text += separator + QuoteJson(group) + ": {\"bytes\": " + std::to_string(bytes) +
+                ", \"enabled\": " + (selected.contains(group) ? "true" : "false") + "}";
+        separator = ",\n  ";
+    }
+    return text + "\n}\n";
+}
+
+}  // namespace
+
+std::wstring MetadataPath(const Updater& updater, const wchar_t* name) {
+    return updater.MetadataDir() + L"\\" + name;
+}
+
+void AddGroupsFrom(const std::wstring& path, std::set<std::string>& groups) {
+    const std::string text = ReadWholeFile(path);
+    if (text.empty()) return;
+    JsonValue document;
+    try {
+        document = ParseJson(text);
+    } catch (const std::exception&) {
+        return;  // another program's half-written or broken file asks for nothing
+    }
+    const JsonValue* list = FindField(document, "groups");
+    if (list == nullptr || list->type != JsonType::Array) return;
+    for (const JsonValue& item : list->items) {
+        if (item.type == JsonType::String && !item.text.empty()) groups.insert(item.text);
+    }
+}
+
+std::string GroupsText(const std::set<std::string>& groups) {
+    std::string text = "{\"groups\": [";
+    const char* separator = "";
+    for (const std::string& group : groups) {
+        text += separator + QuoteJson(group);
+        separator = ", ";
+    }
+    return text + "]}\n";
+}
+
+std::wstring Updater::MetadataDir() const { return installDir + L"\\" + kMetadataFolderName; }
+
+InstalledState Updater::LoadInstalledState() const {
+    const std::string text = ReadWholeFile(MetadataPath(*this, kInstalledStateFile));
+    if (text.empty()) return {};
+    try {
+        return ParseInstalledState(text);
+    } catch (const std::exception&) {
+        return {};  // an unreadable record means nothing is known: every file gets checked
+    }
+}
+
+void Updater::SaveInstalledState(const InstalledState& state) const {
+    WriteMetadataFile(*this, kInstalledStateFile, InstalledStateText(state));
+}
+
+std::set<std::string> Updater::LoadSelectedGroups() const {
+    std::set<std::string> groups;
+    AddGroupsFrom(MetadataPath(*this, kGroupsFile), groups);
+    const std::wstring request = MetadataPath(*this, kRequestFile);
+    if (IsRegularFile(request)) {
+        AddGroupsFrom(request, groups);
+        WriteMetadataFile(*this, kGroupsFile, GroupsText(groups));
+        // A request that cannot be deleted is merged again next time, which changes nothing.
+        DeleteFileW(request.c_str());
+    }
+    return groups;
+}
+
+void Updater::SelectGroup(const std::string& name) const {
+    std::set<std::string> groups = LoadSelectedGroups();
+    groups.insert(name);
+    WriteMetadataFile(*this, kGroupsFile, GroupsText(groups));
+}
+
+bool Updater::IsUpToDate(const RemoteRelease& release, const InstalledState& installed) const {
+    if (installed.buildId != release.buildId) return false;
+    const std::set<std::string> selected = LoadSelectedGroups();
+    for (const ReleaseFile& file : release.files) {
+        if (!file.group.empty() && !selected.contains(file.group)) continue;
+        const auto found = installed.files.find(file.path);
+        if (found == installed.files.end() || found->second.sha256 != file.sha256) return false;
+    }
+    return true;
+}
+
+void Updater::WriteInstallInfo(const RemoteRelease& release, const std::wstring& launcherPath) const {
+    WriteMetadataFile(*this, kOptionalFile, OptionalText(release, LoadSelectedGroups()));
+    WriteMetadataFile(*this, kLauncherPathFile, WideToUtf8(launcherPath));
+    WriteMetadataFile(*this, kChannelFile, release.manifestText);
+    WriteMetadataFile(*this, kChannelSignatureFile, release.signatureText);
+}
+
+bool Updater::RepairRequested() const { return IsRegularFile(MetadataPath(*this, kRepairRequestFile)); }
+
+void Updater::ClearRepairRequest() const { DeleteFileW(MetadataPath(*this, kRepairRequestFile).c_str()); }
+
+bool Updater::HasPendingRequest() const {
+    return RepairRequested() || IsRegularFile(MetadataPath(*this, kRequestFile));
+}
+
+}  // namespace vk
