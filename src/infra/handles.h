@@ -1,6 +1,8 @@
 #pragma once
 // Small owners for Windows handles: each closes its handle on every path.
 #include <windows.h>
+#include <bcrypt.h>
+#include <winhttp.h>
 
 #include <utility>
 
@@ -49,9 +51,52 @@ struct FindHandleTraits {
     static void Close(Value h) { FindClose(h); }
 };
 
+struct InternetHandleTraits {
+    using Value = HINTERNET;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { WinHttpCloseHandle(h); }
+};
+
+struct AlgorithmProviderTraits {
+    using Value = BCRYPT_ALG_HANDLE;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { BCryptCloseAlgorithmProvider(h, 0); }
+};
+
+struct HashObjectTraits {
+    using Value = BCRYPT_HASH_HANDLE;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { BCryptDestroyHash(h); }
+};
+
+struct CryptoKeyTraits {
+    using Value = BCRYPT_KEY_HANDLE;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { BCryptDestroyKey(h); }
+};
+
+struct LocalMemoryTraits {
+    using Value = void*;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value p) { return p != nullptr; }
+    static void Close(Value p) { LocalFree(p); }
+};
+
 // Files, processes, threads, events, mutexes.
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 // FindFirstFileW searches.
 using UniqueFind = UniqueResource<FindHandleTraits>;
+// WinHTTP session, connection and request handles.
+using UniqueInternet = UniqueResource<InternetHandleTraits>;
+// CNG algorithm providers, hash objects and keys.
+using UniqueAlgorithmProvider = UniqueResource<AlgorithmProviderTraits>;
+using UniqueHashObject = UniqueResource<HashObjectTraits>;
+using UniqueCryptoKey = UniqueResource<CryptoKeyTraits>;
+// Buffers that a system call allocated with LocalAlloc on the caller's behalf.
+using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
 
 }  // namespace vk

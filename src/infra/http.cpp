@@ -1,0 +1,176 @@
+#include "infra/http.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <memory>
+#include <stdexcept>
+
+#include "infra/errors.h"
+#include "infra/language.h"
+#include "infra/text.h"
+
+namespace vk {
+
+namespace {
+
+constexpr DWORD kReadBuffer = 0x100000;
+constexpr std::uint64_t kMaxInMemory = 0x4000000;
+constexpr DWORD kHostBuffer = 256;
+
+std::uint32_t QueryStatus(HINTERNET request) {
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX)) {
+        return 0;
+    }
+    return status;
+}
+
+std::uint64_t QueryContentLength(HINTERNET request) {
+    wchar_t text[32] = {};
+    DWORD size = sizeof text;
+    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
+                             WINHTTP_NO_HEADER_INDEX)) {
+        return 0;
+    }
+    return std::wcstoull(text, nullptr, 10);
+}
+
+// The next piece of the body into the buffer; 0 at the end of the stream.
+DWORD ReadSome(HINTERNET request, unsigned char* buffer) {
+    DWORD available = 0;
+    if (!WinHttpQueryDataAvailable(request, &available)) ThrowLastError("下载中断");
+    if (available == 0) return 0;
+    DWORD read = 0;
+    if (!WinHttpReadData(request, buffer, std::min(available, kReadBuffer), &read)) ThrowLastError("下载中断");
+    return read;
+}
+
+// The existing file, positioned at the range's first byte. It is never created here: its owner
+// preallocated it at the blob's full size.
+UniqueHandle OpenAtOffset(const std::wstring& path, std::uint64_t offset) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (!file || !SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN)) {
+        ThrowLastError("无法写入 " + WideToUtf8(path));
+    }
+    return file;
+}
+
+bool RangeAnswerAcceptable(const HttpRequest& response, std::uint64_t first, std::uint64_t last,
+                           std::uint64_t blobSize) {
+    const bool wholeBlob = first == 0 && last + 1 == blobSize;
+    const bool statusFits = response.status == 206 || (response.status == 200 && wholeBlob);
+    const bool lengthFits = response.contentLength == 0 || response.contentLength == last - first + 1;
+    return statusFits && lengthFits;
+}
+
+}  // namespace
+
+HttpSession::HttpSession()
+    : root_(WinHttpOpen(L"VelkarLauncher/1", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
+                        WINHTTP_NO_PROXY_BYPASS, 0)) {
+    if (!root_) ThrowLastError("网络初始化");
+    WinHttpSetTimeouts(root_.get(), 15000, 15000, 30000, 60000);
+}
+
+ParsedUrl CrackUrl(const std::string& url) {
+    const std::wstring wide = Utf8ToWide(url);
+    std::wstring host(kHostBuffer, L'\0');
+    std::wstring path(wide.size() + 1, L'\0');
+    std::wstring query(wide.size() + 1, L'\0');
+    URL_COMPONENTS parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.lpszHostName = host.data();
+    parts.dwHostNameLength = kHostBuffer;
+    parts.lpszUrlPath = path.data();
+    parts.dwUrlPathLength = static_cast<DWORD>(path.size());
+    parts.lpszExtraInfo = query.data();
+    parts.dwExtraInfoLength = static_cast<DWORD>(query.size());
+    if (!WinHttpCrackUrl(wide.c_str(), static_cast<DWORD>(wide.size()), 0, &parts)) {
+        ThrowLastError("无效地址 " + url);
+    }
+    ParsedUrl parsed;
+    parsed.host = host.substr(0, parts.dwHostNameLength);
+    parsed.path = path.substr(0, parts.dwUrlPathLength) + query.substr(0, parts.dwExtraInfoLength);
+    parsed.port = parts.nPort;
+    parsed.https = parts.nScheme == INTERNET_SCHEME_HTTPS;
+    return parsed;
+}
+
+HttpRequest SendGet(HttpSession& client, const std::string& url, const std::wstring& extraHeaders) {
+    const ParsedUrl parsed = CrackUrl(url);
+    HttpRequest sent;
+    sent.connection.reset(WinHttpConnect(client.get(), parsed.host.c_str(), parsed.port, 0));
+    if (!sent.connection) ThrowLastError("连接失败");
+    sent.request.reset(WinHttpOpenRequest(sent.connection.get(), L"GET", parsed.path.c_str(), nullptr,
+                                          WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                          parsed.https ? WINHTTP_FLAG_SECURE : 0));
+    if (!sent.request) ThrowLastError("请求失败");
+    const wchar_t* headers = extraHeaders.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : extraHeaders.c_str();
+    const DWORD headersLength = extraHeaders.empty() ? 0 : static_cast<DWORD>(-1);
+    if (!WinHttpSendRequest(sent.request.get(), headers, headersLength, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+        !WinHttpReceiveResponse(sent.request.get(), nullptr)) {
+        ThrowLastError("网络请求失败");
+    }
+    sent.status = QueryStatus(sent.request.get());
+    sent.contentLength = QueryContentLength(sent.request.get());
+    return sent;
+}
+
+HttpResponse HttpGetToMemory(HttpSession& client, const std::string& url,
+                             const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
+    const HttpRequest sent = SendGet(client, url, L"Cache-Control: no-cache\r\n");
+    HttpResponse response;
+    response.status = sent.status;
+    response.body.reserve(std::min(sent.contentLength, kMaxInMemory));
+    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kReadBuffer);
+    for (;;) {
+        const DWORD read = ReadSome(sent.request.get(), buffer.get());
+        if (read == 0) break;
+        if (response.body.size() + read > kMaxInMemory) {
+            throw std::runtime_error(Localized("Manifest too large", "清单过大"));
+        }
+        response.body.append(reinterpret_cast<const char*>(buffer.get()), read);
+        if (progress) progress(response.body.size(), sent.contentLength);
+    }
+    return response;
+}
+
+std::wstring RangeHeader(std::uint64_t first, std::uint64_t last) {
+    return L"Range: bytes=" + std::to_wstring(first) + L"-" + std::to_wstring(last) + L"\r\n";
+}
+
+void DownloadRange(HttpSession& client, const std::string& url, const std::wstring& path, std::uint64_t first,
+                   std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
+                   const std::function<void(std::uint64_t)>& progress) {
+    const HttpRequest sent = SendGet(client, url, RangeHeader(first, last));
+    if (!RangeAnswerAcceptable(sent, first, last, blobSize)) {
+        throw std::runtime_error(Localized("Download failed: HTTP ", "下载失败 HTTP ") + std::to_string(sent.status));
+    }
+    const UniqueHandle file = OpenAtOffset(path, first);
+    const std::uint64_t expected = last - first + 1;
+    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kReadBuffer);
+    std::uint64_t written = 0;
+    for (;;) {
+        if (stop != nullptr && stop->load()) throw Cancelled();
+        const DWORD read = ReadSome(sent.request.get(), buffer.get());
+        if (read == 0) break;
+        if (written + read > expected) {
+            throw std::runtime_error(
+                Localized("Download returned more data than requested", "下载内容超出请求范围"));
+        }
+        DWORD wrote = 0;
+        if (!WriteFile(file.get(), buffer.get(), read, &wrote, nullptr) || wrote != read) {
+            ThrowLastError("写入失败（磁盘已满？）" + WideToUtf8(path));
+        }
+        written += read;
+        progress(read);
+    }
+    if (written != expected) throw std::runtime_error(Localized("Download incomplete", "下载不完整"));
+}
+
+}  // namespace vk

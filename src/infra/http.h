@@ -1,0 +1,64 @@
+#pragma once
+// Synchronous HTTP GET over WinHTTP: small documents into memory, byte ranges of large blobs into files.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "infra/handles.h"
+
+namespace vk {
+
+// One WinHTTP root handle for one operation or one worker thread; never shared between threads.
+class HttpSession {
+public:
+    HttpSession();
+
+    HINTERNET get() const { return root_.get(); }
+
+private:
+    UniqueInternet root_;
+};
+
+struct ParsedUrl {
+    std::wstring host;
+    std::wstring path;  // path and query, as written in the URL
+    INTERNET_PORT port = 0;
+    bool https = false;
+};
+
+// Splits an http or https URL; anything else throws "无效地址 " + url.
+ParsedUrl CrackUrl(const std::string& url);
+
+// One GET whose response head has arrived; the body is still to be read from `request`.
+struct HttpRequest {
+    // Declared first so that it is closed after the request that uses it.
+    UniqueInternet connection;
+    UniqueInternet request;
+    std::uint32_t status = 0;         // 0 when it cannot be read
+    std::uint64_t contentLength = 0;  // 0 when absent or unreadable
+};
+
+// Sends a GET with the extra header lines (each ending in CR LF; empty for none) and waits for the response head.
+HttpRequest SendGet(HttpSession& client, const std::string& url, const std::wstring& extraHeaders);
+
+struct HttpResponse {
+    std::uint32_t status = 0;
+    std::string body;
+};
+
+// Fetches a whole document of at most 64 MiB whatever its status; the caller judges the status.
+// progress(received so far, announced length or 0).
+HttpResponse HttpGetToMemory(HttpSession& client, const std::string& url,
+                             const std::function<void(std::uint64_t, std::uint64_t)>& progress = {});
+
+// "Range: bytes=first-last" with CR LF, last inclusive.
+std::wstring RangeHeader(std::uint64_t first, std::uint64_t last);
+
+// Writes bytes first..last (inclusive) of a blob of blobSize bytes into the existing file at the same offsets.
+// Throws Cancelled when *stop is set between reads; progress receives the count of each write.
+void DownloadRange(HttpSession& client, const std::string& url, const std::wstring& path, std::uint64_t first,
+                   std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
+                   const std::function<void(std::uint64_t)>& progress);
+
+}  // namespace vk
