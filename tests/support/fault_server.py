@@ -15,6 +15,17 @@ answered (the whole blob with status 200 when there is no Range header).
   drop/<n>             206 with the right Content-Length, half the range, then the connection is reset
   slow/<n>             206 with the right Content-Length, sent in 16 pieces with pauses
 
+Files of the served folder (--root) are reachable as /store/<mode>/<path>, each request recorded in
+--request-log as "<mode> <path> <Range header or ->":
+
+  store/ok/<path>       the file, with ranges answered 206 as a static server does
+  store/fail500/<path>  status 500 for every request with a Range header; the file otherwise
+  store/trickle/<path>  like ok, but a range that does not start at byte 0 trickles out slowly
+                        (64 bytes every 50 ms), so a test can stop a download in the middle of a blob
+  store/corrupt/<path>  like ok, but every answer for a blob has its first byte changed
+
+A mode may carry a tag after a dot (ok.run7): it only marks the test's requests in the log.
+
 The server listens on 127.0.0.1 only, writes its port to --port-file once it listens, and exits by
 itself after --lifetime seconds.
 """
@@ -25,6 +36,7 @@ import re
 import socket
 import struct
 import sys
+import threading
 import time
 
 PATTERN = bytes(range(251))
@@ -47,6 +59,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         sys.stderr.write("%s\n" % (format % args))
 
     def do_GET(self):
+        if self.path.startswith("/store/"):
+            self.answer_store()
+            return
         match = re.fullmatch(r"/([a-z-]+)/(\d+)", self.path.split("?", 1)[0])
         behaviour = getattr(self, "answer_" + match.group(1).replace("-", "_"), None) if match else None
         if behaviour is None:
@@ -76,6 +91,40 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if asked is None:
             return 200, data
         return 206, data[asked[0] : asked[1] + 1]
+
+    def answer_store(self):
+        match = re.fullmatch(r"/store/(([a-z0-9]+)(?:\.[A-Za-z0-9-]+)?)/([^?]+)(\?.*)?", self.path)
+        root = os.path.realpath(self.server.root)
+        path = os.path.realpath(os.path.join(root, match.group(3))) if match else ""
+        if not match or not path.startswith(root + os.sep) or not os.path.isfile(path):
+            self.send_error(404)
+            return
+        mode, ranged = match.group(2), "Range" in self.headers
+        with self.server.log_lock, open(self.server.request_log, "a") as log:
+            log.write("%s %s %s\n" % (match.group(1), match.group(3), self.headers.get("Range", "-")))
+        if mode == "fail500" and ranged:
+            self.answer_status(500)
+            return
+        with open(path, "rb") as f:
+            data = f.read()
+        asked = self.requested_range(len(data))
+        status, body = (200, data) if asked is None else (206, data[asked[0] : asked[1] + 1])
+        if mode == "corrupt" and "/blobs/" in path and body:
+            body = bytes([body[0] ^ 0xFF]) + body[1:]
+        self.head(status, len(body))
+        if mode == "trickle" and asked is not None and asked[0] > 0:
+            self.trickle(body)
+        else:
+            self.wfile.write(body)
+
+    def trickle(self, body):
+        deadline = time.monotonic() + 120
+        for offset in range(0, len(body), 64):
+            if time.monotonic() > deadline:
+                return
+            self.wfile.write(body[offset : offset + 64])
+            self.wfile.flush()
+            time.sleep(0.05)
 
     def answer_status(self, code):
         body = ("status %d from the fault server\n" % code).encode()
@@ -121,6 +170,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.head(status, len(body))
         self.wfile.write(body[: len(body) // 2])
         self.wfile.flush()
+        # Give the client time to take the head, so the reset falls in the body and not in the head.
+        time.sleep(LONG_PAUSE)
         # Linger with a zero time-out: close() resets the connection instead of ending it cleanly.
         self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
         self.connection.close()
@@ -150,9 +201,14 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--port-file", required=True)
     parser.add_argument("--lifetime", type=float, default=3600)
+    parser.add_argument("--root", default=".")
+    parser.add_argument("--request-log", default=os.devnull)
     args = parser.parse_args()
 
     server = Server(("127.0.0.1", 0), Handler)
+    server.root = args.root
+    server.request_log = args.request_log
+    server.log_lock = threading.Lock()
     temporary = args.port_file + ".tmp"
     with open(temporary, "w") as f:
         f.write("%d\n" % server.server_address[1])

@@ -1,0 +1,218 @@
+#include "engine/download_store.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "infra/errors.h"
+#include "infra/files.h"
+#include "infra/handles.h"
+#include "infra/http.h"
+#include "infra/language.h"
+#include "infra/sha256.h"
+#include "infra/text.h"
+
+namespace vk {
+
+void WaitSecondsOrStop(unsigned attempt, const std::atomic<bool>& stop) {
+    // Waiting in short slices lets a pause take effect without sitting out the whole back-off.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1u << attempt);
+    while (!stop.load() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+RetryWait waitBeforeRetry = WaitSecondsOrStop;
+
+namespace {
+
+std::string ShortDigest(const std::string& sha256) { return sha256.substr(0, 12); }
+
+// Indexes of finished segments, one decimal number per line; anything else is ignored.
+void MarkFinishedSegments(const std::string& segText, DownloadJob& job) {
+    size_t position = 0;
+    while (position < segText.size()) {
+        size_t end = segText.find('\n', position);
+        if (end == std::string::npos) end = segText.size();
+        const std::string line = segText.substr(position, end - position);
+        char* parsedEnd = nullptr;
+        const unsigned long index = std::strtoul(line.c_str(), &parsedEnd, 10);
+        if (parsedEnd != line.c_str() && index < job.segmentCount) job.segmentDone[index] = true;
+        position = end + 1;
+    }
+}
+
+bool CreatePreallocated(const std::wstring& path, std::uint64_t size) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    return file && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
+}
+
+std::uint64_t SegmentLength(const DownloadJob& job, std::uint32_t index) {
+    const std::uint64_t offset = index * kSegmentSize;
+    return std::min(job.size, offset + kSegmentSize) - offset;
+}
+
+}  // namespace
+
+DownloadStage::DownloadStage(std::string baseUrl, std::wstring downloadsDir, UpdateProgress& progress,
+                             const std::atomic<bool>& stop)
+    : baseUrl_(std::move(baseUrl)), downloadsDir_(std::move(downloadsDir)), progress_(progress), stop_(stop) {}
+
+std::wstring DownloadStage::CompletePath(const std::string& sha256) const {
+    return downloadsDir_ + L"\\" + Utf8ToWide(sha256);
+}
+
+void DownloadStage::Prepare(const std::map<std::string, std::uint64_t>& blobs) {
+    for (const auto& [sha256, size] : blobs) PrepareJob(sha256, size);
+}
+
+void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size) {
+    const std::wstring complete = CompletePath(sha256);
+    if (size == 0) {
+        // An empty blob needs no transfer (and an empty range cannot be asked for): it is made
+        // here, once its digest is the digest of no bytes.
+        if (sha256 != Sha256Hex("")) {
+            throw std::runtime_error(Localized("Downloaded data failed verification: ", "下载内容校验失败：") +
+                                     ShortDigest(sha256) + Localized(" (please retry)", "（请重试）"));
+        }
+        if (!IsRegularFile(complete)) WriteFileAtomic(complete, "");
+        ++blobsComplete_;
+        return;
+    }
+    if (FileSizeOf(complete) == size) {
+        bytesAlreadyDone_ += size;
+        ++blobsComplete_;
+        return;
+    }
+    auto job = std::make_unique<DownloadJob>();
+    job->sha256 = sha256;
+    job->size = size;
+    job->partPath = complete + L".part";
+    job->segPath = complete + L".seg";
+    job->segmentCount = static_cast<std::uint32_t>(std::max<std::uint64_t>(1, (size + kSegmentSize - 1) / kSegmentSize));
+    job->segmentDone.assign(job->segmentCount, false);
+
+    if (FileSizeOf(job->partPath) == size) {
+        MarkFinishedSegments(ReadWholeFile(job->segPath), *job);
+    } else {
+        DeleteFileW(job->segPath.c_str());
+        if (!CreatePreallocated(job->partPath, size)) {
+            throw std::runtime_error(Localized("Cannot create the download file (disk full?): ",
+                                               "无法创建下载文件（磁盘已满？）：") + ShortDigest(sha256));
+        }
+    }
+    for (std::uint32_t i = 0; i < job->segmentCount; ++i) {
+        if (job->segmentDone[i]) {
+            bytesAlreadyDone_ += SegmentLength(*job, i);
+        } else {
+            bytesToFetch_ += SegmentLength(*job, i);
+            ++job->pending;
+            tasks_.push_back({job.get(), i});
+        }
+    }
+    if (job->pending == 0) finalizeList_.push_back(job.get());
+    jobs_.push_back(std::move(job));
+}
+
+void DownloadStage::Run() {
+    const size_t count = std::min<size_t>(kMaxDownloadWorkers, finalizeList_.size() + tasks_.size());
+    std::vector<std::thread> workers;
+    try {
+        for (size_t i = 0; i < count; ++i) workers.emplace_back(&DownloadStage::Worker, this);
+    } catch (const std::exception& e) {
+        RecordFailure(e.what());  // the workers already started see the flag and end
+    }
+    for (auto& worker : workers) worker.join();
+    if (!firstError_.empty()) throw std::runtime_error(firstError_);
+    if (stop_.load()) throw Cancelled();
+}
+
+void DownloadStage::Worker() {
+    try {
+        HttpSession session;
+        for (;;) {
+            DownloadJob* finalize = nullptr;
+            SegmentTask task;
+            {
+                std::lock_guard<std::mutex> guard(mutex_);
+                if (!firstError_.empty() || stop_.load()) return;
+                if (!finalizeList_.empty()) {
+                    finalize = finalizeList_.back();
+                    finalizeList_.pop_back();
+                } else if (nextTask_ < tasks_.size()) {
+                    task = tasks_[nextTask_++];
+                } else {
+                    return;
+                }
+            }
+            if (finalize != nullptr) {
+                FinalizeDownload(*finalize);
+            } else {
+                FetchSegment(session, task);
+            }
+        }
+    } catch (const Cancelled&) {
+        // A stop, or another worker's failure: end quietly.
+    } catch (const std::exception& e) {
+        RecordFailure(e.what());
+    }
+}
+
+void DownloadStage::RecordFailure(const std::string& message) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (firstError_.empty()) firstError_ = message;
+    failed_ = true;
+}
+
+void DownloadStage::FetchSegment(HttpSession& session, const SegmentTask& task) {
+    DownloadJob& job = *task.job;
+    const std::uint64_t first = task.index * kSegmentSize;
+    const std::uint64_t last = first + SegmentLength(job, task.index) - 1;
+    const std::string url = baseUrl_ + "/blobs/" + job.sha256;
+    for (unsigned attempt = 1;; ++attempt) {
+        if (stop_.load() || failed_.load()) throw Cancelled();
+        std::uint64_t attemptBytes = 0;
+        try {
+            DownloadRange(session, url, job.partPath, first, last, job.size, &stop_, [&](std::uint64_t count) {
+                attemptBytes += count;
+                progress_.bytesDone += count;
+            });
+            break;
+        } catch (const Cancelled&) {
+            progress_.bytesDone -= attemptBytes;
+            throw;
+        } catch (const std::runtime_error&) {
+            progress_.bytesDone -= attemptBytes;
+            if (attempt >= kSegmentAttempts || stop_.load()) throw;
+        }
+        waitBeforeRetry(attempt, stop_);
+    }
+    {
+        std::lock_guard<std::mutex> guard(job.lock);
+        WriteFileAtomic(job.segPath, ReadWholeFile(job.segPath) + std::to_string(task.index) + "\n");
+    }
+    if (--job.pending == 0) FinalizeDownload(job);
+}
+
+void DownloadStage::FinalizeDownload(DownloadJob& job) {
+    if (Sha256File(job.partPath, &stop_, {}) != job.sha256) {
+        DeleteFileW(job.partPath.c_str());
+        DeleteFileW(job.segPath.c_str());
+        throw std::runtime_error(Localized("Downloaded data failed verification: ", "下载内容校验失败：") +
+                                 ShortDigest(job.sha256) + Localized(" (please retry)", "（请重试）"));
+    }
+    if (!MoveFileExW(job.partPath.c_str(), CompletePath(job.sha256).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD code = GetLastError();
+        throw std::runtime_error(Localized("Cannot save the download: ", "无法保存下载文件：") +
+                                 WideToUtf8(SystemErrorText(code)));
+    }
+    DeleteFileW(job.segPath.c_str());
+    ++progress_.filesDone;
+}
+
+}  // namespace vk

@@ -1,0 +1,86 @@
+#pragma once
+// The download stage of an update: needed blobs fetched into the install's download store in
+// 8 MiB segments by parallel workers, resumable across runs through ".part" and ".seg" files.
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/progress.h"
+
+namespace vk {
+
+class HttpSession;
+
+constexpr std::uint64_t kSegmentSize = 8 * 1024 * 1024;
+constexpr unsigned kMaxDownloadWorkers = 24;
+constexpr unsigned kSegmentAttempts = 5;
+
+// Waits before attempt `attempt + 1` of a segment: 2^attempt seconds, cut short by the stop flag.
+// Tests replace it to keep their retries fast.
+using RetryWait = void (*)(unsigned attempt, const std::atomic<bool>& stop);
+extern RetryWait waitBeforeRetry;
+void WaitSecondsOrStop(unsigned attempt, const std::atomic<bool>& stop);
+
+// One blob that is not complete in the store.
+struct DownloadJob {
+    std::string sha256;
+    std::uint64_t size = 0;
+    std::wstring partPath;
+    std::wstring segPath;
+    std::uint32_t segmentCount = 0;
+    std::vector<bool> segmentDone;  // finished before this run started
+    std::atomic<std::int32_t> pending{0};
+    std::mutex lock;                // serialises rewrites of the ".seg" file
+};
+
+struct SegmentTask {
+    DownloadJob* job = nullptr;
+    std::uint32_t index = 0;
+};
+
+class DownloadStage {
+public:
+    DownloadStage(std::string baseUrl, std::wstring downloadsDir, UpdateProgress& progress,
+                  const std::atomic<bool>& stop);
+
+    // Makes jobs for the blobs (digest -> size) that are not complete, resuming from what is on disk.
+    void Prepare(const std::map<std::string, std::uint64_t>& blobs);
+
+    std::uint64_t bytesAlreadyDone() const { return bytesAlreadyDone_; }
+    std::uint64_t bytesToFetch() const { return bytesToFetch_; }
+    std::uint32_t blobsComplete() const { return blobsComplete_; }
+
+    // Fetches and finalises every job with up to 24 workers; throws the first error, or Cancelled.
+    void Run();
+
+private:
+    void PrepareJob(const std::string& sha256, std::uint64_t size);
+    void Worker();
+    void FetchSegment(HttpSession& session, const SegmentTask& task);
+    void FinalizeDownload(DownloadJob& job);
+    void RecordFailure(const std::string& message);
+    std::wstring CompletePath(const std::string& sha256) const;
+
+    const std::string baseUrl_;
+    const std::wstring downloadsDir_;
+    UpdateProgress& progress_;
+    const std::atomic<bool>& stop_;
+
+    std::vector<std::unique_ptr<DownloadJob>> jobs_;
+    std::uint64_t bytesAlreadyDone_ = 0;
+    std::uint64_t bytesToFetch_ = 0;
+    std::uint32_t blobsComplete_ = 0;
+
+    std::mutex mutex_;  // guards everything below
+    std::string firstError_;
+    std::vector<DownloadJob*> finalizeList_;
+    std::vector<SegmentTask> tasks_;
+    size_t nextTask_ = 0;
+    std::atomic<bool> failed_{false};
+};
+
+}  // namespace vk

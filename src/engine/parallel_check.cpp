@@ -1,0 +1,57 @@
+#include "engine/parallel_check.h"
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace vk {
+
+unsigned HashingThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
+
+std::vector<CheckOutcome> CheckInParallel(std::size_t count, bool stopAtFirstBad,
+                                          const std::function<bool(std::size_t)>& check) {
+    std::vector<CheckOutcome> outcomes(count);
+    std::mutex mutex;
+    std::size_t next = 0;
+    std::size_t limit = count;  // indexes at or past it are no longer handed out
+
+    auto worker = [&] {
+        for (;;) {
+            std::size_t index;
+            {
+                std::lock_guard<std::mutex> guard(mutex);
+                if (next >= limit) return;
+                index = next++;
+            }
+            CheckOutcome outcome;
+            try {
+                outcome.state = check(index) ? CheckOutcome::State::Good : CheckOutcome::State::Bad;
+            } catch (...) {
+                outcome.state = CheckOutcome::State::Failed;
+                outcome.error = std::current_exception();
+            }
+            std::lock_guard<std::mutex> guard(mutex);
+            outcomes[index] = outcome;
+            const bool stops = outcome.state == CheckOutcome::State::Failed ||
+                               (stopAtFirstBad && outcome.state == CheckOutcome::State::Bad);
+            if (stops) limit = std::min(limit, index + 1);
+        }
+    };
+
+    const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(HashingThreads(), count));
+    std::vector<std::thread> pool;
+    for (unsigned i = 1; i < threads; ++i) {
+        try {
+            pool.emplace_back(worker);
+        } catch (const std::system_error&) {
+            break;  // fewer helpers; this thread still does the work
+        }
+    }
+    worker();
+    for (auto& thread : pool) thread.join();
+    return outcomes;
+}
+
+}  // namespace vk

@@ -1,0 +1,53 @@
+#pragma once
+// The release records: plain values copied freely between threads.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vk {
+
+// One entry of the release file list.
+struct ReleaseFile {
+    std::string path;    // release path with forward slashes, as written in the list
+    std::uint64_t size = 0;
+    std::string sha256;  // expected digest, also the blob name on the server
+    std::string group;   // optional content group; empty for the base game
+};
+
+// The newest launcher and the banner picture offered by the manifest.
+struct LauncherInfo {
+    std::string launcherVersion;  // empty: no usable launcher offer
+    std::string launcherSha256;
+    std::uint64_t launcherSize = 0;
+    std::string bannerSha256;     // empty: no banner
+    std::uint64_t bannerSize = 0;
+};
+
+// A verified release: the signed manifest and the file list it vouches for.
+struct RemoteRelease {
+    std::string manifestText;   // windows.json exactly as received
+    std::string signatureText;  // windows.json.sig exactly as received
+    std::string buildId;
+    std::string projectVersion;
+    std::string minLauncherVersion;
+    std::string launchPath;
+    std::vector<std::string> launchArgs;
+    std::uint64_t totalSize = 0;  // all files of every group
+    std::vector<ReleaseFile> files;
+    LauncherInfo launcher;
+};
+
+struct InstalledFile {
+    std::string sha256;
+    std::uint64_t size = 0;
+};
+
+// What installed.json records. An empty buildId means unknown, not installed, or an update that
+// did not finish.
+struct InstalledState {
+    std::string buildId;
+    std::map<std::string, InstalledFile> files;  // by release path, exact bytes
+};
+
+}  // namespace vk

@@ -1,0 +1,301 @@
+#include "engine/update.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <stdexcept>
+
+#include "engine/download_store.h"
+#include "engine/install_layout.h"
+#include "engine/install_scan.h"
+#include "engine/release_path.h"
+#include "engine/updater.h"
+#include "infra/errors.h"
+#include "infra/files.h"
+#include "infra/handles.h"
+#include "infra/language.h"
+#include "infra/sha256.h"
+#include "infra/text.h"
+
+namespace vk {
+
+bool QueryVolumeFreeSpace(const std::wstring& folder, std::uint64_t& freeBytes) {
+    ULARGE_INTEGER available{};
+    if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return false;
+    freeBytes = available.QuadPart;
+    return true;
+}
+
+FreeSpaceQuery queryFreeSpace = QueryVolumeFreeSpace;
+
+namespace {
+
+constexpr int kSaveEvery = 20;
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string ReleaseStylePath(const std::wstring& relative) {
+    std::string path = WideToUtf8(relative);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+std::wstring ParentFolder(const std::wstring& path) {
+    const size_t slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(0, slash);
+}
+
+// The lower-case names of the top-level folders the release's files live in ("velkar", "engine").
+std::set<std::string> ReleaseTopFolders(const RemoteRelease& release) {
+    std::set<std::string> folders;
+    for (const ReleaseFile& file : release.files) {
+        const size_t slash = file.path.find('/');
+        if (slash != std::string::npos) folders.insert(ToLowerAscii(file.path.substr(0, slash)));
+    }
+    return folders;
+}
+
+// Entries directly in the install folder: files, and the folders among `topFolders` as named on disk.
+void ListInstallRoot(const std::wstring& installDir, const std::set<std::string>& topFolders,
+                     std::vector<std::wstring>& rootFiles, std::vector<std::wstring>& gameFolders) {
+    WIN32_FIND_DATAW entry;
+    UniqueFind find(FindFirstFileW((installDir + L"\\*").c_str(), &entry));
+    if (!find) return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            rootFiles.push_back(name);
+        } else if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                   topFolders.count(ToLowerAscii(WideToUtf8(name)))) {
+            gameFolders.push_back(name);
+        }
+    } while (FindNextFileW(find.get(), &entry));
+}
+
+class UpdateRun {
+public:
+    UpdateRun(const Updater& updater, const RemoteRelease& release, bool repair, UpdateProgress& progress,
+              const std::atomic<bool>& stop)
+        : updater_(updater), release_(release), repair_(repair), progress_(progress), stop_(stop) {}
+
+    void Run() {
+        SelectGroups();
+        const std::wstring downloads = updater_.MetadataDir() + L"\\" + kDownloadsFolder;
+        CreateDirectories(updater_.installDir);
+        CreateDirectories(downloads);
+        installed_ = updater_.LoadInstalledState();
+        recordedAtStart_ = installed_;
+        deep_ = repair_ || installed_.buildId.empty();
+
+        CheckInstalledFiles();
+        const std::map<std::string, std::uint64_t> blobs = NeededBlobs();
+        DownloadStage stage(updater_.baseUrl, downloads, progress_, stop_);
+        stage.Prepare(blobs);
+        CheckFreeSpace();
+        progress_.phase = UpdatePhase::Downloading;
+        progress_.bytesTotal = stage.bytesToFetch() + stage.bytesAlreadyDone();
+        progress_.bytesDone = stage.bytesAlreadyDone();
+        progress_.filesTotal = static_cast<std::uint32_t>(blobs.size());
+        progress_.filesDone = stage.blobsComplete();
+        stage.Run();
+
+        InstallNeededFiles(downloads);
+        if (deep_) DisableExtraPackages();
+        RemoveStaleFiles();
+        RemoveEmptyGameFolders();
+        installed_.buildId = release_.buildId;
+        updater_.SaveInstalledState(installed_);
+        EmptyDownloadStore(downloads);
+        progress_.phase = UpdatePhase::Idle;
+    }
+
+private:
+    // The groups to install; a repair adopts every optional group that has a file on disk.
+    void SelectGroups() {
+        selected_ = updater_.LoadSelectedGroups();
+        if (repair_) {
+            for (const ReleaseFile& file : release_.files) {
+                if (file.group.empty() || selected_.count(file.group)) continue;
+                if (IsRegularFile(updater_.InstallPathOf(file))) {
+                    updater_.SelectGroup(file.group);
+                    selected_.insert(file.group);
+                }
+            }
+        }
+        for (const ReleaseFile& file : release_.files) {
+            if (file.group.empty() || selected_.count(file.group)) wanted_.push_back(&file);
+        }
+    }
+
+    void CheckInstalledFiles() {
+        progress_.phase = UpdatePhase::Verifying;
+        progress_.bytesDone = 0;
+        progress_.filesDone = 0;
+        progress_.filesTotal = static_cast<std::uint32_t>(wanted_.size());
+        std::uint64_t total = 0;
+        for (const ReleaseFile* file : wanted_) total += file->size;
+        progress_.bytesTotal = deep_ ? total : 0;
+
+        std::uint64_t base = 0;
+        for (const ReleaseFile* file : wanted_) {
+            if (stop_.load()) throw Cancelled();
+            const bool good = IsGood(*file, base);
+            if (deep_) base += file->size;
+            progress_.bytesDone = base;
+            ++progress_.filesDone;
+            if (good) {
+                installed_.files[file->path] = {file->sha256, file->size};
+            } else {
+                needed_.push_back(file);
+            }
+        }
+    }
+
+    // Outside repair and recovery only the size and the record decide; nothing is read.
+    bool IsGood(const ReleaseFile& file, std::uint64_t base) {
+        const std::wstring path = updater_.InstallPathOf(file);
+        if (!IsRegularFile(path) || FileSizeOf(path) != file.size) return false;
+        if (deep_) {
+            return Sha256File(path, &stop_, [&](std::uint64_t hashed) { progress_.bytesDone = base + hashed; }) ==
+                   file.sha256;
+        }
+        const auto recorded = installed_.files.find(file.path);
+        return recorded != installed_.files.end() && recorded->second.sha256 == file.sha256;
+    }
+
+    std::map<std::string, std::uint64_t> NeededBlobs() const {
+        std::map<std::string, std::uint64_t> blobs;
+        for (const ReleaseFile* file : needed_) blobs[file->sha256] = file->size;
+        return blobs;
+    }
+
+    void CheckFreeSpace() const {
+        std::uint64_t freeBytes = 0;
+        if (queryFreeSpace(updater_.installDir, freeBytes) && freeBytes < kMinimumFreeSpace) {
+            throw std::runtime_error(Localized("Not enough disk space: at least 256 MB more is needed.",
+                                               "磁盘空间不足：还需要 256 MB 以上。"));
+        }
+    }
+
+    // The last file that uses a blob receives it by a rename, the others by copies.
+    void InstallNeededFiles(const std::wstring& downloads) {
+        progress_.phase = UpdatePhase::Installing;
+        progress_.filesDone = 0;
+        progress_.filesTotal = static_cast<std::uint32_t>(needed_.size());
+        installed_.buildId.clear();
+        updater_.SaveInstalledState(installed_);
+
+        std::map<std::string, int> users;
+        for (const ReleaseFile* file : needed_) ++users[file->sha256];
+        int installedCount = 0;
+        for (const ReleaseFile* file : needed_) {
+            const std::wstring source = downloads + L"\\" + Utf8ToWide(file->sha256);
+            const std::wstring target = updater_.InstallPathOf(*file);
+            CreateDirectories(ParentFolder(target));
+            const bool placed = --users[file->sha256] == 0
+                                    ? MoveFileExW(source.c_str(), target.c_str(),
+                                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)
+                                    : CopyFileW(source.c_str(), target.c_str(), FALSE);
+            if (!placed) FailReplace(*file, GetLastError());
+            installed_.files[file->path] = {file->sha256, file->size};
+            ++progress_.filesDone;
+            if (++installedCount % kSaveEvery == 0) updater_.SaveInstalledState(installed_);
+        }
+    }
+
+    [[noreturn]] void FailReplace(const ReleaseFile& file, DWORD code) {
+        updater_.SaveInstalledState(installed_);
+        const std::string text = WideToUtf8(SystemErrorText(code));
+        throw std::runtime_error(Localized("Cannot replace ", "无法替换 ") + file.path + ": " + text +
+                                 Localized(" (is the game still running?)", "（游戏是否仍在运行？）"));
+    }
+
+    void DisableExtraPackages() const {
+        for (const std::wstring& path : updater_.FindExtraPackages(release_)) DisableExtraPackage(path);
+    }
+
+    // Deletes what the release does not list, but only what belongs to the game: files the last
+    // record names, and files inside the top-level folders the release uses. Anything else in the
+    // install folder may be the player's own and stays.
+    void RemoveStaleFiles() {
+        std::set<std::string> wanted;
+        for (const ReleaseFile* file : wanted_) wanted.insert(ToLowerAscii(file->path));
+        std::set<std::string> recorded;
+        for (const auto& [path, file] : recordedAtStart_.files) recorded.insert(ToLowerAscii(path));
+        const std::set<std::string> topFolders = ReleaseTopFolders(release_);
+
+        std::vector<std::wstring> candidates;
+        std::vector<std::wstring> gameFolders;
+        ListInstallRoot(updater_.installDir, topFolders, candidates, gameFolders);
+        for (const std::wstring& folder : gameFolders) ListFiles(updater_.installDir, folder, candidates, false);
+        for (const std::wstring& relative : RecordedFilesOnDisk()) candidates.push_back(relative);
+
+        for (const std::wstring& relative : candidates) {
+            const std::string path = ReleaseStylePath(relative);
+            const std::string lower = ToLowerAscii(path);
+            if (wanted.count(lower) || IsUnderSaved(path) || EndsWith(lower, ".vk-offline")) continue;
+            const size_t slash = lower.find('/');
+            const bool inGameFolder = slash != std::string::npos && topFolders.count(lower.substr(0, slash));
+            if (inGameFolder || recorded.count(lower)) DeleteFileW((updater_.installDir + L"\\" + relative).c_str());
+        }
+        for (auto it = installed_.files.begin(); it != installed_.files.end();) {
+            it = wanted.count(ToLowerAscii(it->first)) ? std::next(it) : installed_.files.erase(it);
+        }
+    }
+
+    // Recorded files outside the release's folders (an old build's root files or folders).
+    std::vector<std::wstring> RecordedFilesOnDisk() const {
+        std::vector<std::wstring> files;
+        for (const auto& [path, file] : recordedAtStart_.files) {
+            try {
+                CheckReleasePath(path);  // a damaged record never points outside the install folder
+            } catch (const std::runtime_error&) {
+                continue;
+            }
+            std::wstring relative = Utf8ToWide(path);
+            std::replace(relative.begin(), relative.end(), L'/', L'\\');
+            if (IsRegularFile(updater_.installDir + L"\\" + relative)) files.push_back(relative);
+        }
+        return files;
+    }
+
+    void RemoveEmptyGameFolders() const {
+        std::vector<std::wstring> rootFiles;
+        std::vector<std::wstring> gameFolders;
+        ListInstallRoot(updater_.installDir, ReleaseTopFolders(release_), rootFiles, gameFolders);
+        for (const std::wstring& folder : gameFolders) RemoveEmptyDirs(updater_.installDir + L"\\" + folder, false);
+    }
+
+    static void EmptyDownloadStore(const std::wstring& downloads) {
+        std::vector<std::wstring> files;
+        ListFiles(downloads, L"", files, false);
+        for (const std::wstring& file : files) DeleteFileW((downloads + L"\\" + file).c_str());
+    }
+
+    const Updater& updater_;
+    const RemoteRelease& release_;
+    const bool repair_;
+    UpdateProgress& progress_;
+    const std::atomic<bool>& stop_;
+
+    std::set<std::string> selected_;
+    std::vector<const ReleaseFile*> wanted_;
+    std::vector<const ReleaseFile*> needed_;
+    InstalledState installed_;
+    InstalledState recordedAtStart_;
+    bool deep_ = false;
+};
+
+}  // namespace
+
+void Updater::Update(const RemoteRelease& release, bool repair, UpdateProgress& progress,
+                     const std::atomic<bool>& stop) const {
+    UpdateRun(*this, release, repair, progress, stop).Run();
+}
+
+}  // namespace vk

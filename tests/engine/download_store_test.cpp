@@ -1,0 +1,212 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <mutex>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "engine/download_store.h"
+#include "engine/updater.h"
+#include "infra/errors.h"
+#include "infra/files.h"
+#include "infra/language.h"
+#include "infra/text.h"
+#include "support/temp_dir.h"
+#include "support/test_env.h"
+#include "support/test_release.h"
+#include "support/test_servers.h"
+
+namespace vk {
+namespace {
+
+// The fault server's log lines ("<mode.tag> <path> <range>") of the requests this test tagged.
+std::vector<std::string> FaultRequests(const std::string& tag) {
+    std::vector<std::string> found;
+    std::istringstream lines(test::ReadTestEnvFile(L"fault-requests.log"));
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.find("." + tag + " ") != std::string::npos) found.push_back(line);
+    }
+    return found;
+}
+
+std::string UniqueTag() {
+    static int counter = 0;
+    std::string tag = "t";
+    for (const auto number : {static_cast<std::uint64_t>(GetCurrentProcessId()), GetTickCount64(), static_cast<std::uint64_t>(counter++)}) {
+        tag += std::to_string(number) + "x";
+    }
+    return tag;
+}
+
+class DownloadStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        useEnglish = true;
+        tag_ = UniqueTag();
+    }
+
+    // An updater that fetches through the fault server in the given mode.
+    Updater Through(const std::string& mode, const std::string& channel = "v1") const {
+        return test::TestUpdaterAt(test::Servers().fault + "/store/" + mode + "." + tag_ + "/game", channel, install_);
+    }
+
+    std::string Failure(const Updater& updater, const RemoteRelease& release) {
+        try {
+            updater.Update(release, false, progress_, stop_);
+        } catch (const Cancelled&) {
+            return "cancelled";
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "no failure";
+    }
+
+    std::wstring Downloads(const std::string& name) const { return install_ + L"\\.vklauncher\\downloads\\" + Utf8ToWide(name); }
+
+    static const ReleaseFile& FileOf(const RemoteRelease& release, const std::string& path) {
+        return *std::find_if(release.files.begin(), release.files.end(), [&](const ReleaseFile& f) { return f.path == path; });
+    }
+
+    test::TempDir dir_;
+    const std::wstring install_ = dir_ / L"game";
+    std::string tag_;
+    std::atomic<bool> stop_{false};
+    UpdateProgress progress_;
+};
+
+TEST(Segments, EightMebibyteRangesOfABlob) {
+    EXPECT_EQ(kSegmentSize, 8388608u);
+    EXPECT_EQ(kMaxDownloadWorkers, 24u);
+    EXPECT_EQ(kSegmentAttempts, 5u);
+}
+
+TEST_F(DownloadStore, StopInTheMiddleOfABlobThenResume) {
+    const Updater slow = Through("trickle");
+    const RemoteRelease release = slow.FetchRelease();
+    const ReleaseFile& big = FileOf(release, "Velkar/Content/Paks/pakchunk0-Windows.pak");  // three segments
+    // Segment 0 arrives at once, segments 1 and 2 trickle: stop once segment 0 is recorded.
+    std::thread stopper([&] {
+        for (int i = 0; i < 600 && ReadWholeFile(Downloads(big.sha256 + ".seg")).empty(); ++i) Sleep(50);
+        Sleep(300);
+        stop_ = true;
+    });
+    const std::string outcome = Failure(slow, release);
+    stopper.join();
+    EXPECT_EQ(outcome, "cancelled");
+
+    EXPECT_EQ(ReadWholeFile(Downloads(big.sha256 + ".seg")), "0\n");
+    EXPECT_EQ(FileSizeOf(Downloads(big.sha256 + ".part")), big.size);
+    // What stays counted is exactly what is kept: finished blobs and finished segments.
+    std::uint64_t kept = kSegmentSize;
+    std::set<std::string> blobs;
+    for (const ReleaseFile& file : release.files) {
+        if (file.group.empty() && blobs.insert(file.sha256).second && IsRegularFile(Downloads(file.sha256))) kept += file.size;
+    }
+    EXPECT_EQ(progress_.bytesDone.load(), kept);
+    EXPECT_EQ(progress_.phase.load(), UpdatePhase::Downloading);
+    EXPECT_FALSE(IsRegularFile(install_ + L"\\Velkar.exe"));  // nothing installed before the downloads end
+
+    stop_ = false;
+    const Updater resumed = Through("ok");
+    resumed.Update(resumed.FetchRelease(), false, progress_, stop_);
+    const std::string blobPath = "game/blobs/" + big.sha256 + " ";
+    std::vector<std::string> ranges;
+    for (const std::string& line : FaultRequests(tag_)) {
+        if (line.rfind("ok.", 0) == 0 && line.find(blobPath) != std::string::npos) ranges.push_back(line.substr(line.rfind(' ') + 1));
+    }
+    std::sort(ranges.begin(), ranges.end());
+    EXPECT_EQ(ranges, (std::vector<std::string>{"bytes=16777216-16789560", "bytes=8388608-16777215"}));
+    EXPECT_EQ(ReadWholeFile(install_ + L"\\Velkar\\Content\\Paks\\pakchunk0-Windows.pak"),
+              ReadWholeFile(test::GameTree(L"v1") + L"\\Velkar\\Content\\Paks\\pakchunk0-Windows.pak"));
+}
+
+TEST_F(DownloadStore, PartOfTheWrongSizeStartsAfresh) {
+    const Updater updater = Through("ok");
+    const RemoteRelease release = updater.FetchRelease();
+    const ReleaseFile& big = FileOf(release, "Velkar/Content/Paks/pakchunk0-Windows.pak");
+    test::WriteTestFile(Downloads(big.sha256 + ".part"), std::string(1000, 'x'));
+    test::WriteTestFile(Downloads(big.sha256 + ".seg"), "0\n1\n2\n");
+    updater.Update(release, false, progress_, stop_);
+    int fetched = 0;
+    for (const std::string& line : FaultRequests(tag_)) fetched += line.find(big.sha256 + " bytes=") != std::string::npos;
+    EXPECT_EQ(fetched, 3);
+    EXPECT_FALSE(IsRegularFile(Downloads(big.sha256 + ".seg")));
+}
+
+TEST_F(DownloadStore, FinishedSegmentsOnDiskAreNotFetchedAgain) {
+    const Updater updater = Through("ok");
+    const RemoteRelease release = updater.FetchRelease();
+    const ReleaseFile& big = FileOf(release, "Velkar/Content/Paks/pakchunk0-Windows.pak");
+    // A ".part" of the right size holding the first two segments; the ".seg" also names one that does
+    // not exist and carries a CR, as a list written by hand might.
+    const std::string content = ReadWholeFile(test::GameTree(L"v1") + L"\\Velkar\\Content\\Paks\\pakchunk0-Windows.pak");
+    std::string part = content.substr(0, 2 * kSegmentSize);
+    part.resize(content.size(), '\0');
+    test::WriteTestFile(Downloads(big.sha256 + ".part"), part);
+    test::WriteTestFile(Downloads(big.sha256 + ".seg"), "1\r\n0\n7\n");
+    updater.Update(release, false, progress_, stop_);
+    std::vector<std::string> ranges;
+    for (const std::string& line : FaultRequests(tag_)) {
+        if (line.find(big.sha256 + " bytes=") != std::string::npos) ranges.push_back(line.substr(line.rfind(' ') + 1));
+    }
+    EXPECT_EQ(ranges, std::vector<std::string>{"bytes=16777216-16789560"});
+    EXPECT_EQ(ReadWholeFile(install_ + L"\\Velkar\\Content\\Paks\\pakchunk0-Windows.pak"), content);
+}
+
+TEST_F(DownloadStore, EmptyBlobIsMadeWithoutARequest) {
+    const Updater updater = Through("ok");
+    updater.Update(updater.FetchRelease(), false, progress_, stop_);
+    EXPECT_TRUE(IsRegularFile(install_ + L"\\Velkar\\Content\\Empty.txt"));
+    for (const std::string& line : FaultRequests(tag_)) {
+        EXPECT_EQ(line.find("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"), std::string::npos) << line;
+    }
+}
+
+TEST_F(DownloadStore, BlobWhoseBytesDoNotMatchIsDeletedAndNamed) {
+    const Updater updater = Through("corrupt", "single");
+    const RemoteRelease release = updater.FetchRelease();
+    const std::string& digest = release.files.at(0).sha256;
+    EXPECT_EQ(Failure(updater, release), "Downloaded data failed verification: " + digest.substr(0, 12) + " (please retry)");
+    EXPECT_FALSE(IsRegularFile(Downloads(digest + ".part")));
+    EXPECT_FALSE(IsRegularFile(Downloads(digest + ".seg")));
+    EXPECT_FALSE(IsRegularFile(install_ + L"\\Velkar\\Content\\Paks\\single.pak"));
+}
+
+std::mutex waitsLock;
+std::vector<unsigned> waits;
+
+void RecordWait(unsigned attempt, const std::atomic<bool>&) {
+    std::lock_guard<std::mutex> guard(waitsLock);
+    waits.push_back(attempt);
+}
+
+TEST_F(DownloadStore, RangeAnsweredWithAnErrorFiveTimesFailsTheUpdate) {
+    // The product waits 2, 4, 8 and 16 seconds between attempts; the test records the waits instead.
+    waitBeforeRetry = RecordWait;
+    const Updater updater = Through("fail500", "single");
+    const RemoteRelease release = updater.FetchRelease();
+    EXPECT_EQ(Failure(updater, release), "Download failed: HTTP 500");
+    waitBeforeRetry = WaitSecondsOrStop;
+    EXPECT_EQ(waits, (std::vector<unsigned>{1, 2, 3, 4}));
+    int attempts = 0;
+    for (const std::string& line : FaultRequests(tag_)) attempts += line.find("/blobs/") != std::string::npos;
+    EXPECT_EQ(attempts, 5);
+    EXPECT_EQ(progress_.bytesDone.load(), 0u);
+    // The ".part" stays for the next attempt, with no segment recorded as done.
+    EXPECT_EQ(FileSizeOf(Downloads(release.files.at(0).sha256 + ".part")), release.files.at(0).size);
+    EXPECT_EQ(ReadWholeFile(Downloads(release.files.at(0).sha256 + ".seg")), "");
+}
+
+TEST(RetryWait, BackOffDoublesAndAStopCutsItShort) {
+    std::atomic<bool> stop{true};
+    const auto start = GetTickCount64();
+    WaitSecondsOrStop(4, stop);  // 16 seconds unless stopped
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+}
+
+}  // namespace
+}  // namespace vk

@@ -1,0 +1,242 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "engine/install_scan.h"
+#include "engine/update.h"
+#include "engine/updater.h"
+#include "infra/files.h"
+#include "infra/handles.h"
+#include "infra/language.h"
+#include "infra/text.h"
+#include "support/temp_dir.h"
+#include "support/test_release.h"
+
+namespace vk {
+namespace {
+
+const char kIslandPak[] = "Velkar/Content/Paks/Island/island-Windows.pak";
+const char kChangedPak[] = "Velkar/Content/Paks/pakchunk1-Windows.pak";
+
+class Update : public ::testing::Test {
+protected:
+    void SetUp() override { useEnglish = true; }
+
+    Updater For(const std::string& channel) const { return test::TestUpdater(channel, install_); }
+
+    RemoteRelease Install(const std::string& channel, bool repair = false) {
+        const Updater updater = For(channel);
+        const RemoteRelease release = updater.FetchRelease();
+        progress_ = std::make_unique<UpdateProgress>();
+        updater.Update(release, repair, *progress_, stop_);
+        return release;
+    }
+
+    std::string Failure(const std::string& channel, bool repair = false) {
+        try {
+            Install(channel, repair);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "no failure";
+    }
+
+    std::wstring Path(const std::string& releasePath) const {
+        Updater updater;
+        updater.installDir = install_;
+        return updater.InstallPathOf({releasePath, 0, "", ""});
+    }
+
+    // Every wanted file of the release is on disk with the bytes of its build.
+    void ExpectInstalled(const RemoteRelease& release, const std::wstring& build, bool island) const {
+        Updater tree;
+        tree.installDir = test::GameTree(build);
+        for (const ReleaseFile& file : release.files) {
+            if (!file.group.empty() && !island) {
+                EXPECT_FALSE(IsRegularFile(Path(file.path))) << file.path;
+                continue;
+            }
+            EXPECT_TRUE(IsRegularFile(Path(file.path)) && ReadWholeFile(Path(file.path)) == ReadWholeFile(tree.InstallPathOf(file)))
+                << file.path;
+        }
+        const InstalledState state = For("v1").LoadInstalledState();
+        EXPECT_EQ(state.buildId, release.buildId);
+        std::set<std::string> recorded;
+        for (const auto& [path, file] : state.files) recorded.insert(path);
+        std::set<std::string> wanted;
+        for (const ReleaseFile& file : release.files) {
+            if (file.group.empty() || island) wanted.insert(file.path);
+        }
+        EXPECT_EQ(recorded, wanted);
+        std::vector<std::wstring> store;
+        ListFiles(install_ + L"\\.vklauncher\\downloads", L"", store, false);
+        EXPECT_TRUE(store.empty());
+    }
+
+    test::TempDir dir_;
+    const std::wstring install_ = dir_ / L"Velkar Game";
+    std::atomic<bool> stop_{false};
+    std::unique_ptr<UpdateProgress> progress_;
+};
+
+TEST_F(Update, FreshInstallOfTheBaseGame) {
+    const RemoteRelease release = Install("v1");
+    ExpectInstalled(release, L"v1", false);
+    EXPECT_TRUE(IsRegularFile(Path("Velkar/Content/Empty.txt")));
+    EXPECT_EQ(ReadWholeFile(Path("Velkar/Content/Shared/a.bin")), ReadWholeFile(Path("Velkar/Content/Shared/b.bin")));
+    EXPECT_TRUE(For("v1").IsUpToDate(release, For("v1").LoadInstalledState()));
+    EXPECT_EQ(progress_->phase.load(), UpdatePhase::Idle);
+}
+
+TEST_F(Update, NothingToDoReadsNoFileAndChangesNothing) {
+    Install("v1");
+    const std::string record = ReadWholeFile(install_ + L"\\.vklauncher\\installed.json");
+    // Every game file is held open without sharing: reading, replacing or deleting any would fail.
+    std::vector<UniqueHandle> locks;
+    for (const ReleaseFile& file : For("v1").FetchRelease().files) {
+        if (!file.group.empty()) continue;
+        locks.emplace_back(CreateFileW(Path(file.path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(locks.back().valid()) << file.path;
+    }
+    Install("v1");
+    EXPECT_EQ(progress_->bytesTotal.load(), 0u);  // nothing to fetch
+    EXPECT_EQ(progress_->filesTotal.load(), 0u);  // nothing installed
+    EXPECT_EQ(ReadWholeFile(install_ + L"\\.vklauncher\\installed.json"), record);
+}
+
+TEST_F(Update, ChangesAndRemovesWhatTheNewBuildChanged) {
+    Install("v1");
+    const RemoteRelease v2 = Install("v2");
+    ExpectInstalled(v2, L"v2", false);
+    EXPECT_FALSE(IsRegularFile(Path("Velkar/Content/Old/old.bin")));
+    EXPECT_EQ(GetFileAttributesW(Path("Velkar/Content/Old").c_str()), INVALID_FILE_ATTRIBUTES);  // emptied folder gone
+    EXPECT_EQ(progress_->filesTotal.load(), 3u);  // pakchunk1, new.bin and the readme
+}
+
+TEST_F(Update, OptionalGroupFollowsTheSelection) {
+    For("v1").SelectGroup("island");
+    ExpectInstalled(Install("v1"), L"v1", true);
+    // Without the selection a normal update removes the group's files and their record.
+    DeleteFileW((install_ + L"\\.vklauncher\\groups.json").c_str());
+    ExpectInstalled(Install("v1"), L"v1", false);
+}
+
+TEST_F(Update, RepairAdoptsAGroupWhoseFilesArePresent) {
+    For("v1").SelectGroup("island");
+    Install("v1");
+    // A file edited in place keeps its size: a normal update trusts the record and does not notice.
+    std::string bytes = ReadWholeFile(Path(kChangedPak));
+    bytes[100] ^= 1;
+    WriteFileAtomic(Path(kChangedPak), bytes);
+    Install("v1");
+    const std::wstring original = test::GameTree(L"v1") + L"\\Velkar\\Content\\Paks\\pakchunk1-Windows.pak";
+    EXPECT_NE(ReadWholeFile(Path(kChangedPak)), ReadWholeFile(original));
+    // The repair reads every file, and keeps the group whose files it finds although it is no longer selected.
+    DeleteFileW((install_ + L"\\.vklauncher\\groups.json").c_str());
+    ExpectInstalled(Install("v1", true), L"v1", true);
+    EXPECT_EQ(For("v1").LoadSelectedGroups(), std::set<std::string>{"island"});
+}
+
+TEST_F(Update, PlayersOwnFilesSurviveAndStrayGameFilesGo) {
+    Install("v1");
+    const std::pair<const char*, bool> files[] = {
+        {"notes.txt", true},                           // the player's file at the root
+        {"MyMods/mod/readme.md", true},                // a folder the release does not use
+        {"Velkar/Saved/Config/x.ini", true},           // the game's user data
+        {"Velkar/Content/notes.vk-offline", true},     // taken out of use earlier
+        {"Velkar/Content/stray.bin", false},           // inside a folder of the game
+        {"ENGINE/Binaries/leftover.dll", false},       // the same, in another letter case
+    };
+    for (const auto& [path, survives] : files) test::WriteTestFile(Path(path), "x");
+    test::WriteTestFile(install_ + L"\\.vklauncher\\keep.me", "x");
+    Install("v2");
+    for (const auto& [path, survives] : files) EXPECT_EQ(IsRegularFile(Path(path)), survives) << path;
+    EXPECT_TRUE(IsRegularFile(install_ + L"\\.vklauncher\\keep.me"));
+}
+
+TEST_F(Update, RecordedFilesOfAnOldBuildAreRemovedAnywhere) {
+    Install("v1");
+    // The record says the launcher wrote these; the new release no longer lists them.
+    InstalledState state = For("v1").LoadInstalledState();
+    state.files["Tools/old-tool.exe"] = {std::string(64, 'a'), 1};
+    state.files["old-root.txt"] = {std::string(64, 'a'), 1};
+    For("v1").SaveInstalledState(state);
+    test::WriteTestFile(Path("Tools/old-tool.exe"), "x");
+    test::WriteTestFile(Path("Tools/user.txt"), "x");
+    test::WriteTestFile(Path("old-root.txt"), "x");
+    Install("v2");
+    EXPECT_FALSE(IsRegularFile(Path("Tools/old-tool.exe")));
+    EXPECT_FALSE(IsRegularFile(Path("old-root.txt")));
+    EXPECT_TRUE(IsRegularFile(Path("Tools/user.txt")));
+    EXPECT_EQ(For("v2").LoadInstalledState().files.count("Tools/old-tool.exe"), 0u);
+}
+
+TEST_F(Update, EmptyReleaseKeepsUserDataAndRemovesTheGame) {
+    Install("v1");
+    test::WriteTestFile(Path("Velkar/Saved/SaveGames/slot1.sav"), "x");
+    Install("empty");
+    std::vector<std::wstring> left;
+    ListFiles(install_, L"", left, false);
+    EXPECT_TRUE(left.empty()) << WideToUtf8(left.empty() ? L"" : left.front());
+    EXPECT_TRUE(IsRegularFile(Path("Velkar/Saved/SaveGames/slot1.sav")));
+    EXPECT_TRUE(For("v1").LoadInstalledState().files.empty());
+}
+
+TEST_F(Update, ExtraPackagesAreDisabledOnlyByADeepUpdate) {
+    Install("v1");
+    // Saved folders are never cleaned: a normal update leaves a package there alone.
+    test::WriteTestFile(Path("Velkar/Saved/Paks/mod.pak"), "mod");
+    Install("v1");
+    EXPECT_TRUE(IsRegularFile(Path("Velkar/Saved/Paks/mod.pak")));
+    // A repair takes packages out of use before the cleanup, in Saved and in the game's own folders.
+    test::WriteTestFile(Path("Velkar/Content/Paks/extra.pak"), "extra");
+    Install("v1", true);
+    for (const char* folder : {"Velkar\\Saved\\Paks", "Velkar\\Content\\Paks"}) {
+        std::vector<std::wstring> files;
+        ListFiles(install_, Utf8ToWide(folder), files, true);
+        int disabled = 0;
+        for (const auto& path : files) {
+            EXPECT_FALSE(path.ends_with(L"mod.pak") || path.ends_with(L"extra.pak")) << WideToUtf8(path);
+            disabled += path.find(L".pak.") != std::wstring::npos && path.ends_with(L".vk-offline");
+        }
+        EXPECT_EQ(disabled, 1) << folder;
+    }
+}
+
+TEST_F(Update, FailedInstallationIsFinishedByTheNextUpdate) {
+    Install("v1");
+    {
+        // The game holds the file that the new build changes.
+        UniqueHandle game(CreateFileW(Path(kChangedPak).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(game.valid());
+        const std::string message = Failure("v2");
+        EXPECT_EQ(message.rfind(std::string("Cannot replace ") + kChangedPak + ": ", 0), 0u) << message;
+        EXPECT_TRUE(message.ends_with("） (is the game still running?)")) << message;
+        const InstalledState state = For("v2").LoadInstalledState();
+        EXPECT_EQ(state.buildId, "");
+        EXPECT_FALSE(state.files.empty());
+    }
+    const RemoteRelease v2 = Install("v2");
+    EXPECT_GT(progress_->bytesTotal.load(), 0u);
+    ExpectInstalled(v2, L"v2", false);
+}
+
+bool LittleFreeSpace(const std::wstring&, std::uint64_t& freeBytes) {
+    freeBytes = kMinimumFreeSpace - 1;
+    return true;
+}
+
+TEST_F(Update, TooLittleFreeSpaceFailsEvenWithNothingToDownload) {
+    // The test machine has plenty of space: the query is replaced.
+    Install("v1");
+    queryFreeSpace = LittleFreeSpace;
+    EXPECT_EQ(Failure("v1"), "Not enough disk space: at least 256 MB more is needed.");
+    useEnglish = false;
+    EXPECT_EQ(Failure("v1"), "磁盘空间不足：还需要 256 MB 以上。");
+    queryFreeSpace = QueryVolumeFreeSpace;
+}
+
+}  // namespace
+}  // namespace vk

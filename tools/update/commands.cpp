@@ -1,0 +1,119 @@
+#include "commands.h"
+
+#include <set>
+#include <stdexcept>
+
+#include "console.h"
+#include "controller/game_process.h"
+#include "engine/install_decision.h"
+#include "infra/files.h"
+#include "infra/language.h"
+#include "infra/text.h"
+#include "progress_line.h"
+
+namespace vk::headless {
+
+namespace {
+
+std::string Size(std::uint64_t bytes) { return WideToUtf8(FormatSize(bytes)) + " (" + std::to_string(bytes) + " bytes)"; }
+
+const char* VerdictWord(InstallVerdict verdict) {
+    switch (verdict) {
+        case InstallVerdict::LauncherTooOld: return "launcher-too-old";
+        case InstallVerdict::NotInstalled: return "not-installed";
+        case InstallVerdict::UpdateAvailable: return "update-available";
+        case InstallVerdict::Ready: return "ready";
+    }
+    return "";
+}
+
+// What a normal update would fetch: wanted files that are missing, of another size, or not
+// recorded with the release's digest. (A repair may find more by reading the files.)
+void PrintDownloadEstimate(const Updater& updater, const RemoteRelease& release, const InstalledState& installed) {
+    const std::set<std::string> groups = updater.LoadSelectedGroups();
+    std::set<std::string> blobs;
+    std::uint64_t bytes = 0;
+    size_t files = 0;
+    for (const ReleaseFile& file : release.files) {
+        if (!file.group.empty() && !groups.count(file.group)) continue;
+        const std::wstring path = updater.InstallPathOf(file);
+        const auto recorded = installed.files.find(file.path);
+        const bool good = IsRegularFile(path) && FileSizeOf(path) == file.size && recorded != installed.files.end() &&
+                          recorded->second.sha256 == file.sha256 && !installed.buildId.empty();
+        if (good) continue;
+        ++files;
+        if (blobs.insert(file.sha256).second) bytes += file.size;
+    }
+    WriteOut("download: " + std::to_string(files) + " files, " + Size(bytes) + "\n");
+}
+
+int Check(const Updater& updater) {
+    const RemoteRelease release = updater.FetchRelease();
+    const InstalledState installed = updater.LoadInstalledState();
+    WriteOut("build: " + release.buildId + "\n");
+    WriteOut("version: " + release.projectVersion + "\n");
+    WriteOut("total: " + Size(release.totalSize) + "\n");
+    PrintDownloadEstimate(updater, release, installed);
+    WriteOut(std::string("state: ") + VerdictWord(DecideInstallState(updater, release, installed)) + "\n");
+    return kDone;
+}
+
+int RunUpdate(const Options& options, const Updater& updater, bool repair) {
+    if (IsGameRunning()) {
+        throw std::runtime_error(Localized("The game is running. Close it before updating.", "游戏正在运行，请先关闭游戏再更新。"));
+    }
+    const RemoteRelease release = updater.FetchRelease();
+    if (DecideInstallState(updater, release, updater.LoadInstalledState()) == InstallVerdict::LauncherTooOld) {
+        throw std::runtime_error(Localized("Please download the new launcher.", "请下载新版启动器后再更新。"));
+    }
+    for (const std::string& group : options.select) updater.SelectGroup(group);
+    UpdateProgress progress;
+    {
+        std::unique_ptr<ProgressPrinter> printer;
+        if (!options.quiet) printer = std::make_unique<ProgressPrinter>(progress);
+        updater.Update(release, repair, progress, stopRequested);
+    }
+    if (repair) updater.ClearRepairRequest();
+    return kDone;
+}
+
+int Verify(const Options& options, const Updater& updater) {
+    const RemoteRelease release = updater.FetchRelease();
+    UpdateProgress progress;
+    progress.phase = UpdatePhase::Verifying;
+    std::string problem;
+    {
+        std::unique_ptr<ProgressPrinter> printer;
+        if (!options.quiet) printer = std::make_unique<ProgressPrinter>(progress);
+        problem = updater.VerifyForLaunch(release, progress, stopRequested);
+    }
+    if (problem.empty()) return kDone;
+    WriteErr(Localized("Game file missing or changed: ", "发现游戏文件缺失或不一致：") + problem + "\n");
+    return kProblemFound;
+}
+
+int Status(const Updater& updater) {
+    const InstalledState installed = updater.LoadInstalledState();
+    std::uint64_t bytes = 0;
+    for (const auto& [path, file] : installed.files) bytes += file.size;
+    std::string groups;
+    for (const std::string& group : updater.LoadSelectedGroups()) groups += (groups.empty() ? "" : ", ") + group;
+    const bool nothing = installed.buildId.empty() && installed.files.empty();
+    WriteOut("build: " + (nothing ? std::string("not installed") : installed.buildId.empty() ? "unfinished" : installed.buildId) + "\n");
+    WriteOut("files: " + std::to_string(installed.files.size()) + "\n");
+    WriteOut("size: " + Size(bytes) + "\n");
+    WriteOut("groups: " + groups + "\n");
+    return kDone;
+}
+
+}  // namespace
+
+int RunCommand(const Options& options, const Updater& updater) {
+    if (options.command == "check") return Check(updater);
+    if (options.command == "update") return RunUpdate(options, updater, false);
+    if (options.command == "repair") return RunUpdate(options, updater, true);
+    if (options.command == "verify") return Verify(options, updater);
+    return Status(updater);
+}
+
+}  // namespace vk::headless
