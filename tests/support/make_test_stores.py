@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Test data of the engine suites: two builds of a small generated game published with
-velkar-publish on channels "v1" and "v2" of the store ENV_DIR/www/game, and channels whose
+velkar-publish on channels "v1" and "v2" of the store ENV_DIR/www/STORE, and channels whose
 signed manifests or file lists are wrong in one way each, for the refusal tests.
 
-    make_test_stores.py ENV_DIR VELKAR_PUBLISH SIGNING_KEY
+    make_test_stores.py ENV_DIR VELKAR_PUBLISH SIGNING_KEY STORE
 """
 import base64
 import hashlib
@@ -137,9 +137,9 @@ def make_variants(store: Path, key: str) -> None:
 
 
 def main() -> None:
-    env_dir, tool, key = Path(sys.argv[1]), sys.argv[2], sys.argv[3]
+    env_dir, tool, key, store_name = Path(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
     games = env_dir / "games"
-    store = env_dir / "www" / "game"
+    store = env_dir / "www" / store_name
     shutil.rmtree(games, ignore_errors=True)
     for name, files in (("v1", V1), ("v2", V2)):
         write_tree(games / name, files)

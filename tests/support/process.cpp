@@ -44,3 +44,48 @@ ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& cu
 }
 
 }  // namespace vk::test
+
+namespace vk::test {
+
+BackgroundProcess::BackgroundProcess(const std::wstring& commandLine, const std::wstring& outputFile, bool newProcessGroup) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    UniqueHandle output(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!output) ThrowLastError("CreateFile");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output.get();
+    startup.hStdError = output.get();
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION info{};
+    std::wstring mutableLine = commandLine;
+    const DWORD flags = newProcessGroup ? CREATE_NEW_PROCESS_GROUP : 0;
+    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &info)) {
+        ThrowLastError("CreateProcess");
+    }
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+}
+
+BackgroundProcess::~BackgroundProcess() {
+    if (Running()) Kill();
+    CloseHandle(process_);
+}
+
+bool BackgroundProcess::Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+void BackgroundProcess::Kill() {
+    TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, 10000);
+}
+
+unsigned long BackgroundProcess::Wait(unsigned long milliseconds) {
+    WaitForSingleObject(process_, milliseconds);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+}  // namespace vk::test

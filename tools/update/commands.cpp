@@ -77,16 +77,11 @@ int RunUpdate(const Options& options, const Updater& updater, bool repair) {
     return kDone;
 }
 
-int Verify(const Options& options, const Updater& updater) {
+// Silent when the game may start.
+int Verify(const Updater& updater) {
     const RemoteRelease release = updater.FetchRelease();
     UpdateProgress progress;
-    progress.phase = UpdatePhase::Verifying;
-    std::string problem;
-    {
-        std::unique_ptr<ProgressPrinter> printer;
-        if (!options.quiet) printer = std::make_unique<ProgressPrinter>(progress);
-        problem = updater.VerifyForLaunch(release, progress, stopRequested);
-    }
+    const std::string problem = updater.VerifyForLaunch(release, progress, stopRequested);
     if (problem.empty()) return kDone;
     WriteErr(Localized("Game file missing or changed: ", "发现游戏文件缺失或不一致：") + problem + "\n");
     return kProblemFound;
@@ -112,7 +107,7 @@ int RunCommand(const Options& options, const Updater& updater) {
     if (options.command == "check") return Check(updater);
     if (options.command == "update") return RunUpdate(options, updater, false);
     if (options.command == "repair") return RunUpdate(options, updater, true);
-    if (options.command == "verify") return Verify(options, updater);
+    if (options.command == "verify") return Verify(updater);
     return Status(updater);
 }
 

@@ -29,6 +29,8 @@ void Write(DWORD which, const std::wstring& text) {
     }
 }
 
+}  // namespace
+
 BOOL WINAPI OnConsoleEvent(DWORD event) {
     stopRequested = true;
     if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
@@ -37,8 +39,6 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
     }
     return TRUE;
 }
-
-}  // namespace
 
 void WriteOut(const std::string& utf8) { Write(STD_OUTPUT_HANDLE, Utf8ToWide(utf8)); }
 void WriteErr(const std::string& utf8) { Write(STD_ERROR_HANDLE, Utf8ToWide(utf8)); }

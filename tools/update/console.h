@@ -1,6 +1,8 @@
 #pragma once
 // Writing to the console or to a redirected stream, and the stop flag that Ctrl+C and closing
 // the console set.
+#include <windows.h>
+
 #include <atomic>
 #include <string>
 
@@ -21,5 +23,8 @@ extern std::atomic<bool> stopRequested;
 // that what was downloaded is on disk when the process is ended.
 void InstallStopHandler();
 void WorkFinished();
+
+// The handler itself: sets the stop flag and, for a closing console, waits for WorkFinished.
+BOOL WINAPI OnConsoleEvent(DWORD event);
 
 }  // namespace vk::headless
