@@ -34,10 +34,6 @@ namespace {
 
 constexpr int kSaveEvery = 20;
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 std::string ReleaseStylePath(const std::wstring& relative) {
     std::string path = WideToUtf8(relative);
     std::replace(path.begin(), path.end(), '\\', '/');
@@ -238,7 +234,7 @@ private:
         for (const std::wstring& relative : candidates) {
             const std::string path = ReleaseStylePath(relative);
             const std::string lower = ToLowerAscii(path);
-            if (wanted.count(lower) || IsUnderSaved(path) || EndsWith(lower, ".vk-offline")) continue;
+            if (wanted.count(lower) || IsUnderSaved(path) || lower.ends_with(".vk-offline")) continue;
             const size_t slash = lower.find('/');
             const bool inGameFolder = slash != std::string::npos && topFolders.count(lower.substr(0, slash));
             if (inGameFolder || recorded.count(lower)) DeleteFileW((updater_.installDir + L"\\" + relative).c_str());

@@ -14,6 +14,7 @@
 #include "infra/files.h"
 #include "infra/language.h"
 #include "infra/text.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 #include "support/test_env.h"
 #include "support/test_release.h"
@@ -55,14 +56,7 @@ protected:
     }
 
     std::string Failure(const Updater& updater, const RemoteRelease& release) {
-        try {
-            updater.Update(release, false, progress_, stop_);
-        } catch (const Cancelled&) {
-            return "cancelled";
-        } catch (const std::exception& e) {
-            return e.what();
-        }
-        return "no failure";
+        return test::FailureOf([&] { updater.Update(release, false, progress_, stop_); });
     }
 
     std::wstring Downloads(const std::string& name) const { return install_ + L"\\.vklauncher\\downloads\\" + Utf8ToWide(name); }

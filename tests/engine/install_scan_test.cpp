@@ -11,6 +11,7 @@
 #include "infra/files.h"
 #include "infra/language.h"
 #include "infra/text.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 #include "support/test_env.h"
 
@@ -74,12 +75,7 @@ private:
 };
 
 std::string FailureOf(const Updater& updater, const RemoteRelease& release) {
-    try {
-        const auto found = updater.FindExtraPackages(release);
-        return "no failure, " + std::to_string(found.size()) + " packages";
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
+    return test::FailureOf([&] { updater.FindExtraPackages(release); });
 }
 
 class InstallScan : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include "engine/updater.h"
 #include "infra/files.h"
 #include "infra/language.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 #include "support/test_env.h"
 #include "support/test_release.h"
@@ -19,12 +20,7 @@ namespace {
 std::string Published(const std::wstring& relative) { return ReadWholeFile(test::WwwDir() + L"\\game\\" + relative); }
 
 std::string FailureOf(const Updater& updater) {
-    try {
-        updater.FetchRelease();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "no failure";
+    return test::FailureOf([&] { updater.FetchRelease(); });
 }
 
 class ReleaseFetch : public ::testing::Test {

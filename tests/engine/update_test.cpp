@@ -11,6 +11,7 @@
 #include "infra/handles.h"
 #include "infra/language.h"
 #include "infra/text.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 #include "support/test_release.h"
 
@@ -35,12 +36,7 @@ protected:
     }
 
     std::string Failure(const std::string& channel, bool repair = false) {
-        try {
-            Install(channel, repair);
-        } catch (const std::exception& e) {
-            return e.what();
-        }
-        return "no failure";
+        return test::FailureOf([&] { Install(channel, repair); });
     }
 
     std::wstring Path(const std::string& releasePath) const {

@@ -21,14 +21,10 @@ std::string Message(DWORD code, const std::string& label) {
     return "not thrown";
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 TEST(ThrowLastError, LabelColonSystemTextAndCode) {
     const std::string message = Message(ERROR_ACCESS_DENIED, "无法写入 C:\\x");
     EXPECT_EQ(message.rfind("无法写入 C:\\x：", 0), 0u) << message;
-    EXPECT_TRUE(EndsWith(message, "（5）")) << message;
+    EXPECT_TRUE(message.ends_with("（5）")) << message;
     // The system's text comes without its line break and with no space before the parenthesis.
     EXPECT_EQ(message.find('\n'), std::string::npos);
     EXPECT_EQ(message.find(" （"), std::string::npos);

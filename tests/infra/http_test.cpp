@@ -9,6 +9,7 @@
 #include "infra/files.h"
 #include "infra/language.h"
 #include "infra/text.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 #include "support/test_servers.h"
 
@@ -17,22 +18,8 @@ namespace {
 
 constexpr std::uint64_t kMiB = 1024 * 1024;
 
+using test::FailureOf;
 using test::Servers;
-
-bool StartsWith(const std::string& text, const std::string& head) { return text.rfind(head, 0) == 0; }
-
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-std::string FailureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "not thrown";
-}
 
 TEST(CrackUrl, SplitsHostPortAndPathWithoutDecoding) {
     const struct {
@@ -63,8 +50,8 @@ TEST(CrackUrl, RefusesWhatItCannotSplit) {
     for (const std::string& url : {std::string("ftp://localhost/blobs/ab"), std::string("updates.example.com/x"),
                                    "https://" + longestHost + "h/x"}) {
         const std::string message = FailureOf([&] { CrackUrl(url); });
-        EXPECT_TRUE(StartsWith(message, "无效地址 " + url + "：")) << message;
-        EXPECT_TRUE(EndsWith(message, "）")) << message;
+        EXPECT_TRUE(message.starts_with("无效地址 " + url + "：")) << message;
+        EXPECT_TRUE(message.ends_with("）")) << message;
     }
 }
 
@@ -171,11 +158,11 @@ TEST_F(Http, GetToMemoryReportsAnUnannouncedLengthAsZero) {
 TEST_F(Http, UnreachableServersFailTheRequest) {
     // Nothing listens on port 1; the HTTPS case talks TLS to the plain HTTP server.
     const std::string refused = FailureOf([&] { HttpGetToMemory(session_, "http://127.0.0.1:1/x"); });
-    EXPECT_TRUE(StartsWith(refused, "网络请求失败：")) << refused;
-    EXPECT_TRUE(EndsWith(refused, "（12029）")) << refused;
+    EXPECT_TRUE(refused.starts_with("网络请求失败：")) << refused;
+    EXPECT_TRUE(refused.ends_with("（12029）")) << refused;
     const std::string tlsToPlain =
         FailureOf([&] { HttpGetToMemory(session_, "https" + Servers().http.substr(4) + "/hello.txt"); });
-    EXPECT_TRUE(StartsWith(tlsToPlain, "网络请求失败：")) << tlsToPlain;
+    EXPECT_TRUE(tlsToPlain.starts_with("网络请求失败：")) << tlsToPlain;
 }
 
 // A file that stands for a preallocated download: `size` dots.
@@ -243,7 +230,7 @@ TEST_F(RangeDownload, AcceptsOnlyAnswersThatFitTheRange) {
         const std::string failure = FailureOf([&] {
             DownloadRange(session_, Servers().fault + c.path, path_, c.first, c.last, c.blobSize, nullptr, [](auto) {});
         });
-        EXPECT_EQ(failure, c.failure.empty() ? "not thrown" : c.failure) << c.path;
+        EXPECT_EQ(failure, c.failure.empty() ? "no failure" : c.failure) << c.path;
 
         const std::string blob = test::FaultBlob(c.blobSize);
         const std::string content = Content();
@@ -294,15 +281,15 @@ TEST_F(RangeDownload, ConnectionResetMidBodyFails) {
     const std::string failure = FailureOf([&] {
         DownloadRange(session_, Servers().fault + "/drop/200", path_, 0, 199, 200, nullptr, [](auto) {});
     });
-    EXPECT_TRUE(StartsWith(failure, "下载中断：") || failure == "Download incomplete") << failure;
+    EXPECT_TRUE(failure.starts_with("下载中断：") || failure == "Download incomplete") << failure;
 }
 
 TEST_F(RangeDownload, FileThatDoesNotExistIsNotCreated) {
     const std::string failure = FailureOf([&] {
         DownloadRange(session_, Servers().fault + "/range/200", path_, 0, 99, 200, nullptr, [](auto) {});
     });
-    EXPECT_TRUE(StartsWith(failure, "无法写入 " + WideToUtf8(path_) + "：")) << failure;
-    EXPECT_TRUE(EndsWith(failure, "（2）")) << failure;
+    EXPECT_TRUE(failure.starts_with("无法写入 " + WideToUtf8(path_) + "：")) << failure;
+    EXPECT_TRUE(failure.ends_with("（2）")) << failure;
     EXPECT_FALSE(IsRegularFile(path_));
 }
 

@@ -10,6 +10,7 @@
 #include "infra/errors.h"
 #include "infra/handles.h"
 #include "infra/text.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 
 namespace vk {
@@ -100,17 +101,8 @@ TEST_F(Sha256FileTest, StopFlagSetWhileHashingCancelsAtTheNextBlock) {
     EXPECT_EQ(totals_, std::vector<std::uint64_t>{4 * kMiB});
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 std::string FailureOf(const std::wstring& path) {
-    try {
-        Sha256File(path);
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "not thrown";
+    return test::FailureOf([&] { Sha256File(path); });
 }
 
 TEST_F(Sha256FileTest, FileThatCannotBeOpenedNamesThePathAndTheCode) {
@@ -130,7 +122,7 @@ TEST_F(Sha256FileTest, FileThatCannotBeOpenedNamesThePathAndTheCode) {
         const std::string path = WideToUtf8(dir_ / c.name);
         const std::string message = FailureOf(dir_ / c.name);
         EXPECT_EQ(message.rfind("无法读取 " + path + "：", 0), 0u) << message;
-        EXPECT_TRUE(EndsWith(message, c.code)) << message;
+        EXPECT_TRUE(message.ends_with(c.code)) << message;
     }
     EXPECT_EQ(FailureOf(dir_.path()).rfind("无法读取 " + WideToUtf8(dir_.path()) + "：", 0), 0u);
 }
@@ -150,7 +142,7 @@ TEST(Sha256File, ReadFailureNamesThePath) {
     server.reset();
     hashing.join();
     EXPECT_EQ(message.rfind("读取失败 " + WideToUtf8(path) + "：", 0), 0u) << message;
-    EXPECT_TRUE(EndsWith(message, "（109）")) << message;
+    EXPECT_TRUE(message.ends_with("（109）")) << message;
 }
 
 }  // namespace

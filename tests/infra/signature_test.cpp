@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/failure.h"
 #include "support/test_env.h"
 
 namespace vk {
 namespace {
+
+using test::FailureOf;
 
 // Keys and a sample signed with key "a", made afresh by the fixture for every run.
 std::string Signing(const std::wstring& name) { return test::ReadTestEnvFile(L"signing\\" + name); }
@@ -23,15 +26,6 @@ std::string EncodeBase64(const std::string& bytes) {
         text += i + 2 < bytes.size() ? kAlphabet[group & 63] : '=';
     }
     return text;
-}
-
-std::string FailureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "not thrown";
 }
 
 TEST(DecodeBase64, BareAndPemForms) {
