@@ -10,6 +10,7 @@
 #include "engine/download_store.h"
 #include "engine/install_layout.h"
 #include "engine/install_scan.h"
+#include "engine/parallel_check.h"
 #include "engine/release_path.h"
 #include "engine/updater.h"
 #include "infra/errors.h"
@@ -137,14 +138,10 @@ private:
         for (const ReleaseFile* file : wanted_) total += file->size;
         progress_.bytesTotal = deep_ ? total : 0;
 
-        std::uint64_t base = 0;
-        for (const ReleaseFile* file : wanted_) {
-            if (stop_.load()) throw Cancelled();
-            const bool good = IsGood(*file, base);
-            if (deep_) base += file->size;
-            progress_.bytesDone = base;
-            ++progress_.filesDone;
-            if (good) {
+        const std::vector<bool> good = deep_ ? HashInstalledFiles() : CompareWithRecord();
+        for (size_t i = 0; i < wanted_.size(); ++i) {
+            const ReleaseFile* file = wanted_[i];
+            if (good[i]) {
                 installed_.files[file->path] = {file->sha256, file->size};
             } else {
                 needed_.push_back(file);
@@ -152,16 +149,43 @@ private:
         }
     }
 
-    // Outside repair and recovery only the size and the record decide; nothing is read.
-    bool IsGood(const ReleaseFile& file, std::uint64_t base) {
+    bool IsPresent(const ReleaseFile& file) const {
         const std::wstring path = updater_.InstallPathOf(file);
-        if (!IsRegularFile(path) || FileSizeOf(path) != file.size) return false;
-        if (deep_) {
-            return Sha256File(path, &stop_, [&](std::uint64_t hashed) { progress_.bytesDone = base + hashed; }) ==
-                   file.sha256;
+        return IsRegularFile(path) && FileSizeOf(path) == file.size;
+    }
+
+    // Outside repair and recovery only the size and the record decide; nothing is read.
+    std::vector<bool> CompareWithRecord() {
+        std::vector<bool> good;
+        for (const ReleaseFile* file : wanted_) {
+            if (stop_.load()) throw Cancelled();
+            const auto recorded = installed_.files.find(file->path);
+            good.push_back(IsPresent(*file) && recorded != installed_.files.end() && recorded->second.sha256 == file->sha256);
+            ++progress_.filesDone;
         }
-        const auto recorded = installed_.files.find(file.path);
-        return recorded != installed_.files.end() && recorded->second.sha256 == file.sha256;
+        return good;
+    }
+
+    // Every present file is read and hashed, several at once.
+    std::vector<bool> HashInstalledFiles() {
+        const auto outcomes = CheckInParallel(wanted_.size(), false, [&](std::size_t i) {
+            if (stop_.load()) throw Cancelled();
+            const ReleaseFile& file = *wanted_[i];
+            std::uint64_t counted = 0;
+            const bool good = IsPresent(file) && Sha256File(updater_.InstallPathOf(file), &stop_, [&](std::uint64_t hashed) {
+                                                     progress_.bytesDone += hashed - counted;
+                                                     counted = hashed;
+                                                 }) == file.sha256;
+            progress_.bytesDone += file.size - counted;
+            ++progress_.filesDone;
+            return good;
+        });
+        std::vector<bool> good;
+        for (const CheckOutcome& outcome : outcomes) {
+            if (outcome.state == CheckOutcome::State::Failed) std::rethrow_exception(outcome.error);
+            good.push_back(outcome.state == CheckOutcome::State::Good);
+        }
+        return good;
     }
 
     std::map<std::string, std::uint64_t> NeededBlobs() const {
