@@ -1,0 +1,72 @@
+#include "engine/release_path.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "infra/language.h"
+
+namespace vk {
+namespace {
+
+class ReleasePathTest : public ::testing::Test {
+protected:
+    void TearDown() override { useEnglish = false; }
+};
+
+TEST_F(ReleasePathTest, AcceptsPlainRelativePaths) {
+    for (const std::string path : {"Velkar/Content/Paks/a.pak", "Velkar.exe", "Velkar/SavedGames/x", "x/.vklauncher/y",
+                                   "Engine/Binaries/Win64/a b.dll", "内容/é.pak"}) {
+        EXPECT_NO_THROW(CheckReleasePath(path)) << path;
+    }
+}
+
+TEST_F(ReleasePathTest, RefusesPathsThatBreakARule) {
+    for (const std::string path :
+         {"", "/Velkar/a.pak", "Velkar\\a.pak", "C:a.pak", "Velkar//a.pak", "Velkar/a.pak/", "Velkar/../a.pak",
+          "./a.pak", "a/.", "..", "Velkar/Saved/Config/x.ini", "Saved", "velkar/SAVED/x", ".VKLAUNCHER/installed.json",
+          ".vklauncher", ".vklauncherX/a", "a:stream"}) {
+        EXPECT_THROW(CheckReleasePath(path), std::runtime_error) << path;
+    }
+}
+
+TEST_F(ReleasePathTest, MessageNamesThePathInTheInterfaceLanguage) {
+    const std::string path = "Velkar/../a.pak";
+    for (const bool english : {true, false}) {
+        useEnglish = english;
+        try {
+            CheckReleasePath(path);
+            FAIL() << "accepted " << path;
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(error.what(), english ? "Release list has an invalid path: " + path : "版本清单包含非法路径：" + path);
+        }
+    }
+}
+
+TEST_F(ReleasePathTest, SavedMustBeAWholeSegmentInAnyCase) {
+    EXPECT_TRUE(IsUnderSaved("Saved"));
+    EXPECT_TRUE(IsUnderSaved("a/sAvEd/b"));
+    EXPECT_TRUE(IsUnderSaved("a/saved"));
+    EXPECT_FALSE(IsUnderSaved("a/SavedGames/b"));
+    EXPECT_FALSE(IsUnderSaved("a/unsaved/b"));
+}
+
+TEST_F(ReleasePathTest, LowerCasesOnlyAsciiLetters) {
+    // É stays as its two UTF-8 bytes; only A-Z change.
+    EXPECT_EQ(ToLowerAscii("Velkar/\xC3\x89" "CRAN/A-Z[]@"), "velkar/\xC3\x89" "cran/a-z[]@");
+}
+
+TEST_F(ReleasePathTest, DigestTextIsSixtyFourLowerCaseHexDigits) {
+    const std::string good(64, 'a');
+    EXPECT_TRUE(IsSha256Hex(good));
+    EXPECT_TRUE(IsSha256Hex("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef"));
+    EXPECT_FALSE(IsSha256Hex(std::string(64, 'A')));
+    EXPECT_FALSE(IsSha256Hex(std::string(63, 'a')));
+    EXPECT_FALSE(IsSha256Hex(std::string(65, 'a')));
+    EXPECT_FALSE(IsSha256Hex(std::string(63, 'a') + "g"));
+    EXPECT_FALSE(IsSha256Hex(""));
+}
+
+}  // namespace
+}  // namespace vk

@@ -1,0 +1,91 @@
+#include "signing.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+#include "base64.h"
+#include "keygen.h"
+#include "support.h"
+
+namespace vk::publish {
+namespace {
+
+using test::ReadBytes;
+using test::ScratchDir;
+using test::WriteBytes;
+
+TEST(SigningTest, PublicKeyIsTheBlockTheLauncherEmbeds) {
+    const std::string pem = ReadBytes(test::Keys().publicKey);
+    EXPECT_EQ(pem.size(), 636u);
+    EXPECT_TRUE(pem.starts_with("-----BEGIN PUBLIC KEY-----\r\n")) << pem;
+    EXPECT_TRUE(pem.ends_with("\r\n-----END PUBLIC KEY-----\r\n")) << pem;
+    for (std::size_t i = pem.find('\n'); i != std::string::npos; i = pem.find('\n', i + 1)) {
+        EXPECT_EQ(pem[i - 1], '\r') << "bare line feed at " << i;
+    }
+    const std::optional<std::string> der = DecodeBase64(pem.substr(28, pem.size() - 28 - 26));
+    ASSERT_TRUE(der);
+    EXPECT_EQ(der->size(), 422u);
+}
+
+TEST(SigningTest, PrivateKeyIsForItsOwnerOnly) {
+    struct stat info {};
+    ASSERT_EQ(stat(test::Keys().privateKey.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST(SigningTest, SignatureIsOneLineOfBase64ThatVerifiesOnlyTheExactBytes) {
+    const SigningKey key = SigningKey::FromPem(ReadBytes(test::Keys().privateKey));
+    const std::string publicKey = ReadBytes(test::Keys().publicKey);
+    const std::string document = "{\"schema\": 1}\n";
+    const std::string signature = key.SignBase64(document);
+    EXPECT_EQ(signature.size(), 512u);  // 384 bytes
+    EXPECT_EQ(signature.find_first_of("\r\n"), std::string::npos);
+    EXPECT_EQ(signature, key.SignBase64(document));
+    EXPECT_TRUE(VerifySignature(publicKey, document, signature));
+    EXPECT_FALSE(VerifySignature(publicKey, document + "\n", signature));
+    EXPECT_FALSE(VerifySignature(publicKey, document, "not base64!"));
+    EXPECT_FALSE(VerifySignature(publicKey, document, ""));
+    EXPECT_THROW(VerifySignature("no key", document, signature), std::runtime_error);
+}
+
+TEST(SigningTest, OnlyRsa3072KeysSign) {
+    const ScratchDir work;
+    const std::string commands[] = {
+        "openssl genpkey -algorithm RSA -pkeyopt rsa_keygen_bits:2048 -out '" + (work / "rsa2048.pem").string() + "'",
+        "openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 -out '" + (work / "ec.pem").string() + "'",
+    };
+    for (const std::string& command : commands) ASSERT_EQ(std::system((command + " 2>/dev/null").c_str()), 0);
+    for (const char* name : {"rsa2048.pem", "ec.pem"}) {
+        EXPECT_THROW(SigningKey::FromPem(ReadBytes(work / name)), std::runtime_error) << name;
+    }
+    EXPECT_THROW(SigningKey::FromPem(ReadBytes(test::Keys().publicKey)), std::runtime_error);
+}
+
+TEST(SigningTest, KeygenNeverOverwritesAKeyFile) {
+    const ScratchDir work;
+    WriteBytes(work / "existing.pem", "keep me");
+    EXPECT_THROW(WriteNewKeyPair({work / "existing.pem", work / "new.pub"}), std::runtime_error);
+    EXPECT_THROW(WriteNewKeyPair({work / "new.pem", work / "existing.pem"}), std::runtime_error);
+    EXPECT_EQ(ReadBytes(work / "existing.pem"), "keep me");
+    EXPECT_FALSE(fs::exists(work / "new.pem"));
+    EXPECT_FALSE(fs::exists(work / "new.pub"));
+}
+
+TEST(SigningTest, Base64RoundTrips) {
+    for (const std::string& bytes : {std::string("f"), std::string("fo"), std::string("foo"),
+                                    std::string("\0\xff\x10\x80", 4)}) {
+        const std::string text = EncodeBase64(bytes);
+        EXPECT_EQ(DecodeBase64(text).value_or("<none>"), bytes) << text;
+    }
+    EXPECT_EQ(EncodeBase64("foobar"), "Zm9vYmFy");
+    EXPECT_EQ(DecodeBase64("Zm9v\r\nYmE=").value_or(""), "fooba");
+    EXPECT_FALSE(DecodeBase64(""));
+    EXPECT_FALSE(DecodeBase64("Zm9"));
+    EXPECT_FALSE(DecodeBase64("Zm9*"));
+}
+
+}  // namespace
+}  // namespace vk::publish

@@ -1,0 +1,52 @@
+#pragma once
+// Helpers shared by the publisher tests: scratch folders, game trees, a signing key, and a way
+// to run the built tool as a publisher would.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+
+namespace vk::publish::test {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const fs::path& Path() const { return path_; }
+    fs::path operator/(const std::string& relative) const { return path_ / relative; }
+
+private:
+    fs::path path_;
+};
+
+void WriteBytes(const fs::path& path, const std::string& bytes);
+std::string ReadBytes(const fs::path& path);
+
+// One key pair for the whole test program: generating RSA 3072 keys takes a while.
+struct TestKeys {
+    fs::path privateKey;
+    fs::path publicKey;
+};
+const TestKeys& Keys();
+
+// Options for publishing game to store on channel "live" as build "b1" with launch file
+// "Velkar.exe".
+ReleaseOptions BasicRelease(const fs::path& store, const fs::path& game);
+
+struct ToolResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built velkar-publish with the arguments.
+ToolResult RunTool(const std::vector<std::string>& arguments);
+
+}  // namespace vk::publish::test

@@ -1,0 +1,105 @@
+#include "blob_intake.h"
+
+#include <optional>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+
+#include "file_io.h"
+#include "sha256.h"
+
+namespace vk::publish {
+namespace {
+
+using Sink = std::function<void(const char*, std::size_t)>;
+
+// Streams the file through sink block by block. The size was taken when the folder was read;
+// a different byte count means the file changed under the publisher's feet.
+void StreamFile(const fs::path& source, std::uint64_t size, std::vector<char>& buffer, const Sink& sink) {
+    File file = File::OpenRead(source);
+    std::uint64_t total = 0;
+    for (std::size_t count; (count = file.Read(buffer.data(), buffer.size())) > 0;) {
+        sink(buffer.data(), count);
+        total += count;
+    }
+    if (total != size) throw std::runtime_error(Utf8Of(source) + " changed while it was being published");
+}
+
+// A blob being assembled; removed again unless it was renamed into the store.
+class TemporaryBlob {
+public:
+    explicit TemporaryBlob(fs::path path) : path_(std::move(path)), file_(File::CreateNew(path_)) {}
+    ~TemporaryBlob() {
+        file_.reset();  // Windows cannot remove a file that is still open
+        std::error_code ignored;
+        fs::remove(path_, ignored);
+    }
+    TemporaryBlob(const TemporaryBlob&) = delete;
+    TemporaryBlob& operator=(const TemporaryBlob&) = delete;
+
+    File& Output() { return *file_; }
+    const fs::path& Path() const { return path_; }
+
+private:
+    fs::path path_;
+    std::optional<File> file_;
+};
+
+}  // namespace
+
+std::string HashFile(const fs::path& source, std::uint64_t size, std::vector<char>& buffer, const ReadCounter& onRead) {
+    Sha256 hasher;
+    StreamFile(source, size, buffer, [&](const char* data, std::size_t count) {
+        hasher.Add(data, count);
+        onRead(count);
+    });
+    return hasher.FinishHex();
+}
+
+BlobIntake::BlobIntake(const Store& store, std::unordered_set<std::uint64_t> sizesToHashFirst)
+    : store_(store), sizesToHashFirst_(std::move(sizesToHashFirst)), runId_(std::random_device{}()) {
+    fs::create_directories(store_.Resolve("blobs"));
+    fs::create_directories(store_.IncomingFolder());
+}
+
+IntakeResult BlobIntake::Take(const fs::path& source, std::uint64_t size, std::vector<char>& buffer,
+                              const ReadCounter& onRead) {
+    if (!sizesToHashFirst_.contains(size)) return Copy(source, size, {}, buffer, onRead);
+    const BlobRef blob{HashFile(source, size, buffer, onRead), size};
+    if (store_.HasBlob(blob)) return {blob, false};
+    return Copy(source, size, blob.sha256, buffer, [](std::uint64_t) {});
+}
+
+// Copies and hashes in one pass. When the digest is known from an earlier pass, the copy must
+// have it too, or the file changed in between.
+IntakeResult BlobIntake::Copy(const fs::path& source, std::uint64_t size, const std::string& expectedSha256,
+                              std::vector<char>& buffer, const ReadCounter& onRead) {
+    TemporaryBlob temporary(NewTemporaryPath());
+    Sha256 hasher;
+    StreamFile(source, size, buffer, [&](const char* data, std::size_t count) {
+        hasher.Add(data, count);
+        temporary.Output().Write(data, count);
+        onRead(count);
+    });
+    temporary.Output().Finish();
+    const BlobRef blob{hasher.FinishHex(), size};
+    if (!expectedSha256.empty() && blob.sha256 != expectedSha256) {
+        throw std::runtime_error(Utf8Of(source) + " changed while it was being published");
+    }
+    return {blob, Commit(temporary.Path(), blob)};
+}
+
+// Two files of one release may have the same content; the first to finish provides the blob.
+bool BlobIntake::Commit(const fs::path& temporary, const BlobRef& blob) {
+    std::lock_guard lock(commitMutex_);
+    if (store_.HasBlob(blob)) return false;
+    fs::rename(temporary, store_.Resolve(Store::BlobName(blob.sha256)));
+    return true;
+}
+
+fs::path BlobIntake::NewTemporaryPath() {
+    return store_.IncomingFolder() /
+           (std::to_string(runId_) + "-" + std::to_string(temporaryCount_++) + ".part");
+}
+
+}  // namespace vk::publish

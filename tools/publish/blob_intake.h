@@ -1,0 +1,55 @@
+#pragma once
+// Takes files into the store as blobs named by their digest. A blob is assembled under a
+// temporary name and renamed into blobs/ only when complete, so a server never serves half a
+// blob; a blob already present with the right size is reused and never rewritten.
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <unordered_set>
+#include <vector>
+
+#include "documents.h"
+#include "store.h"
+
+namespace vk::publish {
+
+struct IntakeResult {
+    BlobRef blob;
+    bool added = false;  // false when the store already had it
+};
+
+// Called with the number of bytes just read from a source file.
+using ReadCounter = std::function<void(std::uint64_t)>;
+
+class BlobIntake {
+public:
+    // sizesToHashFirst: file sizes for which the blob may already be in the store. Such files are
+    // hashed first and copied only when missing; every other file is copied and hashed in one
+    // pass, because its blob cannot be present yet.
+    BlobIntake(const Store& store, std::unordered_set<std::uint64_t> sizesToHashFirst);
+
+    // Safe to call from several threads at once, each with its own buffer.
+    IntakeResult Take(const std::filesystem::path& source, std::uint64_t size, std::vector<char>& buffer,
+                      const ReadCounter& onRead);
+
+private:
+    IntakeResult Copy(const std::filesystem::path& source, std::uint64_t size, const std::string& expectedSha256,
+                      std::vector<char>& buffer, const ReadCounter& onRead);
+    bool Commit(const std::filesystem::path& temporary, const BlobRef& blob);
+    std::filesystem::path NewTemporaryPath();
+
+    const Store& store_;
+    std::unordered_set<std::uint64_t> sizesToHashFirst_;
+    std::mutex commitMutex_;
+    std::atomic<std::uint64_t> temporaryCount_{0};
+    std::uint64_t runId_;
+};
+
+// The digest of a file, read in blocks through the buffer; fails when the file does not have
+// the expected size.
+std::string HashFile(const std::filesystem::path& source, std::uint64_t size, std::vector<char>& buffer,
+                     const ReadCounter& onRead);
+
+}  // namespace vk::publish

@@ -1,0 +1,132 @@
+#include "release.h"
+
+#include <algorithm>
+#include <map>
+#include <stdexcept>
+#include <system_error>
+#include <unordered_set>
+
+#include "blob_intake.h"
+#include "documents.h"
+#include "file_io.h"
+#include "parallel.h"
+#include "progress.h"
+#include "release_plan.h"
+#include "sha256.h"
+#include "signing.h"
+#include "store.h"
+
+namespace vk::publish {
+namespace {
+
+struct Input {
+    fs::path source;
+    std::uint64_t size = 0;
+};
+
+std::vector<Input> CollectInputs(const ReleasePlan& plan, const ReleaseOptions& options) {
+    std::vector<Input> inputs;
+    for (const GameFile& file : plan.files) inputs.push_back({file.source, file.size});
+    for (const auto& extra : {options.launcherExe, options.banner}) {
+        if (extra) inputs.push_back({*extra, fs::file_size(*extra)});
+    }
+    return inputs;
+}
+
+// Sizes at which a file may turn out to be a blob the store or this release already has.
+std::unordered_set<std::uint64_t> SizesToHashFirst(const Store& store, const std::vector<Input>& inputs) {
+    std::unordered_set<std::uint64_t> sizes;
+    for (const BlobRef& blob : store.ListBlobs()) sizes.insert(blob.size);
+    std::map<std::uint64_t, int> counts;
+    for (const Input& input : inputs) {
+        if (++counts[input.size] == 2) sizes.insert(input.size);
+    }
+    return sizes;
+}
+
+// Largest files first, so that one big file does not start last and leave the other cores idle.
+std::vector<std::size_t> LargestFirst(const std::vector<Input>& inputs) {
+    std::vector<std::size_t> order(inputs.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return inputs[a].size > inputs[b].size; });
+    return order;
+}
+
+std::vector<IntakeResult> TakeAll(const Store& store, const std::vector<Input>& inputs) {
+    BlobIntake intake(store, SizesToHashFirst(store, inputs));
+    std::vector<IntakeResult> results(inputs.size());
+    Progress progress;
+    progress.totalFiles = inputs.size();
+    for (const Input& input : inputs) progress.totalBytes += input.size;
+    ProgressLine line("Publishing");
+    const auto count = [&progress](std::uint64_t bytes) { progress.bytes += bytes; };
+    RunInParallel(
+        LargestFirst(inputs),
+        [&](std::size_t i, std::vector<char>& buffer) {
+            results[i] = intake.Take(inputs[i].source, inputs[i].size, buffer, count);
+            ++progress.files;
+        },
+        [&] { line.Show(progress); });
+    std::error_code ignored;
+    fs::remove(store.IncomingFolder(), ignored);  // only when empty: another run may be using it
+    return results;
+}
+
+ReleaseList BuildList(const ReleaseOptions& options, const ReleasePlan& plan, const std::vector<IntakeResult>& results) {
+    ReleaseList list{options.buildId, options.version, options.launchPath, options.launchArgs, {}};
+    for (std::size_t i = 0; i < plan.files.size(); ++i) {
+        list.files.push_back({plan.files[i].path, results[i].blob, plan.groups[i]});
+    }
+    return list;
+}
+
+Manifest BuildManifest(const ReleaseOptions& options, const std::string& listBytes,
+                       const std::vector<IntakeResult>& results) {
+    Manifest manifest{options.channel, options.releasePath, {Sha256Hex(listBytes), listBytes.size()},
+                      options.buildId, options.minLauncher, std::nullopt, std::nullopt};
+    // The launcher executable and the banner follow the game files in the intake order.
+    std::size_t next = results.size() - (options.launcherExe ? 1 : 0) - (options.banner ? 1 : 0);
+    if (options.launcherExe) manifest.launcher = LauncherOffer{options.launcherVersion, results[next++].blob};
+    if (options.banner) manifest.banner = results[next].blob;
+    return manifest;
+}
+
+// Launchers that already fetched a release list rely on it staying as it was.
+void WriteReleaseList(const Store& store, const std::string& name, const std::string& bytes) {
+    const fs::path path = store.Resolve(name);
+    if (fs::exists(path)) {
+        if (ReadWholeFile(path) == bytes) return;
+        throw std::runtime_error(name + " is already published with other content; a published release list never "
+                                        "changes, so publish under a new --build-id");
+    }
+    WriteFileAtomic(path, bytes);
+}
+
+}  // namespace
+
+ReleaseSummary PublishRelease(const ReleaseOptions& options) {
+    const SigningKey key = SigningKey::FromPem(ReadWholeFile(options.key));
+    const ReleasePlan plan = PlanRelease(options);
+    const Store store(options.store);
+    const std::vector<Input> inputs = CollectInputs(plan, options);
+    const std::vector<IntakeResult> results = TakeAll(store, inputs);
+
+    const std::string listBytes = ReleaseListJson(BuildList(options, plan, results));
+    WriteReleaseList(store, options.releasePath, listBytes);
+    const std::string manifestBytes = ManifestJson(BuildManifest(options, listBytes, results));
+    const std::string signature = key.SignBase64(manifestBytes);
+    WriteFileAtomic(store.Resolve(Store::ManifestName(options.channel)), manifestBytes);
+    WriteFileAtomic(store.Resolve(Store::SignatureName(options.channel)), signature);
+
+    ReleaseSummary summary;
+    summary.files = plan.files.size();
+    for (const GameFile& file : plan.files) summary.bytes += file.size;
+    for (const IntakeResult& result : results) {
+        summary.newBlobs += result.added ? 1 : 0;
+        summary.newBytes += result.added ? result.blob.size : 0;
+    }
+    return summary;
+}
+
+}  // namespace vk::publish

@@ -1,0 +1,63 @@
+#include "store.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "engine/release_path.h"
+#include "file_io.h"
+
+namespace vk::publish {
+
+const char Store::kNewsName[] = "Shipping/LauncherNews.json";
+
+fs::path Store::Resolve(const std::string& relative) const {
+    return root_ / PathFromUtf8(relative);
+}
+
+std::string Store::BlobName(const std::string& sha256) {
+    return "blobs/" + sha256;
+}
+
+std::string Store::ManifestName(const std::string& channel) {
+    return "channels/" + channel + "/windows.json";
+}
+
+std::string Store::SignatureName(const std::string& channel) {
+    return ManifestName(channel) + ".sig";
+}
+
+fs::path Store::IncomingFolder() const {
+    return root_ / ".incoming";
+}
+
+bool Store::HasBlob(const BlobRef& blob) const {
+    std::error_code error;
+    const fs::path path = Resolve(BlobName(blob.sha256));
+    return fs::is_regular_file(path, error) && fs::file_size(path, error) == blob.size && !error;
+}
+
+std::vector<BlobRef> Store::ListBlobs() const {
+    std::vector<BlobRef> blobs;
+    const fs::path folder = root_ / "blobs";
+    if (!fs::exists(folder)) return blobs;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        const std::string name = Utf8Of(entry.path().filename());
+        if (IsSha256Hex(name) && entry.is_regular_file()) blobs.push_back({name, entry.file_size()});
+    }
+    std::sort(blobs.begin(), blobs.end(), [](const BlobRef& a, const BlobRef& b) { return a.sha256 < b.sha256; });
+    return blobs;
+}
+
+std::vector<std::string> Store::ListChannels() const {
+    std::vector<std::string> channels;
+    const fs::path folder = root_ / "channels";
+    if (!fs::exists(folder)) return channels;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        const std::string name = Utf8Of(entry.path().filename());
+        if (fs::is_regular_file(Resolve(ManifestName(name)))) channels.push_back(name);
+    }
+    std::sort(channels.begin(), channels.end());
+    return channels;
+}
+
+}  // namespace vk::publish

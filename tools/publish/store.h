@@ -1,0 +1,43 @@
+#pragma once
+// The store: the folder tree a static HTTPS server serves as the update base URL.
+//   blobs/<sha256>                        content, named by its digest
+//   releases/<build id>.json              release file lists (or wherever --release-path puts them)
+//   channels/<channel>/windows.json(.sig) signed channel manifests
+//   Shipping/LauncherNews.json            news
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "documents.h"
+
+namespace vk::publish {
+
+namespace fs = std::filesystem;
+
+class Store {
+public:
+    explicit Store(fs::path root) : root_(std::move(root)) {}
+
+    // A store-relative path with forward slashes as a file-system path.
+    fs::path Resolve(const std::string& relative) const;
+
+    static std::string BlobName(const std::string& sha256);
+    static std::string ManifestName(const std::string& channel);
+    static std::string SignatureName(const std::string& channel);
+    static const char kNewsName[];
+
+    // Where blobs are assembled before they are renamed into blobs/.
+    fs::path IncomingFolder() const;
+
+    // True when blobs/<sha256> is a file of exactly that size.
+    bool HasBlob(const BlobRef& blob) const;
+    // Every file in blobs/ whose name is a digest, with its size, sorted by name.
+    std::vector<BlobRef> ListBlobs() const;
+    // Every channel that has a manifest, sorted.
+    std::vector<std::string> ListChannels() const;
+
+private:
+    fs::path root_;
+};
+
+}  // namespace vk::publish

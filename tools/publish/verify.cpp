@@ -1,0 +1,139 @@
+#include "verify.h"
+
+#include <map>
+#include <stdexcept>
+#include <system_error>
+
+#include "blob_intake.h"
+#include "documents.h"
+#include "engine/release_path.h"
+#include "file_io.h"
+#include "parallel.h"
+#include "progress.h"
+#include "sha256.h"
+#include "signing.h"
+#include "store.h"
+
+namespace vk::publish {
+namespace {
+
+// Reads with one of the document readers, naming the document when it is unusable as a whole.
+template <typename Document>
+Document ReadDocument(const std::string& name, Document (*read)(const std::string&, std::vector<std::string>&),
+                      const std::string& bytes, std::vector<std::string>& problems) {
+    try {
+        return read(bytes, problems);
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error(name + ": " + error.what());
+    }
+}
+
+// Missing files are problems to report, not failures of the check.
+bool ReadStoreFile(const Store& store, const std::string& name, std::string& bytes, std::vector<std::string>& problems) {
+    if (!fs::is_regular_file(store.Resolve(name))) {
+        problems.push_back(name + ": missing");
+        return false;
+    }
+    bytes = ReadWholeFile(store.Resolve(name));
+    return true;
+}
+
+std::string CheckBlob(const Store& store, const BlobRef& blob, std::vector<char>& buffer, Progress& progress) {
+    const std::string name = Store::BlobName(blob.sha256);
+    const fs::path path = store.Resolve(name);
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) return name + ": missing";
+    const std::uint64_t size = fs::file_size(path, error);
+    if (size != blob.size) return name + ": " + std::to_string(size) + " bytes, expected " + std::to_string(blob.size);
+    const auto count = [&progress](std::uint64_t bytes) { progress.bytes += bytes; };
+    if (HashFile(path, size, buffer, count) != blob.sha256) return name + ": content does not match its digest";
+    return {};
+}
+
+// Every blob the release needs, once each; one digest listed with two sizes is a problem.
+std::map<std::string, std::uint64_t> NeededBlobs(const Manifest& manifest, const ReleaseList& list,
+                                                 std::vector<std::string>& problems) {
+    std::vector<BlobRef> needed;
+    for (const ReleaseEntry& file : list.files) needed.push_back(file.blob);
+    if (manifest.launcher) needed.push_back(manifest.launcher->blob);
+    if (manifest.banner) needed.push_back(*manifest.banner);
+    std::map<std::string, std::uint64_t> blobs;
+    for (const BlobRef& blob : needed) {
+        if (!IsSha256Hex(blob.sha256)) continue;  // already reported by the reader
+        const auto [existing, added] = blobs.emplace(blob.sha256, blob.size);
+        if (!added && existing->second != blob.size) {
+            problems.push_back(Store::BlobName(blob.sha256) + ": listed with two different sizes");
+        }
+    }
+    return blobs;
+}
+
+void CheckBlobs(const Store& store, const std::map<std::string, std::uint64_t>& blobs, VerifyReport& report) {
+    std::vector<BlobRef> list;
+    Progress progress;
+    for (const auto& [sha256, size] : blobs) {
+        list.push_back({sha256, size});
+        progress.totalBytes += size;
+    }
+    progress.totalFiles = list.size();
+    std::vector<std::string> results(list.size());
+    std::vector<std::size_t> order(list.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    ProgressLine line("Verifying");
+    RunInParallel(
+        order,
+        [&](std::size_t i, std::vector<char>& buffer) {
+            results[i] = CheckBlob(store, list[i], buffer, progress);
+            ++progress.files;
+        },
+        [&] { line.Show(progress); });
+    for (const std::string& result : results) {
+        if (!result.empty()) report.problems.push_back(result);
+    }
+    report.blobsChecked = list.size();
+}
+
+void CheckRelease(const Store& store, const Manifest& manifest, VerifyReport& report) {
+    std::string listBytes;
+    if (!ReadStoreFile(store, manifest.release, listBytes, report.problems)) return;
+    if (listBytes.size() != manifest.releaseBlob.size || Sha256Hex(listBytes) != manifest.releaseBlob.sha256) {
+        report.problems.push_back(manifest.release + ": size or SHA-256 differs from the manifest");
+    }
+    const ReleaseList list = ReadDocument(manifest.release, ReadReleaseList, listBytes, report.problems);
+    if (list.buildId != manifest.buildId) report.problems.push_back(manifest.release + ": build id differs from the manifest");
+    bool launchListed = false;
+    for (const ReleaseEntry& file : list.files) launchListed = launchListed || file.path == list.launchPath;
+    if (!launchListed) report.problems.push_back(manifest.release + ": the launch path is not one of the files");
+    CheckBlobs(store, NeededBlobs(manifest, list, report.problems), report);
+}
+
+void CheckChannel(const Store& store, const VerifyOptions& options, const std::string& publicKey, VerifyReport& report) {
+    std::string manifestBytes;
+    std::string signature;
+    const bool haveManifest = ReadStoreFile(store, Store::ManifestName(options.channel), manifestBytes, report.problems);
+    const bool haveSignature = ReadStoreFile(store, Store::SignatureName(options.channel), signature, report.problems);
+    if (!haveManifest) return;
+    if (haveSignature && !VerifySignature(publicKey, manifestBytes, signature)) {
+        report.problems.push_back(Store::SignatureName(options.channel) + ": not a valid signature of the manifest");
+    }
+    const Manifest manifest = ReadDocument("manifest", ReadManifest, manifestBytes, report.problems);
+    if (manifest.channel != options.channel) report.problems.push_back("manifest: \"channel\" is not " + options.channel);
+    report.buildId = manifest.buildId;
+    CheckRelease(store, manifest, report);
+}
+
+}  // namespace
+
+VerifyReport VerifyStore(const VerifyOptions& options) {
+    const std::string publicKey = ReadWholeFile(options.publicKey);
+    CheckPublicKey(publicKey);
+    VerifyReport report;
+    try {
+        CheckChannel(Store(options.store), options, publicKey, report);
+    } catch (const std::runtime_error& error) {
+        report.problems.push_back(error.what());
+    }
+    return report;
+}
+
+}  // namespace vk::publish
