@@ -13,8 +13,8 @@ bool IsGameRunning() {
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (lstrcmpiW(entry.szExeFile, L"Velkar-Win64-Shipping.exe") == 0 || lstrcmpiW(entry.szExeFile, L"Velkar.exe") == 0) {
-            return true;
+        for (const wchar_t* name : kGameProcessNames) {
+            if (lstrcmpiW(entry.szExeFile, name) == 0) return true;
         }
     }
     return false;
