@@ -2,6 +2,7 @@
 //   velkar_bench_infra hash <file> <runs>
 //   velkar_bench_infra get <url> <runs>
 //   velkar_bench_infra range <url> <file> <size> <runs>
+//   velkar_bench_infra cng <file> <runs> <threads>
 // Each prints one line per measurement: its name followed by the seconds of every run.
 #include <windows.h>
 
@@ -10,6 +11,8 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "infra/errors.h"
 #include "infra/files.h"
@@ -50,6 +53,31 @@ void BenchHash(const std::wstring& path, int runs) {
     PrintRuns("cng-memory", runs, [&] { CngHash(bytes); });
 }
 
+// What the platform's SHA-256 reaches with every hashing thread busy: each thread hashes the whole
+// file's bytes in memory, so the throughput is threads times the file size per run.
+void BenchCngThreads(const std::wstring& path, int runs, int threads) {
+    const std::string bytes = vk::ReadWholeFile(path);
+    if (bytes.empty()) throw std::runtime_error("cannot read " + vk::WideToUtf8(path));
+    const std::string name = "cng-memory-x" + std::to_string(threads);
+    PrintRuns(name.c_str(), runs, [&] {
+        std::vector<std::exception_ptr> errors(threads);
+        std::vector<std::thread> pool;
+        for (int i = 0; i < threads; ++i) {
+            pool.emplace_back([&, i] {
+                try {
+                    CngHash(bytes);
+                } catch (...) {
+                    errors[i] = std::current_exception();
+                }
+            });
+        }
+        for (auto& thread : pool) thread.join();
+        for (const auto& error : errors) {
+            if (error) std::rethrow_exception(error);
+        }
+    });
+}
+
 void BenchGet(const std::string& url, int runs) {
     PrintRuns("get-to-memory", runs, [&] {
         vk::HttpSession session;
@@ -72,12 +100,14 @@ int wmain(int argc, wchar_t** argv) {
         const std::wstring mode = argc > 1 ? argv[1] : L"";
         if (mode == L"hash" && argc == 4) {
             BenchHash(argv[2], std::stoi(argv[3]));
+        } else if (mode == L"cng" && argc == 5) {
+            BenchCngThreads(argv[2], std::stoi(argv[3]), std::stoi(argv[4]));
         } else if (mode == L"get" && argc == 4) {
             BenchGet(vk::WideToUtf8(argv[2]), std::stoi(argv[3]));
         } else if (mode == L"range" && argc == 6) {
             BenchRange(vk::WideToUtf8(argv[2]), argv[3], std::stoull(argv[4]), std::stoi(argv[5]));
         } else {
-            std::fprintf(stderr, "usage: velkar_bench_infra hash FILE RUNS | get URL RUNS | range URL FILE SIZE RUNS\n");
+            std::fprintf(stderr, "usage: velkar_bench_infra hash FILE RUNS | cng FILE RUNS THREADS | get URL RUNS | range URL FILE SIZE RUNS\n");
             return 2;
         }
     } catch (const std::exception& e) {

@@ -1,0 +1,167 @@
+#!/usr/bin/env python3
+"""Helpers of bench/run-engine.
+
+    engine_bench.py release STORE CHANNEL BASE_URL OUT_DIR
+        Reads the channel's release and writes OUT_DIR/aria2c.txt (aria2c input file) and
+        OUT_DIR/curl.cfg (curl config, outputs in OUT_DIR/curl) naming every blob once; prints
+        "build_id blobs blob_bytes files file_bytes covered_bytes" (covered: checked before launch).
+    engine_bench.py seed STORE CHANNEL INSTALL_DIR
+        Records the channel's release as installed in INSTALL_DIR/.vklauncher/installed.json, in the
+        form the updater writes after an update (for a game tree placed in INSTALL_DIR).
+    engine_bench.py kept DOWNLOADS_DIR
+        Bytes the download store holds for good: complete blobs plus the finished segments that the
+        ".seg" lists name.
+    engine_bench.py table RESULTS
+        Prints the table of the results file written by run-engine.
+"""
+import json
+import os
+import re
+import statistics
+import sys
+from pathlib import Path
+
+SEGMENT = 8 * 1024 * 1024
+WORKERS = 24
+MIB = 1024 * 1024
+GIB = 1024 * MIB
+
+
+def load_release(store: Path, channel: str) -> dict:
+    manifest = json.loads((store / "channels" / channel / "windows.json").read_text())
+    return json.loads((store / manifest["release"]).read_text())
+
+
+def launch_checked(path: str) -> bool:
+    return path.startswith(("Engine/", "Velkar/")) or path in ("Velkar.exe", "OnlineFiles.json", "OnlineFiles.sig")
+
+
+def release(store: str, channel: str, base_url: str, out_dir: str) -> None:
+    files = load_release(Path(store), channel)
+    blobs = {f["sha256"]: f["size"] for f in files["files"]}
+    out = Path(out_dir)
+    with open(out / "aria2c.txt", "w") as aria2c, open(out / "curl.cfg", "w") as curl:
+        for digest in sorted(blobs):
+            url = f"{base_url}/blobs/{digest}"
+            aria2c.write(f"{url}\n  out={digest}\n")
+            curl.write(f'url = "{url}"\noutput = "{out / "curl" / digest}"\n')
+    file_bytes = sum(f["size"] for f in files["files"])
+    covered = sum(f["size"] for f in files["files"] if launch_checked(f["path"]))
+    print(files["build_id"], len(blobs), sum(blobs.values()), len(files["files"]), file_bytes, covered)
+
+
+def seed(store: str, channel: str, install_dir: str) -> None:
+    files = load_release(Path(store), channel)
+    state = {
+        "build_id": files["build_id"],
+        "files": {f["path"]: {"sha256": f["sha256"], "size": f["size"]} for f in files["files"]},
+    }
+    metadata = Path(install_dir) / ".vklauncher"
+    metadata.mkdir(parents=True, exist_ok=True)
+    (metadata / "installed.json").write_text(json.dumps(state, indent=2))
+
+
+def kept(downloads: str) -> None:
+    total = 0
+    for entry in os.scandir(downloads):
+        if re.fullmatch(r"[0-9a-f]{64}", entry.name):
+            total += entry.stat().st_size
+        elif entry.name.endswith(".part"):
+            size = entry.stat().st_size
+            seg = Path(downloads) / (entry.name[: -len(".part")] + ".seg")
+            done = {int(line) for line in seg.read_text().split()} if seg.exists() else set()
+            total += sum(min(size, (i + 1) * SEGMENT) - i * SEGMENT for i in done if i * SEGMENT < size)
+    print(total)
+
+
+# --- The table ---------------------------------------------------------------------------------------
+
+
+def read_results(path: str):
+    runs, facts = {}, {}
+    for line in open(path):
+        words = line.split()
+        if words[0] == "fact":
+            facts[words[1]] = " ".join(words[2:])
+        else:
+            seconds = float(words[1])
+            rss = None if words[2] == "-" else int(words[2]) * 1024
+            runs.setdefault(words[0], []).append((seconds, rss))
+    return runs, facts
+
+
+def size(n: float) -> str:
+    return "%.2f GiB" % (n / GIB) if n >= GIB else "%.1f MiB" % (n / MIB)
+
+
+def table(path: str) -> None:
+    runs, facts = read_results(path)
+    fact = lambda name: float(facts[name])
+    median = lambda name: statistics.median(s for s, _ in runs[name])
+    row = "  %-54s %9s %15s %16s %10s %6s"
+
+    def line(label, name, work=None, unit="", ours=None):
+        """One measured command; returns its rate (work per second) so baselines can be compared with it."""
+        seconds = [s for s, _ in runs[name]]
+        rss = [r for _, r in runs[name] if r is not None]
+        rate = work / median(name) if work else None
+        shown = {"MiB/s": lambda r: "%.1f MiB/s" % (r / MIB), "files/s": lambda r: "%.0f files/s" % r}
+        print(row % (label, "%.2f s" % median(name), "%.2f-%.2f s" % (min(seconds), max(seconds)),
+                     shown[unit](rate) if rate else "", size(max(rss)) if rss else "-",
+                     "%.2f" % (rate / ours) if ours else ""))
+        return rate
+
+    print("Median of %s runs each, with the fastest and slowest run. Ratio: the baseline's rate / ours, that is our"
+          % facts["runs"])
+    print("time / the baseline's time for the same work (2.00 = we take twice as long). Peak RSS: largest of the runs.")
+    print(row % ("", "median", "runs", "rate", "peak RSS", "ratio"))
+
+    blob_bytes = fact("large-blob-bytes")
+    print("1. Full install of %s in %d files (%d blobs) from nginx, HTTPS on loopback"
+          % (size(fact("large-file-bytes")), fact("large-files"), fact("large-blobs")))
+    ours = line("velkar-update update (Wine, WinHTTP)", "install-updater", blob_bytes, "MiB/s")
+    line("baseline: aria2c -j24 -x1 -s1, same blobs", "install-aria2c", blob_bytes, "MiB/s", ours)
+    line("baseline: curl, same blobs one by one", "install-curl", blob_bytes, "MiB/s", ours)
+
+    print("2. Resume after the updater is killed half-way (once the download store holds half the bytes)")
+    refetched = [float(v) for k, v in facts.items() if k.startswith("resume-refetched-")]
+    kept_bytes = [float(v) for k, v in facts.items() if k.startswith("resume-kept-")]
+    bound = SEGMENT * WORKERS
+    print("  %-54s %9s %15s   %.1f%% of the bound below" % (
+        "bytes fetched twice (sent before + after - blob bytes)", size(statistics.median(refetched)),
+        "%.1f-%.1f MiB" % (min(refetched) / MIB, max(refetched) / MIB), 100 * statistics.median(refetched) / bound))
+    print("  %-54s %9s" % ("baseline bound: %d workers x one 8 MiB segment" % WORKERS, size(bound)))
+    print("  %-54s %9s" % ("held in the store when killed (median)", size(statistics.median(kept_bytes))))
+    line("the resumed velkar-update update (Wine)", "resume-updater")
+
+    small_files = fact("small-files")
+    print("3. Update with nothing to do on an installation of %d small files (%d blobs)"
+          % (small_files, fact("small-blobs")))
+    ours = line("velkar-update update (Wine)", "noop-updater", small_files, "files/s")
+    line("baseline: find -printf %s, every file's size (native)", "noop-find", small_files, "files/s", ours)
+    if "small-install" in runs:
+        line("for the record: the one install of those files (Wine)", "small-install", small_files, "files/s")
+
+    threads = facts["hash-threads"]
+    hashed = fact("hash-file-bytes")
+    print("4. Verify before launch over %s in %d files; every SHA-256 here is Wine's bcrypt (CNG)"
+          % (size(fact("large-covered-bytes")), fact("large-files")))
+    ours = line("velkar-update verify (Wine, %s hashing threads)" % threads, "verify-updater",
+                fact("large-covered-bytes"), "MiB/s")
+    # Each thread hashed the whole buffer once per run.
+    for count in sorted({int(threads), 1}, reverse=True):
+        line("baseline: BCryptHash in memory, %d thread%s (Wine)" % (count, "s" if count > 1 else ""),
+             "cng-memory-x%d" % count, hashed * count, "MiB/s", ours)
+    line("context: openssl dgst -sha256, 1 thread (native)", "openssl-native", hashed, "MiB/s", ours)
+
+
+def main() -> None:
+    commands = {"release": (release, 4), "seed": (seed, 3), "kept": (kept, 1), "table": (table, 1)}
+    name = sys.argv[1] if len(sys.argv) > 1 else ""
+    if name not in commands or len(sys.argv) != 2 + commands[name][1]:
+        sys.exit(__doc__)
+    commands[name][0](*sys.argv[2:])
+
+
+if __name__ == "__main__":
+    main()
