@@ -20,31 +20,16 @@ const char kPak0[] = "Velkar/Content/Paks/pakchunk0-Windows.pak";
 const char kIsland[] = "Velkar/Content/Paks/Island/island-Windows.pak";
 const char kIslandToc[] = "Velkar/Content/Paks/Island/island-Windows.utoc";
 
-// The v1 build installed once per test suite (island included); each test checks a copy of it.
+// The v1 build installed with the island group for each test.
 class Verify : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        installed_ = new test::TempDir;
-        const Updater updater = test::TestUpdater("v1", installed_->path());
-        updater.SelectGroup("island");
-        release_ = new RemoteRelease(updater.FetchRelease());
-        UpdateProgress progress;
-        std::atomic<bool> stop{false};
-        updater.Update(*release_, false, progress, stop);
-    }
-    static void TearDownTestSuite() {
-        delete installed_;
-        delete release_;
-    }
-
     void SetUp() override {
         useEnglish = true;
         updater_ = test::TestUpdater("v1", dir_.path());
-        for (const ReleaseFile& file : release_->files) {
-            Updater source = updater_;
-            source.installDir = installed_->path();
-            test::WriteTestFile(updater_.InstallPathOf(file), ReadWholeFile(source.InstallPathOf(file)));
-        }
+        updater_.SelectGroup("island");
+        release_ = updater_.FetchRelease();
+        UpdateProgress progress;
+        updater_.Update(release_, false, progress, stop_);
     }
 
     std::wstring Path(const std::string& releasePath) const { return updater_.InstallPathOf({releasePath, 0, "", ""}); }
@@ -60,19 +45,15 @@ protected:
         WriteFileAtomic(Path(releasePath), bytes);
     }
 
-    static test::TempDir* installed_;
-    static RemoteRelease* release_;
     test::TempDir dir_;
+    RemoteRelease release_;
     Updater updater_;
     std::atomic<bool> stop_{false};
     std::unique_ptr<UpdateProgress> progress_;
 };
 
-test::TempDir* Verify::installed_ = nullptr;
-RemoteRelease* Verify::release_ = nullptr;
-
 TEST_F(Verify, CorrectInstallationPassesWithFullProgress) {
-    EXPECT_EQ(Check(*release_), "");
+    EXPECT_EQ(Check(release_), "");
     EXPECT_EQ(progress_->bytesDone.load(), progress_->bytesTotal.load());
     EXPECT_EQ(progress_->filesDone.load(), progress_->filesTotal.load());
     EXPECT_EQ(progress_->filesTotal.load(), 13u);  // every file but the root readme
@@ -81,34 +62,32 @@ TEST_F(Verify, CorrectInstallationPassesWithFullProgress) {
 
 TEST_F(Verify, FirstBadFileInListOrder) {
     ChangeOneByte("readme.txt");  // not checked before launch
-    EXPECT_EQ(Check(*release_), "");
+    EXPECT_EQ(Check(release_), "");
     // Several bad files: the answer is the one a walk in list order meets first, however the work is shared.
     ChangeOneByte("Velkar/Content/Shared/b.bin");
     ChangeOneByte(kPak0);
     DeleteFileW(Path("Velkar.exe").c_str());
-    for (int run = 0; run < 5; ++run) EXPECT_EQ(Check(*release_), "Velkar.exe");
+    for (int run = 0; run < 5; ++run) EXPECT_EQ(Check(release_), "Velkar.exe");
     test::WriteTestFile(Path("Velkar.exe"), "too short");
-    EXPECT_EQ(Check(*release_), "Velkar.exe");
-    Updater source = updater_;
-    source.installDir = installed_->path();
-    test::WriteTestFile(Path("Velkar.exe"), ReadWholeFile(source.InstallPathOf({"Velkar.exe", 0, "", ""})));
-    EXPECT_EQ(Check(*release_), kPak0);
+    EXPECT_EQ(Check(release_), "Velkar.exe");
+    test::WriteTestFile(Path("Velkar.exe"), ReadWholeFile(test::GameTree(L"v1") + L"\\Velkar.exe"));
+    EXPECT_EQ(Check(release_), kPak0);
 }
 
 TEST_F(Verify, GroupsOnDiskAreCheckedEvenWhenNotSelected) {
     DeleteFileW((dir_ / L".vklauncher\\groups.json").c_str());
     DeleteFileW(Path(kIslandToc).c_str());
-    EXPECT_EQ(Check(*release_), kIslandToc);  // the group has a file on disk, so all of it counts
+    EXPECT_EQ(Check(release_), kIslandToc);  // the group has a file on disk, so all of it counts
     DeleteFileW(Path(kIsland).c_str());
-    EXPECT_EQ(Check(*release_), "");
+    EXPECT_EQ(Check(release_), "");
     EXPECT_FALSE(IsRegularFile(dir_ / L".vklauncher\\groups.json"));  // nothing is written
 }
 
 TEST_F(Verify, ExtraPackageIsReportedByNameAfterTheFiles) {
     test::WriteTestFile(Path("Velkar/Content/Paks/mod.pak"), "mod");
-    EXPECT_EQ(Check(*release_), "mod.pak");
+    EXPECT_EQ(Check(release_), "mod.pak");
     ChangeOneByte(kPak0);
-    EXPECT_EQ(Check(*release_), kPak0);
+    EXPECT_EQ(Check(release_), kPak0);
 }
 
 TEST_F(Verify, CoveredPathsAreCaseSensitivePrefixes) {
@@ -119,20 +98,20 @@ TEST_F(Verify, CoveredPathsAreCaseSensitivePrefixes) {
         {"Tools/Velkar/a.dll", false},
     };
     for (const auto& [path, covered] : cases) EXPECT_EQ(IsLaunchChecked(path), covered) << path;
-    RemoteRelease release = *release_;
+    RemoteRelease release = release_;
     release.files.push_back({"engine/missing.dll", 1, std::string(64, '0'), ""});
     EXPECT_EQ(Check(release), "");
 }
 
 TEST_F(Verify, StopAndUnreadableFiles) {
     stop_ = true;
-    EXPECT_THROW(Check(*release_), Cancelled);
+    EXPECT_THROW(Check(release_), Cancelled);
     stop_ = false;
     // A covered file that exists but cannot be read fails the check with the read message.
     HANDLE writer = CreateFileW(Path(kPak0).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     try {
-        Check(*release_);
+        Check(release_);
         ADD_FAILURE() << "no failure";
     } catch (const Cancelled&) {
         ADD_FAILURE() << "cancelled";
