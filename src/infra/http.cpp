@@ -127,7 +127,7 @@ HttpResponse HttpGetToMemory(HttpSession& client, const std::string& url,
     HttpResponse response;
     response.status = sent.status;
     response.body.reserve(std::min(sent.contentLength, kMaxInMemory));
-    thread_local const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kReadBuffer);  // reused per thread
+    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kReadBuffer);
     for (;;) {
         const DWORD read = ReadSome(sent.request.get(), buffer.get());
         if (read == 0) break;
@@ -153,7 +153,7 @@ void DownloadRange(HttpSession& client, const std::string& url, const std::wstri
     }
     const UniqueHandle file = OpenAtOffset(path, first);
     const std::uint64_t expected = last - first + 1;
-    thread_local const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kReadBuffer);  // reused per thread
+    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kReadBuffer);
     std::uint64_t written = 0;
     for (;;) {
         if (stop != nullptr && stop->load()) throw Cancelled();

@@ -66,8 +66,7 @@ std::string Sha256File(const std::wstring& path, const std::atomic<bool>* stop,
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) ThrowLastError("无法读取 " + WideToUtf8(path));
     Sha256Hasher hasher;
-    // One buffer per thread: allocating 4 MiB for every file costs more than hashing a small one.
-    thread_local const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kFileBlock);
+    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kFileBlock);
     std::uint64_t total = 0;
     for (;;) {
         if (stop != nullptr && stop->load()) throw Cancelled();
