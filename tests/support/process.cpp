@@ -9,6 +9,28 @@
 
 namespace vk::test {
 
+namespace {
+
+// Starts the command line with standard output and error going to `output`.
+PROCESS_INFORMATION StartWithOutput(const std::wstring& commandLine, HANDLE output, DWORD flags,
+                                    const std::wstring& currentDirectory) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION info{};
+    std::wstring mutableLine = commandLine;
+    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info)) {
+        ThrowLastError("CreateProcess");
+    }
+    return info;
+}
+
+}  // namespace
+
 ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& currentDirectory) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr;
@@ -18,18 +40,7 @@ ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& cu
     UniqueHandle writer(writeEnd);
     SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writer.get();
-    startup.hStdError = writer.get();
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION info{};
-    std::wstring mutableLine = commandLine;
-    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info)) {
-        ThrowLastError("CreateProcess");
-    }
+    const PROCESS_INFORMATION info = StartWithOutput(commandLine, writer.get(), CREATE_NO_WINDOW, currentDirectory);
     UniqueHandle process(info.hProcess);
     UniqueHandle thread(info.hThread);
     writer.reset();
@@ -47,23 +58,12 @@ ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& cu
 
 namespace vk::test {
 
-BackgroundProcess::BackgroundProcess(const std::wstring& commandLine, const std::wstring& outputFile, bool newProcessGroup) {
+BackgroundProcess::BackgroundProcess(const std::wstring& commandLine, const std::wstring& outputFile) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     UniqueHandle output(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output) ThrowLastError("CreateFile");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output.get();
-    startup.hStdError = output.get();
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION info{};
-    std::wstring mutableLine = commandLine;
-    const DWORD flags = newProcessGroup ? CREATE_NEW_PROCESS_GROUP : 0;
-    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &info)) {
-        ThrowLastError("CreateProcess");
-    }
+    const PROCESS_INFORMATION info = StartWithOutput(commandLine, output.get(), 0, L"");
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     id_ = info.dwProcessId;

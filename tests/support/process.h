@@ -19,7 +19,7 @@ namespace vk::test {
 // A program running in the background with its output going to a file.
 class BackgroundProcess {
 public:
-    BackgroundProcess(const std::wstring& commandLine, const std::wstring& outputFile, bool newProcessGroup = false);
+    BackgroundProcess(const std::wstring& commandLine, const std::wstring& outputFile);
     ~BackgroundProcess();  // ends the process if it still runs
     BackgroundProcess(const BackgroundProcess&) = delete;
     BackgroundProcess& operator=(const BackgroundProcess&) = delete;
