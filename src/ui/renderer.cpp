@@ -75,8 +75,9 @@ bool Renderer::Init(HWND window) {
 
 bool Renderer::CreateTextFormats() {
     const wchar_t* text = HasFamily(dwrite_.get(), L"Microsoft YaHei UI") ? L"Microsoft YaHei UI" : L"Segoe UI";
-    const wchar_t* icon =
-        HasFamily(dwrite_.get(), L"Segoe Fluent Icons") ? L"Segoe Fluent Icons" : L"Segoe MDL2 Assets";
+    const bool fluent = HasFamily(dwrite_.get(), L"Segoe Fluent Icons");
+    const wchar_t* icon = fluent ? L"Segoe Fluent Icons" : L"Segoe MDL2 Assets";
+    iconFont_ = fluent || HasFamily(dwrite_.get(), icon);
     for (int i = 0; i < kTextStyleCount; ++i) {
         const StyleSpec& spec = kStyles[i];
         const wchar_t* family = spec.family == Family::Text ? text : spec.family == Family::Icon ? icon : L"Segoe UI Black";
@@ -103,7 +104,10 @@ bool Renderer::EnsureTarget() {
         D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_UNKNOWN, D2D1_ALPHA_MODE_UNKNOWN),
         static_cast<float>(dpi_), static_cast<float>(dpi_));
     if (bitmapTarget_) {
-        if (FAILED(d2d_->CreateWicBitmapRenderTarget(bitmapTarget_.get(), properties, target_.put()))) return false;
+        const D2D1_RENDER_TARGET_PROPERTIES bitmapProperties = D2D1::RenderTargetProperties(
+            D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED),
+            static_cast<float>(dpi_), static_cast<float>(dpi_));
+        if (FAILED(d2d_->CreateWicBitmapRenderTarget(bitmapTarget_.get(), bitmapProperties, target_.put()))) return false;
     } else {
         if (window_ == nullptr) return false;
         RECT client{};
@@ -289,6 +293,9 @@ float Renderer::MeasureWrappedHeight(const std::wstring& text, TextStyle style, 
 }
 
 void Renderer::DrawGlyph(wchar_t glyph, const Rect& rect, TextStyle style, Color color, float opacity) {
+    // Without an icon font the private-use code points have no shape in any font; laying them out
+    // would only cost a fallback search per glyph.
+    if (!iconFont_) return;
     DrawText(std::wstring(1, glyph), rect, style, color, TextAlign::Center, false, opacity);
 }
 

@@ -77,6 +77,7 @@ private:
     ComPtr<ID2D1RenderTarget> target_;
     ComPtr<ID2D1HwndRenderTarget> windowTarget_;  // the same target as a window target, for resizing
     ComPtr<ID2D1SolidColorBrush> brush_;
+    bool iconFont_ = false;
     std::array<ComPtr<IDWriteTextFormat>, kTextStyleCount> formats_;
     std::array<ComPtr<IDWriteInlineObject>, kTextStyleCount> trimmingSigns_;
     ComPtr<IWICBitmap> picture_;
