@@ -18,9 +18,12 @@ bool ButtonFill(ButtonStyle style, bool enabled, bool hovered, Color& fill) {
         fill = palette::kGhostHovered;
         return hovered;
     }
-    if (!enabled) fill = palette::kDisabled;
-    else if (style == ButtonStyle::Primary) fill = hovered ? palette::kPrimaryHovered : palette::kPrimary;
-    else fill = hovered ? palette::kSecondaryHovered : palette::kSecondary;
+    if (!enabled)
+        fill = palette::kDisabled;
+    else if (style == ButtonStyle::Primary)
+        fill = hovered ? palette::kPrimaryHovered : palette::kPrimary;
+    else
+        fill = hovered ? palette::kSecondaryHovered : palette::kSecondary;
     return true;
 }
 
@@ -31,7 +34,7 @@ void DrawButton(Canvas& canvas, ButtonList& buttons, const Rect& rect, const But
     const bool hovered = enabled && buttons.IsHovered(command);
     Color fill = 0;
     if (ButtonFill(style, enabled, hovered, fill)) canvas.FillRect(rect, fill, 1, kButtonRadius);
-    const Color foreground = !enabled ? palette::kMutedText
+    const Color foreground = !enabled                        ? palette::kMutedText
                              : style == ButtonStyle::Primary ? palette::kWhite
                                                              : palette::kText;
     if (face.label.empty()) {
@@ -40,7 +43,8 @@ void DrawButton(Canvas& canvas, ButtonList& buttons, const Rect& rect, const But
         const float content = canvas.MeasureText(face.label, face.textStyle) + (face.glyph != 0 ? kGlyphAdvance : 0);
         float x = (rect.left + rect.right - content) * 0.5f;
         if (face.glyph != 0) {
-            const TextStyle glyphStyle = face.textStyle == TextStyle::ActionLabel ? TextStyle::Icon24 : TextStyle::Icon16;
+            const TextStyle glyphStyle =
+                face.textStyle == TextStyle::ActionLabel ? TextStyle::Icon24 : TextStyle::Icon16;
             canvas.DrawGlyph(face.glyph, {x, rect.top, x + 20, rect.bottom}, glyphStyle, foreground, 1);
             x += kGlyphAdvance;
         }
@@ -61,8 +65,8 @@ void DrawTooltip(Canvas& canvas, const ButtonList& buttons) {
     const Rect box{x, y, x + w, y + h + 14};
     canvas.FillRect(box, palette::kTooltipFill, 1, 4);
     canvas.StrokeRect(box, palette::kTooltipOutline, 1, 4, 1);
-    canvas.DrawText(entry->tooltip, {x + 12, y + 7, x + 12 + (w - 24), y + 7 + h + 4}, TextStyle::Small,
-                    palette::kText, TextAlign::Leading, true, 1);
+    canvas.DrawText(entry->tooltip, {x + 12, y + 7, x + 12 + (w - 24), y + 7 + h + 4}, TextStyle::Small, palette::kText,
+                    TextAlign::Leading, true, 1);
 }
 
 void RegisterCutOffText(Canvas& canvas, ButtonList& buttons, const std::wstring& text, const Rect& box,

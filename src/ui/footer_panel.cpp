@@ -42,8 +42,9 @@ void DrawSelfUpdateOverlay(Frame& frame) {
     canvas.FillRect(c, palette::kCard, 1, 8);
     canvas.StrokeRect(c, palette::kDivider, 1, 8, 1);
     canvas.DrawAppIcon({c.left + 24, c.top + 24, c.left + 56, c.top + 56});
-    canvas.DrawText(Pick(L"Updating the launcher", L"正在更新启动器"), {c.left + 70, c.top + 20, c.left + 410, c.top + 46},
-                    TextStyle::PanelTitle, palette::kText, TextAlign::Leading, false, 1);
+    canvas.DrawText(Pick(L"Updating the launcher", L"正在更新启动器"),
+                    {c.left + 70, c.top + 20, c.left + 410, c.top + 46}, TextStyle::PanelTitle, palette::kText,
+                    TextAlign::Leading, false, 1);
     canvas.DrawText(Utf8ToWide(LauncherVersion) + L"  \u2192  " + view.newLauncherVersion,
                     {c.left + 70, c.top + 44, c.left + 410, c.top + 64}, TextStyle::Small, palette::kSecondaryText,
                     TextAlign::Leading, false, 1);
@@ -54,9 +55,9 @@ void DrawSelfUpdateOverlay(Frame& frame) {
         const float fill = 392.0f * static_cast<float>(static_cast<double>(done) / static_cast<double>(total));
         canvas.FillRect({c.left + 24, c.top + 88, c.left + 24 + fill, c.top + 94}, palette::kAccent, 1, 3);
     }
-    const std::wstring line = done < total ? FormatSize(done) + L" / " + FormatSize(total)
-                                           : Pick(L"Downloaded. Opening the new version\u2026",
-                                                  L"下载完成，正在打开新版本\u2026");
+    const std::wstring line =
+        done < total ? FormatSize(done) + L" / " + FormatSize(total)
+                     : Pick(L"Downloaded. Opening the new version\u2026", L"下载完成，正在打开新版本\u2026");
     canvas.DrawText(line, {c.left + 24, c.top + 104, c.left + 416, c.top + 126}, TextStyle::Small,
                     palette::kSecondaryText, TextAlign::Leading, false, 1);
     canvas.DrawText(Pick(L"The new launcher opens by itself when done.", L"完成后会自动打开新版启动器，无需操作。"),

@@ -13,7 +13,8 @@ std::vector<Notice> BuildNotices(const LauncherView& view) {
     if (failedState && !view.statusText.empty()) notices.push_back({true, view.statusText, false});
     // Too old already shows the self-update failure as its own message.
     if (!view.selfUpdateError.empty() && state != LauncherState::LauncherTooOld) {
-        notices.push_back({true, Pick(L"Launcher self-update failed: ", L"启动器自动更新失败：") + view.selfUpdateError, false});
+        notices.push_back(
+            {true, Pick(L"Launcher self-update failed: ", L"启动器自动更新失败：") + view.selfUpdateError, false});
     }
     if (!view.runtimeNote.empty() && state == LauncherState::Ready) notices.push_back({true, view.runtimeNote, false});
     if (view.releaseKnown && view.fullMapSize > 0 && !view.fullMapSelected && view.installed &&

@@ -32,7 +32,8 @@ float DrawNotices(Frame& frame, float top) {
         const Rect n{16, y, 984, y + 40};
         canvas.FillRect(n, colors.fill, 1, 4);
         canvas.StrokeRect(n, colors.outline, 1, 4, 1);
-        canvas.DrawGlyph(colors.glyph, {n.left + 12, n.top, n.left + 34, n.top + 40}, TextStyle::Icon16, colors.icon, 1);
+        canvas.DrawGlyph(colors.glyph, {n.left + 12, n.top, n.left + 34, n.top + 40}, TextStyle::Icon16, colors.icon,
+                         1);
         float textRight = n.right - 12;
         if (notice.offersFullMap) {
             const std::wstring label = FullMapLabel(frame.view);

@@ -20,17 +20,17 @@ struct StyleSpec {
 
 // In TextStyle order.
 constexpr StyleSpec kStyles[kTextStyleCount] = {
-    {Family::Text, 14, DWRITE_FONT_WEIGHT_NORMAL, DWRITE_FONT_STYLE_NORMAL},   // Body
-    {Family::Text, 15.5f, DWRITE_FONT_WEIGHT_BOLD, DWRITE_FONT_STYLE_NORMAL},  // ItemTitle
+    {Family::Text, 14, DWRITE_FONT_WEIGHT_NORMAL, DWRITE_FONT_STYLE_NORMAL},     // Body
+    {Family::Text, 15.5f, DWRITE_FONT_WEIGHT_BOLD, DWRITE_FONT_STYLE_NORMAL},    // ItemTitle
     {Family::Text, 12.5f, DWRITE_FONT_WEIGHT_NORMAL, DWRITE_FONT_STYLE_NORMAL},  // Small
-    {Family::Text, 17, DWRITE_FONT_WEIGHT_BOLD, DWRITE_FONT_STYLE_NORMAL},     // PanelTitle
-    {Family::Text, 17, DWRITE_FONT_WEIGHT_BOLD, DWRITE_FONT_STYLE_NORMAL},     // StatusTitle
-    {Family::Brand, 52, DWRITE_FONT_WEIGHT_BLACK, DWRITE_FONT_STYLE_ITALIC},   // Brand
-    {Family::Text, 21, DWRITE_FONT_WEIGHT_BOLD, DWRITE_FONT_STYLE_ITALIC},     // Tagline
-    {Family::Text, 18, DWRITE_FONT_WEIGHT_BOLD, DWRITE_FONT_STYLE_NORMAL},     // ActionLabel
-    {Family::Icon, 16, DWRITE_FONT_WEIGHT_NORMAL, DWRITE_FONT_STYLE_NORMAL},   // Icon16
-    {Family::Icon, 10, DWRITE_FONT_WEIGHT_NORMAL, DWRITE_FONT_STYLE_NORMAL},   // Icon10
-    {Family::Icon, 24, DWRITE_FONT_WEIGHT_NORMAL, DWRITE_FONT_STYLE_NORMAL},   // Icon24
+    {Family::Text, 17, DWRITE_FONT_WEIGHT_BOLD, DWRITE_FONT_STYLE_NORMAL},       // PanelTitle
+    {Family::Text, 17, DWRITE_FONT_WEIGHT_BOLD, DWRITE_FONT_STYLE_NORMAL},       // StatusTitle
+    {Family::Brand, 52, DWRITE_FONT_WEIGHT_BLACK, DWRITE_FONT_STYLE_ITALIC},     // Brand
+    {Family::Text, 21, DWRITE_FONT_WEIGHT_BOLD, DWRITE_FONT_STYLE_ITALIC},       // Tagline
+    {Family::Text, 18, DWRITE_FONT_WEIGHT_BOLD, DWRITE_FONT_STYLE_NORMAL},       // ActionLabel
+    {Family::Icon, 16, DWRITE_FONT_WEIGHT_NORMAL, DWRITE_FONT_STYLE_NORMAL},     // Icon16
+    {Family::Icon, 10, DWRITE_FONT_WEIGHT_NORMAL, DWRITE_FONT_STYLE_NORMAL},     // Icon10
+    {Family::Icon, 24, DWRITE_FONT_WEIGHT_NORMAL, DWRITE_FONT_STYLE_NORMAL},     // Icon24
 };
 
 constexpr HRESULT kRecreateTarget = static_cast<HRESULT>(0x8899000C);  // D2DERR_RECREATE_TARGET
@@ -55,8 +55,8 @@ bool HasFamily(IDWriteFactory* factory, const wchar_t* name) {
 bool Renderer::Init(HWND window) {
     window_ = window;
     D2D1_FACTORY_OPTIONS options{};
-    if (FAILED(D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, __uuidof(ID2D1Factory), &options,
-                                 d2d_.put_void()))) {
+    if (FAILED(
+            D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, __uuidof(ID2D1Factory), &options, d2d_.put_void()))) {
         return false;
     }
     if (FAILED(DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
@@ -64,8 +64,8 @@ bool Renderer::Init(HWND window) {
         return false;
     }
     // Without imaging the title-card picture and the icon are simply never shown.
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory2, nullptr, CLSCTX_INPROC_SERVER,
-                                __uuidof(IWICImagingFactory), imaging_.put_void()))) {
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory2, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWICImagingFactory),
+                                imaging_.put_void()))) {
         imaging_.reset();
     }
     if (!CreateTextFormats()) return false;
@@ -80,7 +80,9 @@ bool Renderer::CreateTextFormats() {
     iconFont_ = fluent || HasFamily(dwrite_.get(), icon);
     for (int i = 0; i < kTextStyleCount; ++i) {
         const StyleSpec& spec = kStyles[i];
-        const wchar_t* family = spec.family == Family::Text ? text : spec.family == Family::Icon ? icon : L"Segoe UI Black";
+        const wchar_t* family = spec.family == Family::Text   ? text
+                                : spec.family == Family::Icon ? icon
+                                                              : L"Segoe UI Black";
         auto& format = formats_[static_cast<std::size_t>(i)];
         if (FAILED(dwrite_->CreateTextFormat(family, nullptr, spec.weight, spec.slant, DWRITE_FONT_STRETCH_NORMAL,
                                              spec.size, L"zh-cn", format.put()))) {
@@ -104,17 +106,19 @@ bool Renderer::EnsureTarget() {
         D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_UNKNOWN, D2D1_ALPHA_MODE_UNKNOWN),
         static_cast<float>(dpi_), static_cast<float>(dpi_));
     if (bitmapTarget_) {
-        const D2D1_RENDER_TARGET_PROPERTIES bitmapProperties = D2D1::RenderTargetProperties(
-            D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED),
-            static_cast<float>(dpi_), static_cast<float>(dpi_));
-        if (FAILED(d2d_->CreateWicBitmapRenderTarget(bitmapTarget_.get(), bitmapProperties, target_.put()))) return false;
+        const D2D1_RENDER_TARGET_PROPERTIES bitmapProperties =
+            D2D1::RenderTargetProperties(D2D1_RENDER_TARGET_TYPE_DEFAULT,
+                                         D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED),
+                                         static_cast<float>(dpi_), static_cast<float>(dpi_));
+        if (FAILED(d2d_->CreateWicBitmapRenderTarget(bitmapTarget_.get(), bitmapProperties, target_.put())))
+            return false;
     } else {
         if (window_ == nullptr) return false;
         RECT client{};
         GetClientRect(window_, &client);
-        const D2D1_HWND_RENDER_TARGET_PROPERTIES windowProperties = D2D1::HwndRenderTargetProperties(
-            window_, D2D1::SizeU(static_cast<UINT32>(client.right - client.left),
-                                 static_cast<UINT32>(client.bottom - client.top)));
+        const D2D1_HWND_RENDER_TARGET_PROPERTIES windowProperties =
+            D2D1::HwndRenderTargetProperties(window_, D2D1::SizeU(static_cast<UINT32>(client.right - client.left),
+                                                                  static_cast<UINT32>(client.bottom - client.top)));
         if (FAILED(d2d_->CreateHwndRenderTarget(properties, windowProperties, windowTarget_.put()))) return false;
         target_ = ComPtr<ID2D1RenderTarget>::Share(windowTarget_.get());
     }
@@ -177,8 +181,8 @@ bool Renderer::SetBackgroundImage(const std::string& bytes) {
     if (FAILED(imaging_->CreateStream(stream.put())) ||
         FAILED(stream->InitializeFromMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
                                             static_cast<DWORD>(bytes.size()))) ||
-        FAILED(imaging_->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                 decoder.put())) ||
+        FAILED(
+            imaging_->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.put())) ||
         FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&width, &height))) {
         return false;
     }
@@ -210,8 +214,10 @@ ID2D1SolidColorBrush* Renderer::Brush(Color color, float opacity) {
 void Renderer::FillRect(const Rect& rect, Color color, float opacity, float radius) {
     ID2D1SolidColorBrush* brush = Brush(color, opacity);
     if (brush == nullptr) return;
-    if (radius > 0) target_->FillRoundedRectangle(D2D1::RoundedRect(ToRect(rect), radius, radius), brush);
-    else target_->FillRectangle(ToRect(rect), brush);
+    if (radius > 0)
+        target_->FillRoundedRectangle(D2D1::RoundedRect(ToRect(rect), radius, radius), brush);
+    else
+        target_->FillRectangle(ToRect(rect), brush);
 }
 
 void Renderer::StrokeRect(const Rect& rect, Color color, float strokeWidth, float radius, float opacity) {
@@ -219,8 +225,10 @@ void Renderer::StrokeRect(const Rect& rect, Color color, float strokeWidth, floa
     if (brush == nullptr) return;
     const float inset = strokeWidth * 0.5f;
     const D2D1_RECT_F r{rect.left + inset, rect.top + inset, rect.right - inset, rect.bottom - inset};
-    if (radius > 0) target_->DrawRoundedRectangle(D2D1::RoundedRect(r, radius, radius), brush, strokeWidth);
-    else target_->DrawRectangle(r, brush, strokeWidth);
+    if (radius > 0)
+        target_->DrawRoundedRectangle(D2D1::RoundedRect(r, radius, radius), brush, strokeWidth);
+    else
+        target_->DrawRectangle(r, brush, strokeWidth);
 }
 
 void Renderer::DrawDivider(float x1, float y1, float x2, float y2, float strokeWidth, float opacity) {
@@ -301,8 +309,8 @@ void Renderer::DrawGlyph(wchar_t glyph, const Rect& rect, TextStyle style, Color
 
 ID2D1Bitmap* Renderer::DeviceBitmap(const ComPtr<IWICBitmap>& source, ComPtr<ID2D1Bitmap>& cached) {
     if (!cached && source && target_) {
-        const D2D1_BITMAP_PROPERTIES properties =
-            D2D1::BitmapProperties(D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED), 96, 96);
+        const D2D1_BITMAP_PROPERTIES properties = D2D1::BitmapProperties(
+            D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED), 96, 96);
         if (FAILED(target_->CreateBitmapFromWicBitmap(source.get(), &properties, cached.put()))) cached.reset();
     }
     return cached.get();

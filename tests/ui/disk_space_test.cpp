@@ -1,6 +1,7 @@
 // The free-space query runs off the interface thread: a query that hangs never holds a paint.
-#include <gtest/gtest.h>
+#include "ui/disk_space.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
@@ -8,7 +9,6 @@
 #include "infra/handles.h"
 #include "infra/language.h"
 #include "recording_canvas.h"
-#include "ui/disk_space.h"
 #include "ui/screen.h"
 #include "ui/state_text.h"
 
@@ -64,7 +64,7 @@ TEST(DiskSpaceMonitor, PaintsAtOnceWhileTheQueryHangsThenShowsItsAnswer) {
 TEST(QueryFreeSpace, FolderOrItsDriveRootOrNothing) {
     EXPECT_GT(QueryFreeSpace(L"C:\\windows"), 0u);
     EXPECT_GT(QueryFreeSpace(L"C:\\no such folder\\below"), 0u);  // the drive root answers
-    EXPECT_EQ(QueryFreeSpace(L"Q:\\Games"), 0u);  // no such drive
+    EXPECT_EQ(QueryFreeSpace(L"Q:\\Games"), 0u);                  // no such drive
 }
 
 }  // namespace

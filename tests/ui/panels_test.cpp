@@ -226,9 +226,9 @@ TEST(Tooltip, AboveTheEntryBelowItNearTheTopAndInsideTheWindow) {
     // 10 characters: 70 + 24 = 94 wide, one line of 18.
     const Case cases[] = {
         {{400, 300, 500, 330}, L"0123456789", {403, 262, 497, 294}},
-        {{400, 10, 500, 30}, L"0123456789", {403, 36, 497, 68}},         // no room above: below
-        {{0, 300, 20, 330}, L"0123456789", {8, 262, 102, 294}},          // pushed right
-        {{980, 300, 1000, 330}, L"0123456789", {898, 262, 992, 294}},    // pushed left
+        {{400, 10, 500, 30}, L"0123456789", {403, 36, 497, 68}},                // no room above: below
+        {{0, 300, 20, 330}, L"0123456789", {8, 262, 102, 294}},                 // pushed right
+        {{980, 300, 1000, 330}, L"0123456789", {898, 262, 992, 294}},           // pushed left
         {{400, 300, 500, 330}, std::wstring(100, L'w'), {220, 244, 680, 294}},  // 700 wide: wraps to two lines
     };
     for (const Case& c : cases) {
@@ -274,7 +274,8 @@ TEST(SelfUpdateOverlay, CardShowsTheDownloadAndOnlyMinimiseResponds) {
     RecordingCanvas empty;
     screen.Paint(empty, view);
     EXPECT_NE(empty.FindText(L"Downloaded. Opening the new version\u2026"), nullptr);
-    for (const DrawOp& op : empty.ops) EXPECT_FALSE(op.kind == OpKind::FillRect && op.color == 0x1A86F0 && op.rect.top == 323);
+    for (const DrawOp& op : empty.ops)
+        EXPECT_FALSE(op.kind == OpKind::FillRect && op.color == 0x1A86F0 && op.rect.top == 323);
 }
 
 TEST(Footer, ServerTextAndVersionLine) {
@@ -287,12 +288,14 @@ TEST(Footer, ServerTextAndVersionLine) {
         const wchar_t* version;
     };
     const Case cases[] = {
-        {true, false, LauncherState::Checking, false, L"Connecting\u2026", L"Launcher 2.4.0  \u00B7  Windows \u00B7 x64"},
+        {true, false, LauncherState::Checking, false, L"Connecting\u2026",
+         L"Launcher 2.4.0  \u00B7  Windows \u00B7 x64"},
         {true, true, LauncherState::Checking, true, L"Server online",
          L"Custom update source  \u00B7  Launcher 2.4.0  \u00B7  Windows \u00B7 x64"},
         {false, true, LauncherState::CheckFailed, false, L"无法连接服务器",
          L"自定义更新源  \u00B7  启动器 2.4.0  \u00B7  Windows \u00B7 x64"},
-        {false, false, LauncherState::Checking, false, L"正在连接服务器\u2026", L"启动器 2.4.0  \u00B7  Windows \u00B7 x64"},
+        {false, false, LauncherState::Checking, false, L"正在连接服务器\u2026",
+         L"启动器 2.4.0  \u00B7  Windows \u00B7 x64"},
     };
     for (const Case& c : cases) {
         useEnglish = c.english;
@@ -309,8 +312,9 @@ TEST(Footer, ServerTextAndVersionLine) {
         ASSERT_NE(version, nullptr);
         EXPECT_EQ(version->rect, (Rect{500, 614, 986, 640}));
         EXPECT_EQ(version->align, TextAlign::Trailing);
-        EXPECT_EQ(canvas.FindFill({0, 614, 1000, 640})->color,
-                  c.online ? 0x0E6FC5u : c.state == LauncherState::Checking ? 0x3A3B40u : 0x9A3A22u);
+        EXPECT_EQ(canvas.FindFill({0, 614, 1000, 640})->color, c.online                             ? 0x0E6FC5u
+                                                               : c.state == LauncherState::Checking ? 0x3A3B40u
+                                                                                                    : 0x9A3A22u);
     }
 }
 

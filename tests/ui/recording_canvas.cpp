@@ -19,7 +19,9 @@ float StyleSize(TextStyle style) {
     }
 }
 
-bool IsWide(wchar_t c) { return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x3000 && c <= 0x303F); }
+bool IsWide(wchar_t c) {
+    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x3000 && c <= 0x303F);
+}
 
 DrawOp Op(OpKind kind, const Rect& rect, Color color = 0, float opacity = 1, float radius = 0) {
     DrawOp op;
@@ -75,7 +77,8 @@ void RecordingCanvas::DrawDivider(float x1, float y1, float x2, float y2, float,
 }
 
 void RecordingCanvas::FillCircle(Point center, float radius, Color color) {
-    ops.push_back(Op(OpKind::Circle, {center.x - radius, center.y - radius, center.x + radius, center.y + radius}, color));
+    ops.push_back(
+        Op(OpKind::Circle, {center.x - radius, center.y - radius, center.x + radius, center.y + radius}, color));
 }
 
 void RecordingCanvas::FillFade(const Rect& rect) { ops.push_back(Op(OpKind::Fade, rect)); }

@@ -71,6 +71,8 @@ protected:
     ComApartment com;
     Renderer renderer;
 
+    IWICBitmap* CurrentFrame() const { return frame_.get(); }
+
 private:
     ComPtr<IWICBitmap> frame_;
 };
@@ -145,6 +147,45 @@ TEST_F(Pictures, OversizedBannerIsRefusedAndThePreviousPictureStays) {
     EXPECT_TRUE(Near(test::PixelAt(frame, 500, 250), red));
     EXPECT_TRUE(renderer.SetBackgroundImage(
         test::EncodePng(renderer.Imaging(), test::SolidBitmap(renderer.Imaging(), 4096, 20, 0x10E010).get())));
+}
+
+TEST_F(Pictures, AfterADeviceLossTheNextFrameIsTheSame) {
+    ASSERT_TRUE(renderer.SetBackgroundImage(
+        test::EncodePng(renderer.Imaging(), test::SolidBitmap(renderer.Imaging(), 64, 36, 0xE01010).get())));
+    const UniqueIcon icon(static_cast<HICON>(
+        LoadImageW(nullptr, (kArtDir + L"\\velkar.ico").c_str(), IMAGE_ICON, 64, 64, LR_LOADFROMFILE)));
+    ASSERT_TRUE(renderer.SetAppIcon(icon.get()));
+    UseDpi(96);
+    const LauncherView view = test::ViewInState(LauncherState::Ready);
+    IWICBitmap* frame = PaintFrame(view, L"before-device-loss");
+    const Color picture = test::PixelAt(frame, 500, 250);
+    const Color iconCentre = test::PixelAt(frame, 22, 18);
+    EXPECT_TRUE(Near(picture, 0xE01010));
+    EXPECT_FALSE(Near(iconCentre, palette::kHeaderBar));
+    // What the window's paint does when EndFrame reports a lost device.
+    renderer.DiscardDeviceResources();
+    frame = PaintFrame(view, L"after-device-loss");
+    EXPECT_EQ(test::PixelAt(frame, 500, 250), picture);
+    EXPECT_EQ(test::PixelAt(frame, 22, 18), iconCentre);
+}
+
+TEST_F(Pictures, TextEndsInItsBoxAndTrailingSpacesCount) {
+    EXPECT_GT(renderer.MeasureText(L"Velkar   ", TextStyle::Small), renderer.MeasureText(L"Velkar", TextStyle::Small) + 5);
+    UseDpi(96);
+    ASSERT_TRUE(renderer.EnsureTarget());
+    renderer.BeginFrame(0x000000);
+    const std::wstring text(80, L'W');
+    renderer.DrawText(text, {100, 100, 200, 124}, TextStyle::Small, 0xFFFFFF, TextAlign::Leading, false, 1);
+    renderer.DrawText(text, {100, 200, 100.5f, 224}, TextStyle::Small, 0xFFFFFF, TextAlign::Leading, false, 1);
+    EXPECT_FALSE(renderer.EndFrame());
+    IWICBitmap* frame = CurrentFrame();
+    bool inked = false;
+    for (unsigned x = 100; x < 200; ++x) inked = inked || test::PixelAt(frame, x, 112) != 0;
+    EXPECT_TRUE(inked);
+    for (unsigned x = 200; x < 400; x += 3) {
+        EXPECT_EQ(test::PixelAt(frame, x, 112), 0u) << x;
+        EXPECT_EQ(test::PixelAt(frame, x, 212), 0u) << x;
+    }
 }
 
 }  // namespace

@@ -49,7 +49,8 @@ void ExpectStateFrame(const StateCase& c, bool english) {
     EXPECT_EQ(detailText->rect, (Rect{42, 578, 228, 600}));
     EXPECT_EQ(detailText->color, 0xB4B4B8u);
 
-    const auto dot = std::find_if(canvas.ops.begin(), canvas.ops.end(), [](const DrawOp& op) { return op.kind == OpKind::Circle; });
+    const auto dot =
+        std::find_if(canvas.ops.begin(), canvas.ops.end(), [](const DrawOp& op) { return op.kind == OpKind::Circle; });
     ASSERT_NE(dot, canvas.ops.end());
     EXPECT_EQ(dot->rect, (Rect{22, 560, 34, 572}));
     EXPECT_EQ(dot->color, c.dot);

@@ -11,10 +11,10 @@ struct StateCase {
     LauncherState state;
     const char* name;  // for file names
     const wchar_t* titleEn;
-    const wchar_t* titleZh;
     const wchar_t* buttonEn;
-    const wchar_t* buttonZh;
     const wchar_t* detailEn;
+    const wchar_t* titleZh;
+    const wchar_t* buttonZh;
     const wchar_t* detailZh;
     Color dot;
     Color strip;

@@ -8,8 +8,8 @@ namespace vk::test {
 
 ComPtr<IWICBitmap> NewBitmap(IWICImagingFactory* imaging, unsigned width, unsigned height) {
     ComPtr<IWICBitmap> bitmap;
-    EXPECT_HRESULT_SUCCEEDED(imaging->CreateBitmap(width, height, GUID_WICPixelFormat32bppPBGRA, WICBitmapCacheOnLoad,
-                                                   bitmap.put()));
+    EXPECT_HRESULT_SUCCEEDED(
+        imaging->CreateBitmap(width, height, GUID_WICPixelFormat32bppPBGRA, WICBitmapCacheOnLoad, bitmap.put()));
     return bitmap;
 }
 
@@ -17,9 +17,9 @@ ComPtr<IWICBitmap> SolidBitmap(IWICImagingFactory* imaging, unsigned width, unsi
     const std::uint32_t bgra = 0xFF000000u | color;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, bgra);
     ComPtr<IWICBitmap> bitmap;
-    EXPECT_HRESULT_SUCCEEDED(imaging->CreateBitmapFromMemory(
-        width, height, GUID_WICPixelFormat32bppPBGRA, width * 4, static_cast<UINT>(pixels.size() * 4),
-        reinterpret_cast<BYTE*>(pixels.data()), bitmap.put()));
+    EXPECT_HRESULT_SUCCEEDED(imaging->CreateBitmapFromMemory(width, height, GUID_WICPixelFormat32bppPBGRA, width * 4,
+                                                             static_cast<UINT>(pixels.size() * 4),
+                                                             reinterpret_cast<BYTE*>(pixels.data()), bitmap.put()));
     return bitmap;
 }
 
