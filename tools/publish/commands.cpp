@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <optional>
 
 #include "file_io.h"
 #include "gc.h"
@@ -11,7 +10,6 @@
 #include "progress.h"
 #include "release.h"
 #include "store.h"
-#include "store_lock.h"
 #include "verify.h"
 
 namespace vk::publish {
@@ -30,7 +28,6 @@ int Run(const KeygenOptions& options) {
 
 int Run(const ReleaseOptions& options) {
     const auto start = std::chrono::steady_clock::now();
-    const StoreWriteLock lock(options.store, options.waitSeconds);
     const ReleaseSummary summary = PublishRelease(options);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     char seconds[32];
@@ -42,7 +39,6 @@ int Run(const ReleaseOptions& options) {
 }
 
 int Run(const NewsOptions& options) {
-    const StoreWriteLock lock(options.store, options.waitSeconds);
     const std::size_t items = PublishNews(options);
     Print("Placed " + std::to_string(items) + " news items at " + Store::kNewsName + ".");
     return 0;
@@ -61,9 +57,6 @@ int Run(const VerifyOptions& options) {
 }
 
 int Run(const GcOptions& options) {
-    // Listing alone needs no lock: it changes nothing.
-    std::optional<StoreWriteLock> lock;
-    if (options.deleteBlobs) lock.emplace(options.store, options.waitSeconds);
     const GcReport report = CollectGarbage(options);
     std::uint64_t bytes = 0;
     for (const BlobRef& blob : report.unreferenced) {
