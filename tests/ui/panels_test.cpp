@@ -270,6 +270,11 @@ TEST(SelfUpdateOverlay, CardShowsTheDownloadAndOnlyMinimiseResponds) {
     EXPECT_EQ(screen.buttons().HitTest(970, 10), -1);
     EXPECT_TRUE(IsCaptionPoint(screen.buttons(), 500, 10));
 
+    screen.buttons().SetHovered(screen.buttons().HitTest(970, 10));  // the close button stays dead
+    RecordingCanvas hovered;
+    screen.Paint(hovered, view);
+    EXPECT_EQ(hovered.FindFill({954, 0, 1000, 36}), nullptr);
+
     view.newLauncherSize = 0;  // a release that gives no size: done from the start
     RecordingCanvas empty;
     screen.Paint(empty, view);

@@ -91,7 +91,14 @@ void ExpectStateFrame(const StateCase& c, bool english) {
         EXPECT_EQ(dim->color, 0u);
         EXPECT_FLOAT_EQ(dim->opacity, 0.6f);
     }
-    // Tooltip-only entries exist exactly for texts cut off in their boxes.
+    // The detail line carries its whole text as a tooltip exactly when it is cut off.
+    const bool detailCut = canvas.measure(detail, TextStyle::Small) > 186 && c.state != LauncherState::SelfUpdating;
+    const bool detailTooltip =
+        std::any_of(buttons.Entries().begin(), buttons.Entries().end(), [&](const ButtonEntry& e) {
+            return e.command == CmdInfo && e.tooltip == detail && e.rect == Rect{42, 578, 228, 600};
+        });
+    EXPECT_EQ(detailTooltip, detailCut);
+    // Tooltip-only entries exist only for texts cut off in their boxes.
     for (const ButtonEntry& entry : buttons.Entries()) {
         if (entry.command == CmdInfo) {
             EXPECT_GT(canvas.measure(entry.tooltip, TextStyle::Small), entry.rect.Width());
