@@ -149,6 +149,16 @@ TEST_F(Pictures, OversizedBannerIsRefusedAndThePreviousPictureStays) {
         test::EncodePng(renderer.Imaging(), test::SolidBitmap(renderer.Imaging(), 4096, 20, 0x10E010).get())));
 }
 
+TEST_F(Pictures, WithoutATargetAPaintDrawsNothingAndKeepsTheButtons) {
+    test::RecordingCanvas canvas;
+    Screen screen;
+    screen.Paint(canvas, test::ViewInState(LauncherState::Ready));
+    const std::size_t entries = screen.buttons().Entries().size();
+    ASSERT_GT(entries, 0u);
+    PaintWindow(renderer, screen, test::ViewInState(LauncherState::Checking));  // no window, no bitmap
+    EXPECT_EQ(screen.buttons().Entries().size(), entries);
+}
+
 TEST_F(Pictures, AfterADeviceLossTheNextFrameIsTheSame) {
     ASSERT_TRUE(renderer.SetBackgroundImage(
         test::EncodePng(renderer.Imaging(), test::SolidBitmap(renderer.Imaging(), 64, 36, 0xE01010).get())));
