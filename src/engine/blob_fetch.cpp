@@ -2,7 +2,7 @@
 
 #include "engine/updater.h"
 #include "infra/http.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/sha256.h"
 
 namespace vk {

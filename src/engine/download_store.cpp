@@ -11,7 +11,8 @@
 #include "infra/files.h"
 #include "infra/handles.h"
 #include "infra/http.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
+#include "infra/paths.h"
 #include "infra/sha256.h"
 #include "infra/text.h"
 
@@ -64,7 +65,7 @@ DownloadStage::DownloadStage(std::string baseUrl, std::wstring downloadsDir, Upd
     : baseUrl_(std::move(baseUrl)), downloadsDir_(std::move(downloadsDir)), progress_(progress), stop_(stop) {}
 
 std::wstring DownloadStage::CompletePath(const std::string& sha256) const {
-    return downloadsDir_ + L"\\" + Utf8ToWide(sha256);
+    return JoinPath(downloadsDir_, Utf8ToWide(sha256));
 }
 
 void DownloadStage::Prepare(const std::map<std::string, std::uint64_t>& blobs) {

@@ -12,9 +12,10 @@
 #include "engine/updater.h"
 #include "infra/errors.h"
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "support/failure.h"
+#include "support/scoped_override.h"
 #include "support/temp_dir.h"
 #include "support/test_env.h"
 #include "support/test_release.h"
@@ -180,11 +181,10 @@ void RecordWait(unsigned attempt, const std::atomic<bool>&) {
 
 TEST_F(DownloadStore, RangeAnsweredWithAnErrorFiveTimesFailsTheUpdate) {
     // The product waits 2, 4, 8 and 16 seconds between attempts; the test records the waits instead.
-    waitBeforeRetry = RecordWait;
+    const test::ScopedOverride recorded(waitBeforeRetry, RetryWait{RecordWait});
     const Updater updater = Through("fail500", "single");
     const RemoteRelease release = updater.FetchRelease();
     EXPECT_EQ(Failure(updater, release), "Download failed: HTTP 500");
-    waitBeforeRetry = WaitSecondsOrStop;
     EXPECT_EQ(waits, (std::vector<unsigned>{1, 2, 3, 4}));
     int attempts = 0;
     for (const std::string& line : FaultRequests(tag_)) attempts += line.find("/blobs/") != std::string::npos;

@@ -7,7 +7,7 @@
 
 #include "engine/updater.h"
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "support/failure.h"
 #include "support/temp_dir.h"
 #include "support/test_env.h"

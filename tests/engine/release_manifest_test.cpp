@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 
 namespace vk {
 namespace {
 
 const std::string kDigest(64, 'a');
+
+// A verified manifest as far as the content of its file list needs one.
+ChannelManifest ManifestAskingFor(const std::string& minLauncherVersion) {
+    ChannelManifest manifest;
+    manifest.minLauncherVersion = minLauncherVersion;
+    return manifest;
+}
 
 TEST(LauncherInfoFromManifest, OffersNeedALowerCaseDigestAndASize) {
     struct Case {
@@ -39,7 +46,7 @@ TEST(LauncherInfoFromManifest, OffersNeedALowerCaseDigestAndASize) {
 }
 
 TEST(ReadReleaseContent, ArgumentsAndGroupsAreTakenAsTheyAre) {
-    const JsonValue manifest = ParseJson(R"({"min_launcher_version": "2.4.0"})");
+    const ChannelManifest manifest = ManifestAskingFor("2.4.0");
     const JsonValue list = ParseJson(R"({"build_id": "b", "project_version": "1.0",
         "launch": {"path": "Bin/Game.exe", "args": ["-a", 5, "-b"]},
         "files": [{"path": "Velkar/a.pak", "size": 2.5, "sha256": ")" + kDigest + R"(", "group": 5},
@@ -52,10 +59,11 @@ TEST(ReadReleaseContent, ArgumentsAndGroupsAreTakenAsTheyAre) {
     EXPECT_EQ(release.files[0].size, 2u);
     EXPECT_EQ(release.files[1].group, "island");
     EXPECT_EQ(release.totalSize, 3u);
+    EXPECT_EQ(release.minLauncherVersion, "2.4.0");
 }
 
 TEST(ReadReleaseContent, ShortDigestOrLaunchPathOutsideTheRulesFail) {
-    const JsonValue manifest = ParseJson(R"({"min_launcher_version": "2.4.0"})");
+    const ChannelManifest manifest = ManifestAskingFor("2.4.0");
     auto failure = [&](const std::string& launch, const std::string& digest) -> std::string {
         RemoteRelease release;
         try {

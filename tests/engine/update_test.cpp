@@ -9,9 +9,10 @@
 #include "engine/updater.h"
 #include "infra/files.h"
 #include "infra/handles.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "support/failure.h"
+#include "support/scoped_override.h"
 #include "support/temp_dir.h"
 #include "support/test_release.h"
 
@@ -227,11 +228,10 @@ bool LittleFreeSpace(const std::wstring&, std::uint64_t& freeBytes) {
 TEST_F(Update, TooLittleFreeSpaceFailsEvenWithNothingToDownload) {
     // The test machine has plenty of space: the query is replaced.
     Install("v1");
-    queryFreeSpace = LittleFreeSpace;
+    const test::ScopedOverride little(queryFreeSpace, FreeSpaceQuery{LittleFreeSpace});
     EXPECT_EQ(Failure("v1"), "Not enough disk space: at least 256 MB more is needed.");
     useEnglish = false;
     EXPECT_EQ(Failure("v1"), "磁盘空间不足：还需要 256 MB 以上。");
-    queryFreeSpace = QueryVolumeFreeSpace;
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "infra/errors.h"
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "support/failure.h"
 #include "support/temp_dir.h"

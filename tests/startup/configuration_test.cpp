@@ -5,7 +5,7 @@
 #include <map>
 
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "support/process.h"
 #include "support/temp_dir.h"

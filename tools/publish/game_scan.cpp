@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "engine/release_path.h"
+#include "engine/release_path_portable.h"
 #include "file_io.h"
 #include "path_rules.h"
 

@@ -3,8 +3,8 @@
 #include <stdexcept>
 
 #include "file_io.h"
-#include "infra/json.h"
-#include "platform/news_format.h"
+#include "infra/json_portable.h"
+#include "platform/news_format_portable.h"
 #include "store.h"
 
 namespace vk::publish {
@@ -69,14 +69,14 @@ std::vector<std::string> NewsProblems(const std::string& text) {
 }
 
 std::size_t PublishNews(const NewsOptions& options) {
-    const std::string text = ReadWholeFile(options.file);
+    const std::string text = ReadRequiredFile(options.file);
     const std::vector<std::string> problems = NewsProblems(text);
     if (!problems.empty()) {
         std::string message = Utf8Of(options.file) + " is not a news file the launcher shows as written:";
         for (const std::string& problem : problems) message += "\n  " + problem;
         throw std::runtime_error(message);
     }
-    WriteFileAtomic(Store(options.store).Resolve(Store::kNewsName), text);
+    Store(options.store).Place(Store::kNewsName, text);
     return ParseNews(text).size();
 }
 

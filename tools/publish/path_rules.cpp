@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "engine/release_path.h"
+#include "engine/release_path_portable.h"
 
 namespace vk::publish {
 namespace {

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "engine/versions.h"
+#include "engine/versions_portable.h"
 #include "file_io.h"
 #include "groups.h"
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <sstream>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "keygen.h"
 
 namespace vk::publish::test {

@@ -1,11 +1,11 @@
-#include "platform/news_format.h"
+#include "platform/news_format_portable.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 
 namespace vk {
 namespace {

@@ -1,8 +1,8 @@
-#include "engine/release_path.h"
+#include "engine/release_path_portable.h"
 
 #include <stdexcept>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 
 namespace vk {
 namespace {
@@ -38,8 +38,7 @@ bool BreaksRules(const std::string& path) {
 
 void CheckReleasePath(const std::string& path) {
     if (BreaksRules(path)) {
-        throw std::runtime_error(Localized(("Release list has an invalid path: " + path).c_str(),
-                                           ("版本清单包含非法路径：" + path).c_str()));
+        throw std::runtime_error(Localized("Release list has an invalid path: " + path, "版本清单包含非法路径：" + path));
     }
 }
 
