@@ -220,6 +220,20 @@ TEST_F(Update, FailedInstallationIsFinishedByTheNextUpdate) {
     ExpectInstalled(v2, L"v2", false);
 }
 
+TEST_F(Update, PlanNamesWhatTheUpdateThenFetches) {
+    // A fresh installation, then an update from v1 to v2 that replaces some files.
+    for (const std::string channel : {"v1", "v2"}) {
+        const Updater updater = For(channel);
+        const RemoteRelease release = updater.FetchRelease();
+        const DownloadPlan plan = updater.PlanDownload(release, updater.LoadInstalledState());
+        Install(channel);
+        EXPECT_GT(plan.files, 0u) << channel;
+        EXPECT_EQ(plan.files, progress_->filesTotal.load()) << channel;
+        EXPECT_EQ(plan.bytes, progress_->bytesTotal.load()) << channel;
+        EXPECT_EQ(updater.PlanDownload(release, updater.LoadInstalledState()).files, 0u) << channel;
+    }
+}
+
 bool LittleFreeSpace(const std::wstring&, std::uint64_t& freeBytes) {
     freeBytes = kMinimumFreeSpace - 1;
     return true;
