@@ -35,3 +35,20 @@ function(velkar_layer name)
   target_link_libraries(velkar_${name} PUBLIC ${LAYER_LINKS} ${LAYER_SYSTEM})
   velkar_warnings(velkar_${name})
 endfunction()
+
+# velkar_layer_rule(<library> sees|refuses <header>): a test that compiles one include of the
+# header with exactly the include roots <library> compiles with, and passes when the header is
+# found (sees) or when the compiler reports it missing (refuses).
+function(velkar_layer_rule library expectation header)
+  string(MAKE_C_IDENTIFIER "${header}" id)
+  set(probe ${CMAKE_BINARY_DIR}/layer-probes/${library}-${id}.cpp)
+  file(WRITE ${probe} "#include \"${header}\"\n")
+  set(includes "$<TARGET_PROPERTY:${library},INCLUDE_DIRECTORIES>")
+  add_test(NAME layers.${library}.${expectation}.${header}
+           COMMAND ${CMAKE_CXX_COMPILER} -std=c++20 -fsyntax-only "-I$<JOIN:${includes},;-I>" ${probe}
+           COMMAND_EXPAND_LISTS)
+  if(expectation STREQUAL "refuses")
+    set_tests_properties(layers.${library}.${expectation}.${header} PROPERTIES
+      PASS_REGULAR_EXPRESSION "${header}: No such file or directory")
+  endif()
+endfunction()
