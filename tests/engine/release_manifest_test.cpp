@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "infra/language_portable.h"
+#include "support/failure.h"
+#include "support/scoped_override.h"
 
 namespace vk {
 namespace {
@@ -80,6 +82,17 @@ TEST(ReadReleaseContent, ShortDigestOrLaunchPathOutsideTheRulesFail) {
     EXPECT_EQ(failure("Velkar.exe", kDigest), "");
     EXPECT_EQ(failure("Velkar.exe", std::string(63, 'a')), "版本文件列表格式错误：a.pak");
     EXPECT_EQ(failure("/Velkar.exe", kDigest), "版本清单包含非法路径：/Velkar.exe");
+}
+
+TEST(ReadReleaseContent, FilesThatAreNotAListAreRefused) {
+    // Read as a release without files, the list would have an update delete every recorded file.
+    const test::ScopedOverride english(useEnglish, true);
+    RemoteRelease release;
+    const std::string message = test::FailureOf([&] {
+        ReadReleaseContent(ManifestAskingFor("2.4.0"), ParseJson(R"({"build_id": "b", "project_version": "1",
+            "launch": {"path": "Velkar.exe", "args": []}, "files": {"path": "a.pak"}})"), release);
+    });
+    EXPECT_EQ(message, "Release file list is malformed: files");
 }
 
 }  // namespace
