@@ -186,7 +186,8 @@ void CheckEntry(const ReleaseFile& file, std::set<std::string>& seen, const Find
 std::vector<ReleaseFile> ReadFiles(const JsonValue& files, const Findings& findings) {
     // Read as no files at all, such a list would have an update delete the whole recorded game.
     if (files.type != JsonType::Array) {
-        throw std::runtime_error(findings.listing() ? "release list: \"files\" is not an array" : ListMalformed("files"));
+        throw std::runtime_error(findings.listing() ? "release list: \"files\" is not an array"
+                                                    : ListMalformed("files"));
     }
     std::vector<ReleaseFile> entries;
     std::set<std::string> seen;

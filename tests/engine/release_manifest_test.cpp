@@ -30,10 +30,12 @@ TEST(LauncherInfoFromManifest, OffersNeedALowerCaseDigestAndASize) {
     const Case cases[] = {
         {"both", "{" + offer + ", " + banner + "}", "2.5.0", kDigest},
         {"none", "{}", "", ""},
-        {"upper-case digest", R"({"launcher": {"version": "2.5.0", "sha256": ")" + std::string(64, 'A') + R"(", "size": 7}})", "", ""},
+        {"upper-case digest",
+         R"({"launcher": {"version": "2.5.0", "sha256": ")" + std::string(64, 'A') + R"(", "size": 7}})", "", ""},
         {"size 0", R"({"launcher": {"version": "2.5.0", "sha256": ")" + kDigest + R"(", "size": 0}})", "", ""},
         {"array is ignored", R"({"launcher": [1, 2], "banner": []})", "", ""},
-        {"missing version", R"({"launcher": {"sha256": ")" + kDigest + R"(", "size": 7}, )" + banner + "}", "", kDigest},
+        {"missing version", R"({"launcher": {"sha256": ")" + kDigest + R"(", "size": 7}, )" + banner + "}", "",
+         kDigest},
         {"size as text", R"({"banner": {"sha256": ")" + kDigest + R"(", "size": "9"}})", "", ""},
     };
     for (const auto& c : cases) {
@@ -69,10 +71,11 @@ TEST(ReadReleaseContent, ShortDigestOrLaunchPathOutsideTheRulesFail) {
     auto failure = [&](const std::string& launch, const std::string& digest) -> std::string {
         RemoteRelease release;
         try {
-            ReadReleaseContent(manifest, ParseJson(R"({"build_id": "b", "project_version": "1", "launch": {"path": ")" +
-                                                   launch + R"(", "args": []}, "files": [{"path": "a.pak", "size": 1, "sha256": ")" +
-                                                   digest + R"("}]})"),
-                               release);
+            ReadReleaseContent(
+                manifest,
+                ParseJson(R"({"build_id": "b", "project_version": "1", "launch": {"path": ")" + launch +
+                          R"(", "args": []}, "files": [{"path": "a.pak", "size": 1, "sha256": ")" + digest + R"("}]})"),
+                release);
         } catch (const std::exception& e) {
             return e.what();
         }

@@ -55,7 +55,8 @@ protected:
                 EXPECT_FALSE(IsRegularFile(Path(file.path))) << file.path;
                 continue;
             }
-            EXPECT_TRUE(IsRegularFile(Path(file.path)) && ReadWholeFile(Path(file.path)) == ReadWholeFile(tree.InstallPathOf(file)))
+            EXPECT_TRUE(IsRegularFile(Path(file.path)) &&
+                        ReadWholeFile(Path(file.path)) == ReadWholeFile(tree.InstallPathOf(file)))
                 << file.path;
         }
         const InstalledState state = For("v1").LoadInstalledState();
@@ -206,7 +207,8 @@ TEST_F(Update, FailedInstallationIsFinishedByTheNextUpdate) {
     Install("v1");
     {
         // The game holds the file that the new build changes.
-        UniqueHandle game(CreateFileW(Path(kChangedPak).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueHandle game(
+            CreateFileW(Path(kChangedPak).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(game.valid());
         const std::string message = Failure("v2");
         EXPECT_EQ(message.rfind(std::string("Cannot replace ") + kChangedPak + ": ", 0), 0u) << message;

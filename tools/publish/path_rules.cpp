@@ -64,7 +64,9 @@ std::string WindowsSegmentProblem(std::string_view segment) {
             return "contains a character that Windows does not allow in file names";
         }
     }
-    if (segment.ends_with('.') || segment.ends_with(' ')) return "has a name ending in a dot or blank, which Windows drops";
+    if (segment.ends_with('.') || segment.ends_with(' ')) {
+        return "has a name ending in a dot or blank, which Windows drops";
+    }
     if (IsReservedDeviceName(segment)) return "uses a name that Windows reserves for devices";
     return {};
 }
