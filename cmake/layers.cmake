@@ -15,6 +15,22 @@ function(velkar_layer_root folder out_var)
   set(${out_var} ${root} PARENT_SCOPE)
 endfunction()
 
+# velkar_layer_headers(<name> FOLDER <folder> HEADERS <header>...): an interface library
+# velkar_<name> that exposes only the given headers of src/<folder>, as "<folder>/<header>", for a
+# layer that may use a few value records of another but nothing else of it.
+function(velkar_layer_headers name)
+  cmake_parse_arguments(SUBSET "" "FOLDER" "HEADERS" ${ARGN})
+  set(root ${CMAKE_BINARY_DIR}/layers/${name})
+  file(MAKE_DIRECTORY ${root}/${SUBSET_FOLDER})
+  foreach(header IN LISTS SUBSET_HEADERS)
+    if(NOT EXISTS ${root}/${SUBSET_FOLDER}/${header})
+      file(CREATE_LINK ${CMAKE_SOURCE_DIR}/src/${SUBSET_FOLDER}/${header} ${root}/${SUBSET_FOLDER}/${header} SYMBOLIC)
+    endif()
+  endforeach()
+  add_library(velkar_${name} INTERFACE)
+  target_include_directories(velkar_${name} INTERFACE ${root})
+endfunction()
+
 # velkar_layer(<name> FOLDER <folder> [SOURCES <glob>...] [EXCLUDE <file>...] [LINKS <target>...]
 #              [SYSTEM <library>...]): the static library velkar_<name> of the sources in src/<folder>
 #              (every .cpp by default, so new files join their layer without a CMake change).
