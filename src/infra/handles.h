@@ -2,8 +2,8 @@
 // Small owners for Windows handles: each closes its handle on every path.
 #include <windows.h>
 #include <bcrypt.h>
-#include <winhttp.h>
 #include <objbase.h>
+#include <winhttp.h>
 
 #include <utility>
 
@@ -101,6 +101,13 @@ struct LocalMemoryTraits {
     static void Close(Value p) { LocalFree(p); }
 };
 
+struct CoTaskMemoryTraits {
+    using Value = void*;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value p) { return p != nullptr; }
+    static void Close(Value p) { CoTaskMemFree(p); }
+};
+
 // Files, processes, threads, events, mutexes.
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 // FindFirstFileW searches.
@@ -116,19 +123,17 @@ using UniqueLibrary = UniqueResource<LibraryTraits>;
 using UniqueIcon = UniqueResource<IconTraits>;
 // Buffers that a system call allocated with LocalAlloc on the caller's behalf.
 using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
+// Buffers that a shell or COM call allocated with CoTaskMemAlloc.
+using UniqueCoTaskMemory = UniqueResource<CoTaskMemoryTraits>;
 
-// COM initialised as a single-threaded apartment on this thread for the object's lifetime.
+// The calling thread's COM apartment, from construction to destruction. The initialisation's
+// result is not examined: a thread already in an apartment keeps it and still balances the count.
 class ComApartment {
 public:
-    ComApartment() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    explicit ComApartment(DWORD model) { CoInitializeEx(nullptr, model); }
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
-    ~ComApartment() {
-        if (initialized_) CoUninitialize();
-    }
-
-private:
-    bool initialized_;
+    ~ComApartment() { CoUninitialize(); }
 };
 
 // Holds one reference to a COM object and releases it on every path.

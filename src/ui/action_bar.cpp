@@ -1,8 +1,8 @@
 #include <algorithm>
 
+#include "infra/language_portable.h"
 #include "ui/button_painter.h"
 #include "ui/commands.h"
-#include "ui/language_text.h"
 #include "ui/palette.h"
 #include "ui/panels.h"
 #include "ui/progress_text.h"
@@ -49,18 +49,18 @@ void DrawStatus(Frame& frame) {
 
 void DrawInstallFolder(Frame& frame) {
     Canvas& canvas = frame.canvas;
-    canvas.DrawText(Pick(L"Install folder", L"安装位置"), {262, 552, 462, 574}, TextStyle::Small, palette::kMutedText,
-                    TextAlign::Leading, false, 1);
+    canvas.DrawText(Localized(L"Install folder", L"安装位置"), {262, 552, 462, 574}, TextStyle::Small,
+                    palette::kMutedText, TextAlign::Leading, false, 1);
     const Rect path{262, 576, 462, 598};
     canvas.DrawText(frame.view.installDir, path, TextStyle::Small, palette::kText, TextAlign::Leading, false, 1);
     RegisterCutOffText(canvas, frame.buttons, frame.view.installDir, path, TextStyle::Small);
     DrawButton(canvas, frame.buttons, {466, 569, 496, 599}, {L"", kGlyphFolder, TextStyle::Icon16}, CmdInstallFolder,
-               ButtonStyle::Ghost, !IsBusy(frame.view.state), Pick(L"Change the install folder", L"更改安装位置"));
+               ButtonStyle::Ghost, !IsBusy(frame.view.state), Localized(L"Change the install folder", L"更改安装位置"));
 }
 
 void DrawDisk(Frame& frame, float right) {
     Canvas& canvas = frame.canvas;
-    canvas.DrawText(Pick(L"Disk", L"磁盘占用"), {528, 552, right, 574}, TextStyle::Small, palette::kMutedText,
+    canvas.DrawText(Localized(L"Disk", L"磁盘占用"), {528, 552, right, 574}, TextStyle::Small, palette::kMutedText,
                     TextAlign::Leading, false, 1);
     canvas.DrawText(DiskLine(frame.view), {528, 576, right, 598}, TextStyle::Small, palette::kText, TextAlign::Leading,
                     false, 1);
@@ -83,13 +83,13 @@ void DrawActionBar(Frame& frame) {
     canvas.DrawDivider(510, 558, 510, 592, 1, 1);
     DrawDisk(frame, ready ? 616.0f : 720.0f);
     if (ready) {
-        DrawButton(canvas, frame.buttons, {628, 553, 724, 597}, {Pick(L"Offline", L"仅离线"), 0, TextStyle::Small},
+        DrawButton(canvas, frame.buttons, {628, 553, 724, 597}, {Localized(L"Offline", L"仅离线"), 0, TextStyle::Small},
                    CmdPlayOffline, ButtonStyle::Secondary, true);
     }
     DrawButton(canvas, frame.buttons, {732, 553, 776, 597}, {L"", kGlyphRepair, TextStyle::Icon16}, CmdRepair,
                ButtonStyle::Secondary, RepairEnabled(view),
-               Pick(L"Repair: verify every file and download only missing or damaged ones",
-                    L"校验修复：重新校验全部文件，只下载缺失或损坏的部分"));
+               Localized(L"Repair: verify every file and download only missing or damaged ones",
+                         L"校验修复：重新校验全部文件，只下载缺失或损坏的部分"));
     const PrimaryAction primary = PrimaryActionOf(view);
     DrawButton(canvas, frame.buttons, {784, 549, 984, 601}, {primary.label, primary.glyph, TextStyle::ActionLabel},
                CmdPrimary, ButtonStyle::Primary, primary.enabled);

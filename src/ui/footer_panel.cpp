@@ -1,9 +1,9 @@
 #include <algorithm>
 
 #include "engine/launcher_version.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "ui/commands.h"
-#include "ui/language_text.h"
 #include "ui/palette.h"
 #include "ui/panels.h"
 #include "ui/progress_text.h"
@@ -42,7 +42,7 @@ void DrawSelfUpdateOverlay(Frame& frame) {
     canvas.FillRect(c, palette::kCard, 1, 8);
     canvas.StrokeRect(c, palette::kDivider, 1, 8, 1);
     canvas.DrawAppIcon({c.left + 24, c.top + 24, c.left + 56, c.top + 56});
-    canvas.DrawText(Pick(L"Updating the launcher", L"正在更新启动器"),
+    canvas.DrawText(Localized(L"Updating the launcher", L"正在更新启动器"),
                     {c.left + 70, c.top + 20, c.left + 410, c.top + 46}, TextStyle::PanelTitle, palette::kText,
                     TextAlign::Leading, false, 1);
     canvas.DrawText(Utf8ToWide(LauncherVersion) + L"  \u2192  " + view.newLauncherVersion,
@@ -57,12 +57,13 @@ void DrawSelfUpdateOverlay(Frame& frame) {
     }
     const std::wstring line =
         done < total ? FormatSize(done) + L" / " + FormatSize(total)
-                     : Pick(L"Downloaded. Opening the new version\u2026", L"下载完成，正在打开新版本\u2026");
+                     : Localized(L"Downloaded. Opening the new version\u2026", L"下载完成，正在打开新版本\u2026");
     canvas.DrawText(line, {c.left + 24, c.top + 104, c.left + 416, c.top + 126}, TextStyle::Small,
                     palette::kSecondaryText, TextAlign::Leading, false, 1);
-    canvas.DrawText(Pick(L"The new launcher opens by itself when done.", L"完成后会自动打开新版启动器，无需操作。"),
-                    {c.left + 24, c.top + 130, c.left + 416, c.top + 152}, TextStyle::Small, palette::kMutedText,
-                    TextAlign::Leading, false, 1);
+    canvas.DrawText(
+        Localized(L"The new launcher opens by itself when done.", L"完成后会自动打开新版启动器，无需操作。"),
+        {c.left + 24, c.top + 130, c.left + 416, c.top + 152}, TextStyle::Small, palette::kMutedText,
+        TextAlign::Leading, false, 1);
     frame.buttons.RegisterButton({908, 0, 954, 36}, CmdMinimize, true, {});
 }
 

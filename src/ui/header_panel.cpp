@@ -1,5 +1,5 @@
+#include "infra/language_portable.h"
 #include "ui/commands.h"
-#include "ui/language_text.h"
 #include "ui/palette.h"
 #include "ui/panels.h"
 
@@ -28,7 +28,7 @@ void DrawHeader(Frame& frame) {
     buttons.RegisterButton(kMinimizeRect, CmdMinimize, true, {});
 
     // The toggle names the language it switches to.
-    const std::wstring label = Pick(L"\u4E2D\u6587", L"English");
+    const std::wstring label = Localized(L"\u4E2D\u6587", L"English");
     const float w = canvas.MeasureText(label, TextStyle::Small) + 40;
     const Rect toggle{900 - w, 5, 900, 31};
     if (buttons.IsHovered(CmdLanguage)) canvas.FillRect(toggle, palette::kGhostHovered, 1, 4);
@@ -49,7 +49,7 @@ void DrawTitleCard(Frame& frame, const Rect& r) {
                     TextAlign::Leading, false, 1);
     canvas.DrawText(L"VELKAR", {r.left + 56, r.top + 14, r.left + 536, r.top + 78}, TextStyle::Brand, palette::kWhite,
                     TextAlign::Leading, false, 1);
-    canvas.DrawText(Pick(L"Ready for the next fight", L"准备好，下一场对决"),
+    canvas.DrawText(Localized(L"Ready for the next fight", L"准备好，下一场对决"),
                     {r.left + 60, r.top + 72, r.left + 540, r.top + 102}, TextStyle::Tagline, palette::kTagline,
                     TextAlign::Leading, false, 1);
 }

@@ -28,12 +28,12 @@ struct LauncherView {
     double bytesPerSecond = 0;  // 0 while there is no estimate
 
     bool releaseKnown = false;
-    std::wstring releaseVersion;          // projectVersion of the current release
-    std::uint64_t releaseTotalSize = 0;   // all files of every group
-    std::uint64_t fullMapSize = 0;        // the optional group "island" of the current release
+    std::wstring releaseVersion;         // projectVersion of the current release
+    std::uint64_t releaseTotalSize = 0;  // all files of every group
+    std::uint64_t fullMapSize = 0;       // the optional group "island" of the current release
     bool fullMapSelected = false;
-    bool installed = false;               // installed state has a build id or files
-    std::uint64_t installedBytes = 0;     // sum of the installed files' sizes
+    bool installed = false;            // installed state has a build id or files
+    std::uint64_t installedBytes = 0;  // sum of the installed files' sizes
 
     std::wstring installDir;
     std::uint64_t diskFreeBytes = 0;  // last known free space of the install volume; 0 unknown

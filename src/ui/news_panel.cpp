@@ -1,7 +1,7 @@
 #include <algorithm>
 
+#include "infra/language_portable.h"
 #include "ui/button_painter.h"
-#include "ui/language_text.h"
 #include "ui/palette.h"
 #include "ui/panels.h"
 
@@ -51,7 +51,7 @@ void DrawNews(Frame& frame, NewsScroll& scroll, const Rect& p) {
     canvas.FillRect(p, palette::kCard, 1, 4);
     canvas.StrokeRect(p, palette::kDivider, 1, 4, 1);
     canvas.FillRect({p.left + 12, p.top + 14, p.left + 15, p.top + 32}, palette::kAccent, 1, 0);
-    canvas.DrawText(Pick(L"News", L"最新动态"), {p.left + 24, p.top + 6, p.left + 324, p.top + 40},
+    canvas.DrawText(Localized(L"News", L"最新动态"), {p.left + 24, p.top + 6, p.left + 324, p.top + 40},
                     TextStyle::PanelTitle, palette::kText, TextAlign::Leading, false, 1);
     canvas.DrawDivider(p.left + 1, p.top + 44, p.right - 1, p.top + 44, 1, 1);
 
@@ -61,10 +61,10 @@ void DrawNews(Frame& frame, NewsScroll& scroll, const Rect& p) {
     const auto rows = static_cast<std::int64_t>(scroll.visibleRows);
     scroll.first = std::clamp<std::int64_t>(scroll.first, 0, n > rows ? n - rows : 0);
     if (n == 0) {
-        canvas.DrawText(
-            frame.view.newsLoaded ? Pick(L"No news yet", L"暂无动态") : Pick(L"Loading\u2026", L"正在获取\u2026"),
-            {p.left + 24, p.top + 50, p.left + 424, p.top + 90}, TextStyle::Body, palette::kMutedText,
-            TextAlign::Leading, false, 1);
+        canvas.DrawText(frame.view.newsLoaded ? Localized(L"No news yet", L"暂无动态")
+                                              : Localized(L"Loading\u2026", L"正在获取\u2026"),
+                        {p.left + 24, p.top + 50, p.left + 424, p.top + 90}, TextStyle::Body, palette::kMutedText,
+                        TextAlign::Leading, false, 1);
         return;
     }
     if (n > rows) DrawScrollThumb(canvas, p, scroll, news.size());

@@ -1,6 +1,6 @@
 #include "ui/notices.h"
 
-#include "ui/language_text.h"
+#include "infra/language_portable.h"
 #include "ui/progress_text.h"
 
 namespace vk {
@@ -14,14 +14,14 @@ std::vector<Notice> BuildNotices(const LauncherView& view) {
     // Too old already shows the self-update failure as its own message.
     if (!view.selfUpdateError.empty() && state != LauncherState::LauncherTooOld) {
         notices.push_back(
-            {true, Pick(L"Launcher self-update failed: ", L"启动器自动更新失败：") + view.selfUpdateError, false});
+            {true, Localized(L"Launcher self-update failed: ", L"启动器自动更新失败：") + view.selfUpdateError, false});
     }
     if (!view.runtimeNote.empty() && state == LauncherState::Ready) notices.push_back({true, view.runtimeNote, false});
     if (view.releaseKnown && view.fullMapSize > 0 && !view.fullMapSelected && view.installed &&
         state != LauncherState::LauncherTooOld) {
         notices.push_back({false,
-                           Pick(L"Full map not installed: training only. Bot matches and online play need it.",
-                                L"未包含完整地图：只能进入训练场，人机对战和联机需要下载。"),
+                           Localized(L"Full map not installed: training only. Bot matches and online play need it.",
+                                     L"未包含完整地图：只能进入训练场，人机对战和联机需要下载。"),
                            true});
     }
     return notices;

@@ -17,8 +17,11 @@ struct ProgressNumbers {
     ProgressNumbers() = default;
     // Implicit: every reader of the shared counters takes its copy the same way.
     ProgressNumbers(const UpdateProgress& progress)  // NOLINT(google-explicit-constructor)
-        : phase(progress.phase.load()), bytesDone(progress.bytesDone.load()), bytesTotal(progress.bytesTotal.load()),
-          filesDone(progress.filesDone.load()), filesTotal(progress.filesTotal.load()) {}
+        : phase(progress.phase.load()),
+          bytesDone(progress.bytesDone.load()),
+          bytesTotal(progress.bytesTotal.load()),
+          filesDone(progress.filesDone.load()),
+          filesTotal(progress.filesTotal.load()) {}
 };
 
 }  // namespace vk

@@ -2,10 +2,10 @@
 // The canvas drawn with Direct2D, DirectWrite and the Windows Imaging Component: into the window,
 // or into a bitmap for pictures of the screen. It owns the device resources and rebuilds them after
 // a device loss. Interface thread only.
-#include <windows.h>
 #include <d2d1.h>
 #include <dwrite.h>
 #include <wincodec.h>
+#include <windows.h>
 
 #include <array>
 #include <string>

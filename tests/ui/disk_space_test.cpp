@@ -7,7 +7,7 @@
 #include <atomic>
 
 #include "infra/handles.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "recording_canvas.h"
 #include "ui/screen.h"
 #include "ui/state_text.h"

@@ -2,7 +2,7 @@
 // down, news scrolling, tooltips, hover colours, the self-update card and the footer.
 #include <gtest/gtest.h>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "recording_canvas.h"
 #include "ui/button_painter.h"
 #include "ui/commands.h"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "recording_canvas.h"
 #include "state_cases.h"
@@ -68,7 +68,7 @@ protected:
         return frame_.get();
     }
 
-    ComApartment com;
+    ComApartment com{COINIT_APARTMENTTHREADED};
     Renderer renderer;
 
     IWICBitmap* CurrentFrame() const { return frame_.get(); }
@@ -180,7 +180,8 @@ TEST_F(Pictures, AfterADeviceLossTheNextFrameIsTheSame) {
 }
 
 TEST_F(Pictures, TextEndsInItsBoxAndTrailingSpacesCount) {
-    EXPECT_GT(renderer.MeasureText(L"Velkar   ", TextStyle::Small), renderer.MeasureText(L"Velkar", TextStyle::Small) + 5);
+    EXPECT_GT(renderer.MeasureText(L"Velkar   ", TextStyle::Small),
+              renderer.MeasureText(L"Velkar", TextStyle::Small) + 5);
     UseDpi(96);
     ASSERT_TRUE(renderer.EnsureTarget());
     renderer.BeginFrame(0x000000);

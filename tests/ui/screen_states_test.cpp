@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "recording_canvas.h"
 #include "state_cases.h"
 #include "ui/commands.h"

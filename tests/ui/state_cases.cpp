@@ -2,6 +2,8 @@
 
 namespace vk::test {
 
+// One case in three lines: the state, its English texts, its Chinese texts and what it paints.
+// clang-format off
 const std::vector<StateCase> kStateCases = {
     {LauncherState::Checking, "checking",
      L"Checking for updates", L"Checking", L"Contacting the update server\u2026",
@@ -48,5 +50,6 @@ const std::vector<StateCase> kStateCases = {
      L"正在安装运行库", L"请稍候", L"请在系统的权限提示里选\u201C是\u201D",
      0x1A86F0, 0x0E6FC5, {1, 2, 3, 8, 5, 6, 4}, false, false, false},
 };
+// clang-format on
 
 }  // namespace vk::test

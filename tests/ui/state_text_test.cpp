@@ -1,7 +1,7 @@
 // Texts that depend on more than the state: sizes, the disk line and the notices.
 #include <gtest/gtest.h>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "recording_canvas.h"
 #include "ui/notices.h"
 #include "ui/release_sizes.h"
@@ -77,7 +77,11 @@ TEST(Notices, WhichCardsShowInWhichStates) {
         {LauncherState::NotInstalled, false, false, L"", L"", {}},  // nothing installed: no offer
         {LauncherState::Ready, true, true, L"", L"", {}},           // already selected
         {LauncherState::LauncherTooOld, true, false, L"x", L"", {L"Please download the new launcher."}},
-        {LauncherState::Ready, true, false, L"Hash mismatch.", L"Runtime failed.",
+        {LauncherState::Ready,
+         true,
+         false,
+         L"Hash mismatch.",
+         L"Runtime failed.",
          {L"Launcher self-update failed: Hash mismatch.", L"Runtime failed.", fullMap}},
         {LauncherState::Paused, true, true, L"", L"Runtime failed.", {}},  // the runtime note only when ready
     };
