@@ -173,10 +173,11 @@ private:
 
     // Every present file is read and hashed, several at once.
     std::vector<bool> HashInstalledFiles() {
-        const auto outcomes = CheckInParallel(wanted_.size(), false, [&](std::size_t i) {
+        const auto outcomes = CheckInParallel(wanted_.size(), false, [&](std::size_t i, const std::atomic<bool>& abandon) {
             if (stop_.load()) throw Cancelled();
             const ReleaseFile& file = *wanted_[i];
-            const HashCheck check = HashInstalledFile(updater_.InstallPathOf(file), file, stop_, progress_.bytesDone);
+            const HashCheck check =
+                HashInstalledFile(updater_.InstallPathOf(file), file, stop_, abandon, progress_.bytesDone);
             // A file that was not read still counts as checked.
             progress_.bytesDone += file.size - check.hashed;
             ++progress_.filesDone;
@@ -257,7 +258,9 @@ private:
             if (wanted.count(lower) || IsUnderSaved(path) || lower.ends_with(".vk-offline")) continue;
             const size_t slash = lower.find('/');
             const bool inGameFolder = slash != std::string::npos && topFolders.count(lower.substr(0, slash));
-            if (inGameFolder || recorded.count(lower)) DeleteFileW(JoinPath(updater_.installDir, relative).c_str());
+            if ((inGameFolder || recorded.count(lower)) && DeleteFileW(JoinPath(updater_.installDir, relative).c_str())) {
+                RemoveEmptyParents(updater_.installDir, relative);
+            }
         }
         for (auto it = installed_.files.begin(); it != installed_.files.end();) {
             it = wanted.count(ToLowerAscii(it->first)) ? std::next(it) : installed_.files.erase(it);
