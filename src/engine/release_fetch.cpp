@@ -66,7 +66,8 @@ LauncherInfo Updater::LoadCachedLauncherInfo() const {
     const std::string manifest = ReadWholeFile(JoinPath(cacheDir, kChannelFile), kSmallFileLimit);
     if (manifest.empty()) return {};
     try {
-        if (!VerifySignature(manifest, ReadWholeFile(JoinPath(cacheDir, kChannelSignatureFile), kSmallFileLimit), publicKeyPem)) return {};
+        const std::string signature = ReadWholeFile(JoinPath(cacheDir, kChannelSignatureFile), kSmallFileLimit);
+        if (!VerifySignature(manifest, signature, publicKeyPem)) return {};
         return LauncherInfoFromManifest(ParseJson(manifest));
     } catch (const std::exception&) {
         return {};

@@ -73,7 +73,7 @@ std::set<std::string> ReleaseTopFolders(const RemoteRelease& release) {
 void ListInstallRoot(const std::wstring& installDir, const std::set<std::string>& topFolders,
                      std::vector<std::wstring>& rootFiles, std::vector<std::wstring>& gameFolders) {
     WIN32_FIND_DATAW entry;
-    UniqueFind find(FindFirstFileW((installDir + L"\\*").c_str(), &entry));
+    UniqueFind find(FindFirstFileW(JoinPath(installDir, L"*").c_str(), &entry));
     if (!find) return;
     do {
         const std::wstring name = entry.cFileName;
@@ -173,7 +173,7 @@ private:
 
     // Every present file is read and hashed, several at once.
     std::vector<bool> HashInstalledFiles() {
-        const auto outcomes = CheckInParallel(wanted_.size(), false, [&](std::size_t i, const std::atomic<bool>& abandon) {
+        const auto checkFile = [&](std::size_t i, const std::atomic<bool>& abandon) {
             if (stop_.load()) throw Cancelled();
             const ReleaseFile& file = *wanted_[i];
             const HashCheck check =
@@ -182,7 +182,8 @@ private:
             progress_.bytesDone += file.size - check.hashed;
             ++progress_.filesDone;
             return check.matches;
-        });
+        };
+        const auto outcomes = CheckInParallel(wanted_.size(), false, checkFile);
         std::vector<bool> good;
         for (const CheckOutcome& outcome : outcomes) {
             if (outcome.state == CheckOutcome::State::Failed) std::rethrow_exception(outcome.error);
@@ -258,7 +259,8 @@ private:
             if (wanted.count(lower) || IsUnderSaved(path) || lower.ends_with(".vk-offline")) continue;
             const size_t slash = lower.find('/');
             const bool inGameFolder = slash != std::string::npos && topFolders.count(lower.substr(0, slash));
-            if ((inGameFolder || recorded.count(lower)) && DeleteFileW(JoinPath(updater_.installDir, relative).c_str())) {
+            if (!inGameFolder && !recorded.count(lower)) continue;
+            if (DeleteFileW(JoinPath(updater_.installDir, relative).c_str())) {
                 RemoveEmptyParents(updater_.installDir, relative);
             }
         }

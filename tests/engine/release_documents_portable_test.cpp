@@ -141,7 +141,8 @@ TEST(DocumentsTest, ListReaderReportsWhatTheLauncherWouldRefuse) {
     const std::string sha = "\"sha256\": \"" + kShaA + "\"";
     const ListCase cases[] = {
         {"path rule", R"({"path": "Velkar/Saved/x", "size": 1, )" + sha + "}", "refuses this path", true},
-        {"upper-case digest", R"({"path": "a", "size": 1, "sha256": ")" + std::string(64, 'A') + "\"}", "lower-case", false},
+        {"upper-case digest", R"({"path": "a", "size": 1, "sha256": ")" + std::string(64, 'A') + "\"}", "lower-case",
+         false},
         {"short digest", R"({"path": "a", "size": 1, "sha256": "abc"})", "lower-case", true},
         // 64 bytes that would name a file outside the download store.
         {"digest with a path", R"({"path": "a", "size": 1, "sha256": ")" + kClimbingDigest + "\"}", "lower-case", true},
