@@ -233,8 +233,18 @@ private:
                                  Localized(" (is the game still running?)", "（游戏是否仍在运行？）"));
     }
 
+    // A package that the last record names is the previous release's own file, left by an update
+    // that did not finish: it is deleted with the other stale files below, not kept aside as the
+    // player's.
     void DisableExtraPackages() const {
-        for (const std::wstring& path : updater_.FindExtraPackages(release_)) DisableExtraPackage(path);
+        std::set<std::string> recorded;
+        for (const auto& [path, file] : recordedAtStart_.files) recorded.insert(ToLowerAscii(path));
+        const std::wstring installPrefix = updater_.installDir + L"\\";
+        for (const std::wstring& path : updater_.FindExtraPackages(release_)) {
+            const bool inInstall = path.rfind(installPrefix, 0) == 0;
+            if (inInstall && recorded.count(ToLowerAscii(ReleasePathOf(path.substr(installPrefix.size()))))) continue;
+            DisableExtraPackage(path);
+        }
     }
 
     // Deletes what the release does not list, but only what belongs to the game: files the last

@@ -223,6 +223,26 @@ TEST_F(Update, ExtraPackagesAreDisabledOnlyByADeepUpdate) {
     }
 }
 
+TEST_F(Update, PackagesOfTheRecordAreDeletedByTheUpdateThatFinishesAnInterruptedOne) {
+    Install("v1");
+    // An update cut short: the record names the old release's files, a package among them, and no build.
+    InstalledState state = For("v1").LoadInstalledState();
+    state.buildId.clear();
+    state.files["Velkar/Content/Paks/retired-Windows.pak"] = {std::string(64, 'a'), 1};
+    For("v1").SaveInstalledState(state);
+    test::WriteTestFile(Path("Velkar/Content/Paks/retired-Windows.pak"), "x");
+    test::WriteTestFile(Path("Velkar/Content/Paks/mod.pak"), "the player's");
+    ExpectInstalled(Install("v2"), L"v2", false);
+    std::vector<std::wstring> paks;
+    ListFiles(install_, L"Velkar\\Content\\Paks", paks, false);
+    int kept = 0;
+    for (const std::wstring& path : paks) {
+        EXPECT_EQ(path.find(L"retired"), std::wstring::npos) << WideToUtf8(path);
+        kept += path.find(L"mod.pak.") != std::wstring::npos && path.ends_with(L".vk-offline");
+    }
+    EXPECT_EQ(kept, 1);  // the player's package is kept aside
+}
+
 TEST_F(Update, FailedInstallationIsFinishedByTheNextUpdate) {
     Install("v1");
     {
