@@ -82,7 +82,7 @@ void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size) {
             throw std::runtime_error(Localized("Downloaded data failed verification: ", "下载内容校验失败：") +
                                      ShortDigest(sha256) + Localized(" (please retry)", "（请重试）"));
         }
-        if (!IsRegularFile(complete)) WriteFileAtomic(complete, "");
+        if (!IsRegularFile(complete) || FileSizeOf(complete) != 0) WriteFileAtomic(complete, "");
         ++blobsComplete_;
         return;
     }
@@ -101,7 +101,7 @@ void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size) {
     job->segmentDone.assign(job->segmentCount, false);
 
     if (FileSizeOf(job->partPath) == size) {
-        MarkFinishedSegments(ReadWholeFile(job->segPath), *job);
+        MarkFinishedSegments(ReadWholeFile(job->segPath, kSmallFileLimit), *job);
     } else {
         DeleteFileW(job->segPath.c_str());
         if (!CreatePreallocated(job->partPath, size)) {
@@ -197,7 +197,7 @@ void DownloadStage::FetchSegment(HttpSession& session, const SegmentTask& task) 
     }
     {
         std::lock_guard<std::mutex> guard(job.lock);
-        WriteFileAtomic(job.segPath, ReadWholeFile(job.segPath) + std::to_string(task.index) + "\n");
+        WriteFileAtomic(job.segPath, ReadWholeFile(job.segPath, kSmallFileLimit) + std::to_string(task.index) + "\n");
     }
     if (--job.pending == 0) FinalizeDownload(job);
 }

@@ -1,5 +1,6 @@
 #include "engine/file_check.h"
 
+#include "infra/errors.h"
 #include "infra/files.h"
 #include "infra/sha256.h"
 
@@ -10,12 +11,13 @@ bool IsPresentWithSize(const std::wstring& path, const ReleaseFile& file) {
 }
 
 HashCheck HashInstalledFile(const std::wstring& path, const ReleaseFile& file, const std::atomic<bool>& stop,
-                            std::atomic<std::uint64_t>& bytesDone) {
+                            const std::atomic<bool>& abandon, std::atomic<std::uint64_t>& bytesDone) {
     HashCheck check;
     if (!IsPresentWithSize(path, file)) return check;
     const std::string digest = Sha256File(path, &stop, [&](std::uint64_t hashed) {
         bytesDone += hashed - check.hashed;
         check.hashed = hashed;
+        if (abandon.load()) throw Cancelled();
     });
     check.matches = digest == file.sha256;
     return check;

@@ -19,8 +19,8 @@ struct HashCheck {
 
 // When the file is present with the right size, hashes it, adding the bytes read to `bytesDone`
 // block by block; it matches when its digest is the release file's. Throws Cancelled when `stop`
-// is set between blocks (the bytes added so far stay added).
+// or `abandon` is set between blocks (the bytes added so far stay added).
 HashCheck HashInstalledFile(const std::wstring& path, const ReleaseFile& file, const std::atomic<bool>& stop,
-                            std::atomic<std::uint64_t>& bytesDone);
+                            const std::atomic<bool>& abandon, std::atomic<std::uint64_t>& bytesDone);
 
 }  // namespace vk

@@ -16,6 +16,8 @@ inline constexpr wchar_t kLauncherPathFile[] = L"launcher.path";
 // The verified manifest and its signature, also the names of their copies in the per-user cache.
 inline constexpr wchar_t kChannelFile[] = L"channel.json";
 inline constexpr wchar_t kChannelSignatureFile[] = L"channel.json.sig";
+// In the per-user cache: the highest manifest sequence verified for each channel.
+inline constexpr wchar_t kSeenSequencesFile[] = L"sequences.json";
 
 // The download store's folder inside the metadata folder.
 inline constexpr wchar_t kDownloadsFolder[] = L"downloads";

@@ -126,6 +126,15 @@ void RemoveEmptyDirs(const std::wstring& dir, bool isRoot) {
     if (!isRoot) RemoveDirectoryW(dir.c_str());
 }
 
+void RemoveEmptyParents(const std::wstring& root, const std::wstring& rel) {
+    for (std::size_t slash = rel.rfind(L'\\'); slash != std::wstring::npos && slash > 0;
+         slash = rel.rfind(L'\\', slash - 1)) {
+        const std::wstring folder = JoinPath(root, rel.substr(0, slash));
+        // Fails while the folder still holds anything, and so ends the walk there.
+        if (IsLink(folder, GetFileAttributesW(folder.c_str())) || !RemoveDirectoryW(folder.c_str())) return;
+    }
+}
+
 void DisableExtraPackage(const std::wstring& path) {
     const std::wstring disabled = path + L"." + std::to_wstring(GetTickCount64()) + kDisabledPackageSuffix;
     if (!MoveFileW(path.c_str(), disabled.c_str())) {

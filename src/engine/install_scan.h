@@ -17,6 +17,10 @@ void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<st
 // link, the metadata folder or a Saved folder; never touches a file; never throws.
 void RemoveEmptyDirs(const std::wstring& dir, bool isRoot);
 
+// After the file root\rel was deleted: removes its folders below root, innermost first, while they
+// are empty. Stops at the first folder that holds anything or is a link; never removes root.
+void RemoveEmptyParents(const std::wstring& root, const std::wstring& rel);
+
 // Takes an extra package out of use by renaming it to path + "." + ticks + ".vk-offline".
 void DisableExtraPackage(const std::wstring& path);
 

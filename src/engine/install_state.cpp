@@ -63,7 +63,7 @@ std::wstring MetadataPath(const Updater& updater, const wchar_t* name) {
 }
 
 void AddGroupsFrom(const std::wstring& path, std::set<std::string>& groups) {
-    const std::string text = ReadWholeFile(path);
+    const std::string text = ReadWholeFile(path, kSmallFileLimit);
     if (text.empty()) return;
     JsonValue document;
     try {
@@ -91,7 +91,7 @@ std::string GroupsText(const std::set<std::string>& groups) {
 std::wstring Updater::MetadataDir() const { return JoinPath(installDir, kMetadataFolderName); }
 
 InstalledState Updater::LoadInstalledState() const {
-    const std::string text = ReadWholeFile(MetadataPath(*this, kInstalledStateFile));
+    const std::string text = ReadWholeFile(MetadataPath(*this, kInstalledStateFile), kWholeFileLimit);
     if (text.empty()) return {};
     try {
         return ParseInstalledState(text);

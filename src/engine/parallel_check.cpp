@@ -10,9 +10,9 @@ namespace vk {
 
 unsigned HashingThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
 
-std::vector<CheckOutcome> CheckInParallel(std::size_t count, bool stopAtFirstBad,
-                                          const std::function<bool(std::size_t)>& check) {
+std::vector<CheckOutcome> CheckInParallel(std::size_t count, bool stopAtFirstBad, const IndexCheck& check) {
     std::vector<CheckOutcome> outcomes(count);
+    std::vector<std::atomic<bool>> abandon(count);
     std::mutex mutex;
     std::size_t next = 0;
     std::size_t limit = count;  // indexes at or past it are no longer handed out
@@ -27,7 +27,7 @@ std::vector<CheckOutcome> CheckInParallel(std::size_t count, bool stopAtFirstBad
             }
             CheckOutcome outcome;
             try {
-                outcome.state = check(index) ? CheckOutcome::State::Good : CheckOutcome::State::Bad;
+                outcome.state = check(index, abandon[index]) ? CheckOutcome::State::Good : CheckOutcome::State::Bad;
             } catch (...) {
                 outcome.state = CheckOutcome::State::Failed;
                 outcome.error = std::current_exception();
@@ -36,7 +36,11 @@ std::vector<CheckOutcome> CheckInParallel(std::size_t count, bool stopAtFirstBad
             outcomes[index] = outcome;
             const bool stops = outcome.state == CheckOutcome::State::Failed ||
                                (stopAtFirstBad && outcome.state == CheckOutcome::State::Bad);
-            if (stops) limit = std::min(limit, index + 1);
+            if (stops && index + 1 < limit) {
+                limit = index + 1;
+                // Indexes from limit up to next were handed out and may still be running.
+                for (std::size_t later = limit; later < next; ++later) abandon[later] = true;
+            }
         }
     };
 

@@ -1,5 +1,6 @@
 #pragma once
 // Checks many files on several threads while keeping the answer the sequential walk would give.
+#include <atomic>
 #include <cstddef>
 #include <exception>
 #include <functional>
@@ -13,12 +14,14 @@ struct CheckOutcome {
     std::exception_ptr error;  // when Failed
 };
 
-// Runs check(i) for every index on up to `workers` threads, handing indexes out in ascending
+// Runs check(i, abandon) for every index on several threads, handing indexes out in ascending
 // order. A failure (exception) stops the hand-out; a bad result stops it too when stopAtFirstBad.
 // An index before a bad or failed one is always run, so the first non-good outcome in index
-// order is the one a sequential walk would have met.
-std::vector<CheckOutcome> CheckInParallel(std::size_t count, bool stopAtFirstBad,
-                                          const std::function<bool(std::size_t)>& check);
+// order is the one a sequential walk would have met. Checks of later indexes still running then
+// no longer matter: their `abandon` flag is set, and a check that sees it may end at once by
+// throwing (its outcome is Failed and lies past the answer).
+using IndexCheck = std::function<bool(std::size_t index, const std::atomic<bool>& abandon)>;
+std::vector<CheckOutcome> CheckInParallel(std::size_t count, bool stopAtFirstBad, const IndexCheck& check);
 
 // The number of threads that hash files at once.
 unsigned HashingThreads();

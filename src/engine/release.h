@@ -3,6 +3,7 @@
 // release file list, belongs to the documents' model.
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ struct RemoteRelease {
     std::string launchPath;
     std::vector<std::string> launchArgs;
     std::uint64_t totalSize = 0;  // all files of every group
+    std::optional<std::uint64_t> sequence;  // the manifest's publication number, when it has one
+    std::string published;                  // the manifest's publication time; empty when absent
     std::vector<ReleaseFile> files;
     LauncherInfo launcher;
 };

@@ -172,8 +172,10 @@ void CheckEntry(const ReleaseFile& file, std::set<std::string>& seen, const Find
         findings.Refuse(error.what(), where + "the launcher refuses this path");
     }
     const std::string digestProblem = where + "\"sha256\" is not 64 lower-case hex digits";
-    // Upper-case digits pass the launcher's reading but never match a computed digest.
-    if (file.sha256.size() != 64) {
+    // The digest names the blob in the download store, so anything but hexadecimal digits could
+    // reach outside it. Upper-case digits pass the launcher's reading but never match a computed
+    // digest.
+    if (!IsHexDigest(file.sha256)) {
         findings.Refuse(ListMalformed(file.path), digestProblem);
     } else if (!IsSha256Hex(file.sha256)) {
         findings.PassOver(digestProblem);
@@ -226,6 +228,8 @@ std::string ManifestJson(const ChannelManifest& manifest) {
         Text("build_id", manifest.buildId),
         Text("min_launcher_version", manifest.minLauncherVersion),
     };
+    if (manifest.sequence) members.push_back(Number("sequence", *manifest.sequence));
+    if (!manifest.published.empty()) members.push_back(Text("published", manifest.published));
     if (manifest.launcher) {
         const LauncherOffer& offer = *manifest.launcher;
         members.push_back(Member("launcher", Inline({Text("version", offer.version), Text("sha256", offer.blob.sha256),
@@ -251,6 +255,8 @@ ChannelManifest ReadManifest(const JsonValue& root, const std::string& channel, 
     manifest.releaseBlob.sha256 = StringField(root, "release_sha256");
     manifest.buildId = StringField(root, "build_id");
     manifest.minLauncherVersion = StringField(root, "min_launcher_version");
+    if (FindField(root, "sequence") != nullptr) manifest.sequence = UIntField(root, "sequence");
+    if (FindField(root, "published") != nullptr) manifest.published = StringField(root, "published");
     manifest.launcher = ReadLauncherOffer(root, problems);
     manifest.banner = ReadBannerOffer(root, problems);
     return manifest;

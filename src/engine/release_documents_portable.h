@@ -52,6 +52,10 @@ struct ChannelManifest {
     std::string minLauncherVersion;
     std::optional<LauncherOffer> launcher;  // absent, or unusable and so ignored
     std::optional<BlobRef> banner;
+    // The publication's number in the channel, one above the one before: a launcher that has seen
+    // a higher one refuses this manifest. Absent in stores published before it was introduced.
+    std::optional<std::uint64_t> sequence;
+    std::string published;  // UTC, ISO 8601 ("2026-12-10T11:46:17Z"); empty when absent
 };
 
 // The file list with its entries sorted by path in byte order.

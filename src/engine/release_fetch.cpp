@@ -4,6 +4,7 @@
 #include "engine/document_fetch.h"
 #include "engine/install_layout.h"
 #include "engine/release_manifest.h"
+#include "engine/seen_sequence.h"
 #include "engine/updater.h"
 #include "infra/files.h"
 #include "infra/http.h"
@@ -35,6 +36,10 @@ RemoteRelease Updater::FetchRelease() const {
         Fail("Release signature check failed; update refused.", "版本信息签名校验失败，已拒绝更新。");
     }
     const ChannelManifest manifest = ReadManifest(ParseJson(release.manifestText), channel, nullptr);
+    if (manifest.sequence && !cacheDir.empty() && *manifest.sequence < SeenSequence(cacheDir, channel)) {
+        Fail("The update server offered an older release than this computer has already seen. Update refused.",
+             "更新服务器提供的版本比本机已见过的更旧，已拒绝更新。");
+    }
 
     const std::string listText = FetchDocument(session, baseUrl + "/" + manifest.release);
     if (!ListMatchesManifest(manifest, listText)) Fail("Release file list check failed.", "版本文件列表校验失败。");
@@ -48,6 +53,7 @@ RemoteRelease Updater::FetchRelease() const {
             CreateDirectories(cacheDir);
             WriteFileAtomic(JoinPath(cacheDir, kChannelFile), release.manifestText);
             WriteFileAtomic(JoinPath(cacheDir, kChannelSignatureFile), release.signatureText);
+            if (manifest.sequence) RememberSequence(cacheDir, channel, *manifest.sequence);
         } catch (const std::runtime_error&) {
         }
     }
@@ -57,12 +63,11 @@ RemoteRelease Updater::FetchRelease() const {
 
 LauncherInfo Updater::LoadCachedLauncherInfo() const {
     if (cacheDir.empty()) return {};
-    const std::string manifest = ReadWholeFile(JoinPath(cacheDir, kChannelFile));
+    const std::string manifest = ReadWholeFile(JoinPath(cacheDir, kChannelFile), kSmallFileLimit);
     if (manifest.empty()) return {};
     try {
-        if (!VerifySignature(manifest, ReadWholeFile(JoinPath(cacheDir, kChannelSignatureFile)), publicKeyPem)) {
-            return {};
-        }
+        const std::string signature = ReadWholeFile(JoinPath(cacheDir, kChannelSignatureFile), kSmallFileLimit);
+        if (!VerifySignature(manifest, signature, publicKeyPem)) return {};
         return LauncherInfoFromManifest(ParseJson(manifest));
     } catch (const std::exception&) {
         return {};

@@ -33,6 +33,8 @@ void ReadReleaseContent(const ChannelManifest& manifest, const JsonValue& list, 
     release.buildId = std::move(content.buildId);
     release.projectVersion = std::move(content.projectVersion);
     release.minLauncherVersion = manifest.minLauncherVersion;
+    release.sequence = manifest.sequence;
+    release.published = manifest.published;
     release.launchPath = std::move(content.launchPath);
     release.launchArgs = std::move(content.launchArgs);
     release.files = std::move(content.files);

@@ -1,5 +1,6 @@
 #include "engine/release_path_portable.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "infra/language_portable.h"
@@ -60,6 +61,12 @@ std::string ToLowerAscii(const std::string& text) {
         }
     }
     return lower;
+}
+
+bool IsHexDigest(const std::string& text) {
+    return text.size() == 64 && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+           });
 }
 
 bool IsSha256Hex(const std::string& text) {

@@ -29,4 +29,7 @@ std::string ToLowerAscii(const std::string& text);
 // True for exactly 64 characters from 0-9 and a-f.
 bool IsSha256Hex(const std::string& text);
 
+// True for exactly 64 characters from 0-9, a-f and A-F: text that is safe as a file name.
+bool IsHexDigest(const std::string& text);
+
 }  // namespace vk

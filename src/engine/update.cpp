@@ -173,15 +173,17 @@ private:
 
     // Every present file is read and hashed, several at once.
     std::vector<bool> HashInstalledFiles() {
-        const auto outcomes = CheckInParallel(wanted_.size(), false, [&](std::size_t i) {
+        const auto checkFile = [&](std::size_t i, const std::atomic<bool>& abandon) {
             if (stop_.load()) throw Cancelled();
             const ReleaseFile& file = *wanted_[i];
-            const HashCheck check = HashInstalledFile(updater_.InstallPathOf(file), file, stop_, progress_.bytesDone);
+            const HashCheck check =
+                HashInstalledFile(updater_.InstallPathOf(file), file, stop_, abandon, progress_.bytesDone);
             // A file that was not read still counts as checked.
             progress_.bytesDone += file.size - check.hashed;
             ++progress_.filesDone;
             return check.matches;
-        });
+        };
+        const auto outcomes = CheckInParallel(wanted_.size(), false, checkFile);
         std::vector<bool> good;
         for (const CheckOutcome& outcome : outcomes) {
             if (outcome.state == CheckOutcome::State::Failed) std::rethrow_exception(outcome.error);
@@ -231,8 +233,18 @@ private:
                                  Localized(" (is the game still running?)", "（游戏是否仍在运行？）"));
     }
 
+    // A package that the last record names is the previous release's own file, left by an update
+    // that did not finish: it is deleted with the other stale files below, not kept aside as the
+    // player's.
     void DisableExtraPackages() const {
-        for (const std::wstring& path : updater_.FindExtraPackages(release_)) DisableExtraPackage(path);
+        std::set<std::string> recorded;
+        for (const auto& [path, file] : recordedAtStart_.files) recorded.insert(ToLowerAscii(path));
+        const std::wstring installPrefix = updater_.installDir + L"\\";
+        for (const std::wstring& path : updater_.FindExtraPackages(release_)) {
+            const bool inInstall = path.rfind(installPrefix, 0) == 0;
+            if (inInstall && recorded.count(ToLowerAscii(ReleasePathOf(path.substr(installPrefix.size()))))) continue;
+            DisableExtraPackage(path);
+        }
     }
 
     // Deletes what the release does not list, but only what belongs to the game: files the last
@@ -257,7 +269,10 @@ private:
             if (wanted.count(lower) || IsUnderSaved(path) || lower.ends_with(".vk-offline")) continue;
             const size_t slash = lower.find('/');
             const bool inGameFolder = slash != std::string::npos && topFolders.count(lower.substr(0, slash));
-            if (inGameFolder || recorded.count(lower)) DeleteFileW(JoinPath(updater_.installDir, relative).c_str());
+            if (!inGameFolder && !recorded.count(lower)) continue;
+            if (DeleteFileW(JoinPath(updater_.installDir, relative).c_str())) {
+                RemoveEmptyParents(updater_.installDir, relative);
+            }
         }
         for (auto it = installed_.files.begin(); it != installed_.files.end();) {
             it = wanted.count(ToLowerAscii(it->first)) ? std::next(it) : installed_.files.erase(it);

@@ -43,10 +43,10 @@ std::string Updater::VerifyForLaunch(const RemoteRelease& release, UpdateProgres
     progress.filesTotal = static_cast<std::uint32_t>(covered.size());
 
     // Several files are hashed at once; the answer is still the first bad file in list order.
-    const auto outcomes = CheckInParallel(covered.size(), true, [&](std::size_t i) {
+    const auto outcomes = CheckInParallel(covered.size(), true, [&](std::size_t i, const std::atomic<bool>& abandon) {
         if (stop.load()) throw Cancelled();
         const ReleaseFile& file = *covered[i];
-        const HashCheck check = HashInstalledFile(InstallPathOf(file), file, stop, progress.bytesDone);
+        const HashCheck check = HashInstalledFile(InstallPathOf(file), file, stop, abandon, progress.bytesDone);
         if (!check.matches) {
             progress.bytesDone -= check.hashed;
             return false;
@@ -59,6 +59,8 @@ std::string Updater::VerifyForLaunch(const RemoteRelease& release, UpdateProgres
         if (outcomes[i].state != CheckOutcome::State::Good) return covered[i]->path;
     }
 
+    // The walk above meets the stop flag only at a file; with no file covered it must be met here.
+    if (stop.load()) throw Cancelled();
     const std::vector<std::wstring> extras = FindExtraPackages(release);
     if (extras.empty()) return {};
     return WideToUtf8(FileNameOf(extras.front()));

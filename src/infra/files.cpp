@@ -27,15 +27,28 @@ bool IsRegularFile(const std::wstring& path) {
     return ReadAttributes(path, data) && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string ReadWholeFile(const std::wstring& path) {
+std::string ReadWholeFile(const std::wstring& path, std::uint64_t limit) {
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return {};
-    std::string bytes(static_cast<size_t>(FileSizeOf(path)), '\0');
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || static_cast<std::uint64_t>(size.QuadPart) > limit) return {};
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     DWORD read = 0;
     if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return {};
     bytes.resize(read);
     return bytes;
+}
+
+WriteFileCall writeFileCall = &WriteFile;
+
+void WriteAll(HANDLE file, const void* bytes, DWORD length, const std::string& label) {
+    DWORD written = 0;
+    if (!writeFileCall(file, bytes, length, &written, nullptr)) ThrowLastError(label);
+    if (written != length) {
+        // A short write sets no error code of its own.
+        SetLastError(ERROR_WRITE_FAULT);
+        ThrowLastError(label);
+    }
 }
 
 void WriteFileAtomic(const std::wstring& path, const std::string& bytes) {
@@ -45,14 +58,7 @@ void WriteFileAtomic(const std::wstring& path, const std::string& bytes) {
         UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) ThrowLastError(label);
-        DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-            ThrowLastError(label);
-        }
-        if (written != bytes.size()) {
-            SetLastError(ERROR_WRITE_FAULT);
-            ThrowLastError(label);
-        }
+        WriteAll(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), label);
         if (!FlushFileBuffers(file.get())) ThrowLastError(label);
     }
     if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -1,5 +1,7 @@
 #pragma once
 // The file primitives every state, settings and cache file passes through.
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -11,8 +13,22 @@ std::uint64_t FileSizeOf(const std::wstring& path);
 // True when the path's attributes can be read and it is not a directory.
 bool IsRegularFile(const std::wstring& path);
 
-// The whole content of a small file; empty when it cannot be opened or read.
-std::string ReadWholeFile(const std::wstring& path);
+// Caps on what is read whole: far above any real file of the kind, so that a huge file (another
+// program's, or damaged) reads like a malformed one instead of exhausting memory.
+inline constexpr std::uint64_t kSmallFileLimit = 1024 * 1024;           // settings, requests, caches
+inline constexpr std::uint64_t kWholeFileLimit = 64ull * 1024 * 1024;  // the installation's record
+
+// The whole content of a file; empty when it cannot be opened or read, or holds more than `limit` bytes.
+std::string ReadWholeFile(const std::wstring& path, std::uint64_t limit = kWholeFileLimit);
+
+// Writes every byte at the file's position; a failed write throws label + "：" + the system's text,
+// and so does a short one, as a write fault.
+void WriteAll(HANDLE file, const void* bytes, DWORD length, const std::string& label);
+
+// The system call behind WriteAll. Tests replace it to present the short writes that their disks
+// never produce.
+using WriteFileCall = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+extern WriteFileCall writeFileCall;
 
 // Replaces the file's content through path + ".tmp" and an atomic move; the target is either
 // the old or the new content.

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "infra/errors.h"
+#include "infra/files.h"
 #include "infra/language_portable.h"
 #include "infra/text.h"
 
@@ -163,10 +164,7 @@ void DownloadRange(HttpSession& client, const std::string& url, const std::wstri
             throw std::runtime_error(
                 Localized("Download returned more data than requested", "下载内容超出请求范围"));
         }
-        DWORD wrote = 0;
-        if (!WriteFile(file.get(), buffer.get(), read, &wrote, nullptr) || wrote != read) {
-            ThrowLastError("写入失败（磁盘已满？）" + WideToUtf8(path));
-        }
+        WriteAll(file.get(), buffer.get(), read, "写入失败（磁盘已满？）" + WideToUtf8(path));
         written += read;
         progress(read);
     }

@@ -64,9 +64,9 @@ Configuration LoadConfiguration() {
     sources.embeddedIni = LoadRcData(202);
     sources.publicKeyPem = LoadRcData(201);
     sources.executableDirectory = ExecutableDirectory();
-    sources.launcherCfg = ReadWholeFile(JoinPath(sources.executableDirectory, L"launcher.cfg"));
+    sources.launcherCfg = ReadWholeFile(JoinPath(sources.executableDirectory, L"launcher.cfg"), kSmallFileLimit);
     sources.userDataDirectory = UserDataDirectory();
-    sources.settings = ReadWholeFile(SettingsFilePath());
+    sources.settings = ReadWholeFile(SettingsFilePath(), kSmallFileLimit);
     sources.userUiLanguage = GetUserDefaultUILanguage();
     return ConfigurationFrom(sources);
 }

@@ -119,6 +119,21 @@ TEST_F(InstallState, InstalledStateReaderNeverFails) {
     ExpectSameState(updater_.LoadInstalledState(), {}, "folder");
 }
 
+// A valid document padded with blanks to one byte over the cap.
+std::string Oversized(const std::string& document, std::uint64_t limit) {
+    return document + std::string(limit + 1 - document.size(), ' ');
+}
+
+TEST_F(InstallState, OversizedStateFilesReadLikeMalformedOnes) {
+    // request.json comes from another program: a huge one must not exhaust the launcher's memory.
+    WriteMeta(kInstalledStateFile, Oversized("{\"build_id\": \"b1\", \"files\": {}}", kWholeFileLimit));
+    ExpectSameState(updater_.LoadInstalledState(), {}, "installed.json");
+    WriteMeta(kGroupsFile, Oversized("{\"groups\": [\"island\"]}", kSmallFileLimit));
+    WriteMeta(kRequestFile, Oversized("{\"groups\": [\"hd\"]}", kSmallFileLimit));
+    EXPECT_EQ(updater_.LoadSelectedGroups(), std::set<std::string>{});
+    EXPECT_FALSE(Exists(kRequestFile));
+}
+
 TEST_F(InstallState, GroupsFileKeepsOnlyNonEmptyStrings) {
     struct Case {
         std::string text;

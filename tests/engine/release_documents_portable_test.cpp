@@ -12,6 +12,8 @@ namespace {
 const std::string kShaA(64, 'a');
 const std::string kShaB(64, 'b');
 const std::string kShaC(64, 'c');
+// As JSON text: "..\..\..\" and a name, 64 characters once read.
+const std::string kClimbingDigest = R"(..\\..\\..\\)" + std::string(55, 'x');
 
 
 ReleaseList SampleList() {
@@ -84,10 +86,14 @@ TEST(DocumentsTest, ManifestHasItsFixedLayout) {
               "  \"build_id\": \"b7\",\n"
               "  \"min_launcher_version\": \"2.4.0\"\n"
               "}\n");
+    manifest.sequence = 12;
+    manifest.published = "2026-12-10T11:46:17Z";
     manifest.launcher = LauncherOffer{"2.5.0", {kShaB, 5000000}};
     manifest.banner = BlobRef{kShaC, 300000};
     const std::string text = ManifestJson(manifest);
     EXPECT_NE(text.find("  \"min_launcher_version\": \"2.4.0\",\n"
+                        "  \"sequence\": 12,\n"
+                        "  \"published\": \"2026-12-10T11:46:17Z\",\n"
                         "  \"launcher\": {\"version\": \"2.5.0\", \"sha256\": \"" + kShaB + "\", \"size\": 5000000},\n"
                         "  \"banner\": {\"sha256\": \"" + kShaC + "\", \"size\": 300000}\n"
                         "}\n"),
@@ -110,9 +116,14 @@ TEST(DocumentsTest, WrittenDocumentsReadBackWithoutProblems) {
     written.minLauncherVersion = "2.4.1";
     written.launcher = LauncherOffer{"2.5", {kShaB, 2}};
     written.banner = BlobRef{kShaC, 3};
+    written.sequence = 7;
+    written.published = "2026-12-10T11:46:17Z";
     const ChannelManifest read = ReadManifest(ManifestJson(written), problems);
     EXPECT_TRUE(problems.empty()) << problems.front();
     EXPECT_EQ(read.minLauncherVersion, "2.4.1");
+    EXPECT_EQ(read.sequence, std::optional<std::uint64_t>{7});
+    EXPECT_EQ(read.published, "2026-12-10T11:46:17Z");
+    EXPECT_FALSE(ReadManifest(ManifestJson(SampleManifest()), problems).sequence);  // older stores have none
     ASSERT_TRUE(read.launcher && read.banner);
     EXPECT_EQ(read.launcher->version, "2.5");
     EXPECT_EQ(read.launcher->blob.sha256, kShaB);
@@ -133,6 +144,10 @@ TEST(DocumentsTest, ListReaderReportsWhatTheLauncherWouldRefuse) {
         {"upper-case digest", R"({"path": "a", "size": 1, "sha256": ")" + std::string(64, 'A') + "\"}", "lower-case",
          false},
         {"short digest", R"({"path": "a", "size": 1, "sha256": "abc"})", "lower-case", true},
+        // 64 bytes that would name a file outside the download store.
+        {"digest with a path", R"({"path": "a", "size": 1, "sha256": ")" + kClimbingDigest + "\"}", "lower-case", true},
+        {"digest with a slash", R"({"path": "a", "size": 1, "sha256": ")" + std::string(63, 'a') + "/\"}",
+         "lower-case", true},
         {"same path in other case",
          R"({"path": "Velkar/A.pak", "size": 1, )" + sha + R"(}, {"path": "velkar/a.pak", "size": 1, )" + sha + "}",
          "listed twice", true},
@@ -178,6 +193,8 @@ TEST(DocumentsTest, ManifestReaderReportsEntriesTheLauncherIgnores) {
         R"("launcher": {"sha256": ")" + kShaB + R"(", "size": 5})",
         R"("launcher": [1])",
         R"("banner": {"sha256": ")" + kShaB + R"(", "size": 0})",
+        R"("launcher": {"version": "2.5", "sha256": ")" + kClimbingDigest + R"(", "size": 5})",
+        R"("banner": {"sha256": ")" + kClimbingDigest + R"(", "size": 5})",
     };
     for (const std::string& entry : cases) {
         std::vector<std::string> problems;

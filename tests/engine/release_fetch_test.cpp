@@ -5,6 +5,7 @@
 #include <numeric>
 #include <set>
 
+#include "engine/seen_sequence.h"
 #include "engine/updater.h"
 #include "infra/files.h"
 #include "infra/language_portable.h"
@@ -114,6 +115,30 @@ TEST_F(ReleaseFetch, SchemaIsTruncatedAndAnEmptyListIsARelease) {
     const RemoteRelease empty = test::TestUpdater("empty", dir_ / L"game").FetchRelease();
     EXPECT_TRUE(empty.files.empty());
     EXPECT_EQ(empty.totalSize, 0u);
+}
+
+TEST_F(ReleaseFetch, ASequenceBelowTheHighestSeenForTheChannelIsRefused) {
+    const std::wstring cache = dir_ / L"cache";
+    const RemoteRelease twice = test::TestUpdater("rollback", dir_ / L"game", cache).FetchRelease();
+    EXPECT_EQ(twice.sequence, std::optional<std::uint64_t>{2});
+    EXPECT_EQ(SeenSequence(cache, "rollback"), 2u);
+    EXPECT_EQ(SeenSequence(cache, "v1"), 0u);
+    // Channel v1 is at 1; this computer has seen 3 there.
+    RememberSequence(cache, "v1", 3);
+    const std::string manifest = ReadWholeFile(cache + L"\\channel.json");
+    EXPECT_EQ(FailureOf(test::TestUpdater("v1", dir_ / L"game", cache)),
+              "The update server offered an older release than this computer has already seen. Update refused.");
+    useEnglish = false;
+    EXPECT_EQ(FailureOf(test::TestUpdater("v1", dir_ / L"game", cache)), "更新服务器提供的版本比本机已见过的更旧，已拒绝更新。");
+    EXPECT_EQ(ReadWholeFile(cache + L"\\channel.json"), manifest);  // the refused manifest is not cached
+    EXPECT_EQ(SeenSequence(cache, "v1"), 3u);
+    // A manifest without a sequence is taken as before, and leaves the memory as it is.
+    RememberSequence(cache, "unnumbered", 3);
+    EXPECT_FALSE(test::TestUpdater("unnumbered", dir_ / L"game", cache).FetchRelease().sequence);
+    EXPECT_EQ(SeenSequence(cache, "unnumbered"), 3u);
+    // An unreadable memory remembers nothing.
+    WriteFileAtomic(cache + L"\\sequences.json", "{\"v1\": ");
+    EXPECT_EQ(test::TestUpdater("v1", dir_ / L"game", cache).FetchRelease().sequence, std::optional<std::uint64_t>{1});
 }
 
 TEST_F(ReleaseFetch, CacheKeepsAVerifiedManifestWhoseListFailsLater) {

@@ -160,15 +160,30 @@ TEST_F(Update, RecordedFilesOfAnOldBuildAreRemovedAnywhere) {
     InstalledState state = For("v1").LoadInstalledState();
     state.files["Tools/old-tool.exe"] = {std::string(64, 'a'), 1};
     state.files["old-root.txt"] = {std::string(64, 'a'), 1};
+    state.files["Extras/Maps/Old/map.bin"] = {std::string(64, 'a'), 1};
     For("v1").SaveInstalledState(state);
     test::WriteTestFile(Path("Tools/old-tool.exe"), "x");
     test::WriteTestFile(Path("Tools/user.txt"), "x");
     test::WriteTestFile(Path("old-root.txt"), "x");
+    test::WriteTestFile(Path("Extras/Maps/Old/map.bin"), "x");
+    test::WriteTestFile(Path("Extras/readme.txt"), "x");
     Install("v2");
     EXPECT_FALSE(IsRegularFile(Path("Tools/old-tool.exe")));
     EXPECT_FALSE(IsRegularFile(Path("old-root.txt")));
     EXPECT_TRUE(IsRegularFile(Path("Tools/user.txt")));
     EXPECT_EQ(For("v2").LoadInstalledState().files.count("Tools/old-tool.exe"), 0u);
+    // The folders that the deleted file emptied go; the one that still holds the player's file stays.
+    EXPECT_EQ(GetFileAttributesW(Path("Extras/Maps").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(IsRegularFile(Path("Extras/readme.txt")));
+}
+
+TEST_F(Update, ADigestThatNamesAFileOutsideTheStoreIsRefused) {
+    // Seen from the download store, the list's digest names this file beside the install folder.
+    const std::wstring outside = dir_ / Utf8ToWide("outside" + std::string(44, '-') + ".txt");
+    test::WriteTestFile(outside, "player's file\r\n");
+    EXPECT_EQ(Failure("digest-escape"), "Release file list is malformed: Velkar/Content/Stolen.txt");
+    EXPECT_EQ(ReadWholeFile(outside), "player's file\r\n");
+    EXPECT_EQ(GetFileAttributesW(install_.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(Update, EmptyReleaseKeepsUserDataAndRemovesTheGame) {
@@ -180,6 +195,11 @@ TEST_F(Update, EmptyReleaseKeepsUserDataAndRemovesTheGame) {
     EXPECT_TRUE(left.empty()) << WideToUtf8(left.empty() ? L"" : left.front());
     EXPECT_TRUE(IsRegularFile(Path("Velkar/Saved/SaveGames/slot1.sav")));
     EXPECT_TRUE(For("v1").LoadInstalledState().files.empty());
+    // No empty folder of the game stays behind; the install folder itself does.
+    for (const char* folder : {"Engine", "Velkar/Content", "Velkar/Binaries"}) {
+        EXPECT_EQ(GetFileAttributesW(Path(folder).c_str()), INVALID_FILE_ATTRIBUTES) << folder;
+    }
+    EXPECT_TRUE(GetFileAttributesW(install_.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 TEST_F(Update, ExtraPackagesAreDisabledOnlyByADeepUpdate) {
@@ -201,6 +221,26 @@ TEST_F(Update, ExtraPackagesAreDisabledOnlyByADeepUpdate) {
         }
         EXPECT_EQ(disabled, 1) << folder;
     }
+}
+
+TEST_F(Update, PackagesOfTheRecordAreDeletedByTheUpdateThatFinishesAnInterruptedOne) {
+    Install("v1");
+    // An update cut short: the record names the old release's files, a package among them, and no build.
+    InstalledState state = For("v1").LoadInstalledState();
+    state.buildId.clear();
+    state.files["Velkar/Content/Paks/retired-Windows.pak"] = {std::string(64, 'a'), 1};
+    For("v1").SaveInstalledState(state);
+    test::WriteTestFile(Path("Velkar/Content/Paks/retired-Windows.pak"), "x");
+    test::WriteTestFile(Path("Velkar/Content/Paks/mod.pak"), "the player's");
+    ExpectInstalled(Install("v2"), L"v2", false);
+    std::vector<std::wstring> paks;
+    ListFiles(install_, L"Velkar\\Content\\Paks", paks, false);
+    int kept = 0;
+    for (const std::wstring& path : paks) {
+        EXPECT_EQ(path.find(L"retired"), std::wstring::npos) << WideToUtf8(path);
+        kept += path.find(L"mod.pak.") != std::wstring::npos && path.ends_with(L".vk-offline");
+    }
+    EXPECT_EQ(kept, 1);  // the player's package is kept aside
 }
 
 TEST_F(Update, FailedInstallationIsFinishedByTheNextUpdate) {

@@ -106,6 +106,12 @@ TEST_F(Verify, CoveredPathsAreCaseSensitivePrefixes) {
 TEST_F(Verify, StopAndUnreadableFiles) {
     stop_ = true;
     EXPECT_THROW(Check(release_), Cancelled);
+    // With no file to check before launch, the stop still ends the check before the package scan.
+    RemoteRelease uncovered = release_;
+    std::erase_if(uncovered.files, [](const ReleaseFile& file) { return IsLaunchChecked(file.path); });
+    test::WriteTestFile(Path("Velkar/Content/Paks/mod.pak"), "mod");
+    EXPECT_THROW(Check(uncovered), Cancelled);
+    DeleteFileW(Path("Velkar/Content/Paks/mod.pak").c_str());
     stop_ = false;
     // A covered file that exists but cannot be read fails the check with the read message.
     HANDLE writer = CreateFileW(Path(kPak0).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -41,6 +41,12 @@ TEST_F(Files, ReadWholeFileGivesEmptyForAnythingUnreadable) {
     }
 }
 
+TEST_F(Files, ReadWholeFileGivesEmptyForAFileOverTheLimit) {
+    test::WriteTestFile(dir_ / L"ten", "0123456789");
+    EXPECT_EQ(ReadWholeFile(dir_ / L"ten", 10), "0123456789");
+    EXPECT_EQ(ReadWholeFile(dir_ / L"ten", 9), "");
+}
+
 TEST_F(Files, WriteFileAtomicReplacesWholeContent) {
     const std::wstring path = dir_ / L"installed.json";
     WriteFileAtomic(path, "first version, longer");

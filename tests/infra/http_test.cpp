@@ -10,6 +10,7 @@
 #include "infra/language_portable.h"
 #include "infra/text.h"
 #include "support/failure.h"
+#include "support/scoped_override.h"
 #include "support/temp_dir.h"
 #include "support/test_servers.h"
 
@@ -283,6 +284,24 @@ TEST_F(RangeDownload, ConnectionResetMidBodyFails) {
         DownloadRange(session_, Servers().fault + "/drop/200", path_, 0, 199, 200, nullptr, [](auto) {});
     });
     EXPECT_TRUE(failure.starts_with("下载中断：") || failure == "Download incomplete") << failure;
+}
+
+// Writes half of what it is given and reports success, leaving the last error at 0.
+BOOL WINAPI ShortWrite(HANDLE file, LPCVOID bytes, DWORD length, LPDWORD written, LPOVERLAPPED overlapped) {
+    const BOOL done = WriteFile(file, bytes, length / 2, written, overlapped);
+    SetLastError(ERROR_SUCCESS);
+    return done;
+}
+
+TEST_F(RangeDownload, ShortWriteIsReportedAsAWriteFault) {
+    // A full disk or a network drive can accept fewer bytes than offered without failing the call.
+    const test::ScopedOverride shortWrites(writeFileCall, WriteFileCall{ShortWrite});
+    Prepare(200);
+    const std::string failure = FailureOf([&] {
+        DownloadRange(session_, Servers().fault + "/range/200", path_, 0, 199, 200, nullptr, [](auto) {});
+    });
+    EXPECT_TRUE(failure.starts_with("写入失败（磁盘已满？）" + WideToUtf8(path_) + "：")) << failure;
+    EXPECT_TRUE(failure.ends_with("（29）")) << failure;  // ERROR_WRITE_FAULT
 }
 
 TEST_F(RangeDownload, FileThatDoesNotExistIsNotCreated) {

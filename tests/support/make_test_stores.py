@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Test data of the engine suites: two builds of a small generated game published with
 velkar-publish on channels "v1" and "v2" of the store ENV_DIR/www/STORE, and channels whose
-signed manifests or file lists are wrong in one way each, for the refusal tests.
+signed manifests or file lists are wrong in one way each, for the refusal tests, and a channel
+published twice.
 
     make_test_stores.py ENV_DIR VELKAR_PUBLISH SIGNING_KEY STORE
 """
@@ -40,6 +41,10 @@ V1 = {
     "Velkar/Content/Paks/Island/island-Windows.pak": payload(8, 2 * MIB),
     "Velkar/Content/Paks/Island/island-Windows.utoc": payload(9, 1024),
 }
+
+# A file beside the install folder (tests/engine/update_test.cpp); 9 + 55 characters make a digest's length.
+OUTSIDE_NAME = "outside".ljust(51, "-") + ".txt"
+OUTSIDE_BYTES = b"player's file\r\n"
 
 V2 = dict(V1)
 del V2["Velkar/Content/Old/old.bin"]
@@ -116,6 +121,7 @@ def make_variants(store: Path, key: str) -> None:
     v.with_manifest("platform-caps", platform="Windows")
     v.with_manifest("no-min-launcher", min_launcher_version=None)
     v.with_manifest("too-new", min_launcher_version="9.0.0")
+    v.with_manifest("unnumbered", sequence=None, published=None)  # as published before the numbering
     v.with_manifest("logged")
     v.with_manifest("list-missing", release="releases/missing.json")
     v.with_manifest("list-size", release_size=v.manifest["release_size"] + 1)
@@ -129,6 +135,10 @@ def make_variants(store: Path, key: str) -> None:
         {"path": "Velkar/../escape.pak", "size": 1, "sha256": "0" * 64}))
     v.with_list_changes("case-duplicate", lambda d: d["files"].append(
         {"path": "velkar/content/paks/PAKCHUNK1-windows.pak", "size": 1, "sha256": "0" * 64}))
+    # A digest that, as a name in the download store, is a file beside the install folder; the file the
+    # test plants there has the announced size.
+    v.with_list_changes("digest-escape", lambda d: d["files"].append(
+        {"path": "Velkar/Content/Stolen.txt", "size": len(OUTSIDE_BYTES), "sha256": "..\\..\\..\\" + OUTSIDE_NAME}))
     v.with_list_changes("no-launch", lambda d: d.pop("launch"))
     v.with_list_changes("empty", lambda d: d.update(files=[]))
     blob = v.manifest["release_sha256"]  # any digest of a file on the server will do
@@ -150,6 +160,12 @@ def main() -> None:
     publish(tool, key, store, games / "single", "single", "single", "1.0.0",
             ["--launch", "Velkar/Content/Paks/single.pak"])
     make_variants(store, key)
+    # Channel "rollback" published twice; its first manifest and signature are kept in
+    # ENV_DIR/rollback-first/STORE for the tests that replay them.
+    publish(tool, key, store, games / "v1", "rollback", "v1", "1.0.0")
+    first = env_dir / "rollback-first" / store_name
+    shutil.copytree(store / "channels/rollback", first)
+    publish(tool, key, store, games / "v2", "rollback", "v2", "1.1.0")
 
 
 if __name__ == "__main__":

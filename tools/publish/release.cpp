@@ -1,6 +1,7 @@
 #include "release.h"
 
 #include <algorithm>
+#include <ctime>
 #include <map>
 #include <stdexcept>
 #include <system_error>
@@ -83,10 +84,33 @@ ReleaseList BuildList(const ReleaseOptions& options, const ReleasePlan& plan,
     return list;
 }
 
+// One above the channel's manifest in the store (read under the store lock), 1 for a new channel
+// or one published before manifests were numbered.
+std::uint64_t NextSequence(const Store& store, const std::string& channel) {
+    const fs::path current = store.Resolve(Store::ManifestName(channel));
+    if (!fs::exists(current)) return 1;
+    std::vector<std::string> problems;
+    try {
+        return ReadManifest(ReadRequiredFile(current), problems).sequence.value_or(0) + 1;
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error(Store::ManifestName(channel) + " cannot be read (" + error.what() +
+                                 "), so the new release cannot be numbered after it; nothing was published");
+    }
+}
+
+// The current time in UTC, ISO 8601.
+std::string UtcNow() {
+    const std::time_t now = std::time(nullptr);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&now));
+    return text;
+}
+
 ChannelManifest BuildManifest(const ReleaseOptions& options, const std::string& listBytes,
-                       const std::vector<IntakeResult>& results) {
+                              const std::vector<IntakeResult>& results, std::uint64_t sequence) {
     ChannelManifest manifest{options.channel, options.releasePath, {Sha256Hex(listBytes), listBytes.size()},
-                      options.buildId, options.minLauncher, std::nullopt, std::nullopt};
+                             options.buildId, options.minLauncher, std::nullopt, std::nullopt, sequence,
+                             options.published.empty() ? UtcNow() : options.published};
     // The launcher executable and the banner follow the game files in the intake order.
     std::size_t next = results.size() - (options.launcherExe ? 1 : 0) - (options.banner ? 1 : 0);
     if (options.launcherExe) manifest.launcher = LauncherOffer{options.launcherVersion, results[next++].blob};
@@ -112,12 +136,13 @@ ReleaseSummary PublishRelease(const ReleaseOptions& options) {
     const ReleasePlan plan = PlanRelease(options);
     const StoreWriteLock lock(options.store, options.waitSeconds);
     const Store store(options.store);
+    const std::uint64_t sequence = NextSequence(store, options.channel);
     const std::vector<Input> inputs = CollectInputs(plan, options);
     const std::vector<IntakeResult> results = TakeAll(store, inputs);
 
     const std::string listBytes = ReleaseListJson(BuildList(options, plan, results));
     WriteReleaseList(store, options.releasePath, listBytes);
-    const std::string manifestBytes = ManifestJson(BuildManifest(options, listBytes, results));
+    const std::string manifestBytes = ManifestJson(BuildManifest(options, listBytes, results, sequence));
     const std::string signature = key.SignBase64(manifestBytes);
     store.Place(Store::ManifestName(options.channel), manifestBytes);
     store.Place(Store::SignatureName(options.channel), signature);

@@ -38,6 +38,9 @@ int Check(const Updater& updater) {
     const InstalledState installed = updater.LoadInstalledState();
     WriteOut("build: " + release.buildId + "\n");
     WriteOut("version: " + release.projectVersion + "\n");
+    // Old stores name neither; a publication time that stays old may mean a frozen server.
+    WriteOut("sequence: " + (release.sequence ? std::to_string(*release.sequence) : std::string("none")) + "\n");
+    WriteOut("published: " + (release.published.empty() ? std::string("unknown") : release.published) + "\n");
     WriteOut("total: " + Size(release.totalSize) + "\n");
     PrintDownloadPlan(updater, release, installed);
     WriteOut(std::string("state: ") + VerdictWord(DecideInstallState(updater, release, installed)) + "\n");

@@ -80,8 +80,11 @@ TEST_F(ReleaseTest, WritesBlobsListManifestAndSignatureTheLauncherAccepts) {
 }
 
 TEST_F(ReleaseTest, SameInputsGiveTheSameBytes) {
-    PublishRelease(Options(work / "one"));
-    PublishRelease(Options(work / "two"));
+    ReleaseOptions options = Options(work / "one");
+    options.published = "2026-12-10T11:46:17Z";
+    PublishRelease(options);
+    options.store = work / "two";
+    PublishRelease(options);
     for (const char* name : {"releases/b1.json", "channels/live/windows.json", "channels/live/windows.json.sig"}) {
         EXPECT_EQ(ReadBytes(work / "one" / name), ReadBytes(work / "two" / name)) << name;
     }
@@ -126,8 +129,8 @@ TEST_F(ReleaseTest, ReplacesABlobOfTheWrongSize) {
 
 TEST_F(ReleaseTest, PublishedListNeverChanges) {
     PublishRelease(Options(store));
-    const std::string manifest = ManifestOf(store);
     EXPECT_NO_THROW(PublishRelease(Options(store)));  // identical bytes: nothing to change
+    const std::string manifest = ManifestOf(store);
 
     ReleaseOptions changed = Options(store);
     changed.version = "1.0.1";
@@ -165,6 +168,37 @@ TEST_F(ReleaseTest, OffersLauncherAndBannerAsBlobs) {
     EXPECT_EQ(manifest.banner->sha256, Sha256Hex("banner"));
     EXPECT_EQ(ReadBytes(store / ("blobs/" + manifest.launcher->blob.sha256)), "new launcher");
     EXPECT_EQ(ReadBytes(store / ("blobs/" + manifest.banner->sha256)), "banner");
+}
+
+TEST_F(ReleaseTest, EachPublicationOfAChannelIsNumberedAndDated) {
+    std::vector<std::string> problems;
+    const auto sequenceOf = [&](const std::string& channel) {
+        return ReadManifest(ReadBytes(store / ("channels/" + channel + "/windows.json")), problems).sequence;
+    };
+    PublishRelease(Options(store));
+    EXPECT_EQ(sequenceOf("live"), std::optional<std::uint64_t>{1});
+    const std::string published = ReadManifest(ManifestOf(store), problems).published;
+    EXPECT_EQ(published.size(), 20u) << published;  // 2026-12-10T11:46:17Z
+    EXPECT_EQ(published.substr(10), "T" + published.substr(11, 8) + "Z") << published;
+    PublishRelease(Options(store));
+    EXPECT_EQ(sequenceOf("live"), std::optional<std::uint64_t>{2});
+    ReleaseOptions beta = Options(store);
+    beta.channel = "beta";
+    PublishRelease(beta);
+    EXPECT_EQ(sequenceOf("beta"), std::optional<std::uint64_t>{1});
+
+    // A manifest published before the numbering counts as none.
+    ChannelManifest old = ReadManifest(ManifestOf(store), problems);
+    old.sequence.reset();
+    WriteBytes(store / "channels/live/windows.json", ManifestJson(old));
+    PublishRelease(Options(store));
+    EXPECT_EQ(sequenceOf("live"), std::optional<std::uint64_t>{1});
+    EXPECT_TRUE(problems.empty()) << problems.front();
+
+    // One that cannot be read leaves no number to follow: nothing is published over it.
+    WriteBytes(store / "channels/live/windows.json", "{");
+    EXPECT_THROW(PublishRelease(Options(store)), std::runtime_error);
+    EXPECT_EQ(ManifestOf(store), "{");
 }
 
 TEST_F(ReleaseTest, RefusesAKeyThatIsNotRsa3072BeforeTouchingTheStore) {

@@ -5,6 +5,7 @@
 #include "console.h"
 #include "headless.h"
 #include "infra/files.h"
+#include "infra/paths.h"
 #include "infra/text.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -106,6 +107,51 @@ TEST_F(VelkarUpdate, FailuresAndUsageHaveTheirExitCodes) {
     std::wstring chinese = CommandLine("--channel sig-off check", test::Servers().https + "/release");
     chinese.replace(chinese.find(L"--lang en"), 9, L"--lang zh");
     EXPECT_TRUE(Contains(test::RunProcess(chinese).output, "版本信息签名校验失败，已拒绝更新。"));
+}
+
+// Puts the files of `from` over those of `to` for the scope, and the saved ones back afterwards.
+class ReplacedFiles {
+public:
+    ReplacedFiles(const std::wstring& from, const std::wstring& to, const std::vector<std::wstring>& names)
+        : to_(to), names_(names) {
+        for (const std::wstring& name : names_) {
+            saved_.push_back(ReadWholeFile(JoinPath(to_, name)));
+            WriteFileAtomic(JoinPath(to_, name), ReadWholeFile(JoinPath(from, name)));
+        }
+    }
+    ~ReplacedFiles() {
+        for (std::size_t i = 0; i < names_.size(); ++i) WriteFileAtomic(JoinPath(to_, names_[i]), saved_[i]);
+    }
+    ReplacedFiles(const ReplacedFiles&) = delete;
+    ReplacedFiles& operator=(const ReplacedFiles&) = delete;
+
+private:
+    std::wstring to_;
+    std::vector<std::wstring> names_;
+    std::vector<std::string> saved_;
+};
+
+TEST_F(VelkarUpdate, AnOlderManifestReplayedByTheServerIsRefused) {
+    auto check = Run("--channel rollback check");
+    EXPECT_EQ(check.exitCode, 0u) << check.output;
+    EXPECT_TRUE(Contains(check.output, "build: v2\n")) << check.output;
+    EXPECT_TRUE(Contains(check.output, "sequence: 2\n")) << check.output;
+    EXPECT_TRUE(Contains(check.output, "published: 20")) << check.output;
+    {
+        // The server hands out the channel's first publication again, with its valid signature.
+        const ReplacedFiles replayed(test::TestEnvDir() + L"\\rollback-first\\release",
+                                     test::WwwDir() + L"\\release\\channels\\rollback",
+                                     {L"windows.json", L"windows.json.sig"});
+        check = Run("--channel rollback check");
+        EXPECT_EQ(check.exitCode, 1u) << check.output;
+        EXPECT_TRUE(Contains(check.output, "The update server offered an older release than this computer has already "
+                                           "seen. Update refused.")) << check.output;
+        // A computer that never saw the later publication accepts the earlier one.
+        test::RemoveTree(dir_ / L"cache");
+        check = Run("--channel rollback check");
+        EXPECT_EQ(check.exitCode, 0u) << check.output;
+        EXPECT_TRUE(Contains(check.output, "sequence: 1\n")) << check.output;
+    }
 }
 
 TEST_F(VelkarUpdate, WithoutAnUpdateSourceItStops) {
