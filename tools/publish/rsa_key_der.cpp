@@ -21,7 +21,9 @@ std::string Element(unsigned char tag, const std::string& content) {
         element += static_cast<char>(length);
     } else {
         std::string bytes;
-        for (std::size_t rest = length; rest > 0; rest >>= 8) bytes.insert(bytes.begin(), static_cast<char>(rest & 0xFF));
+        for (std::size_t rest = length; rest > 0; rest >>= 8) {
+            bytes.insert(bytes.begin(), static_cast<char>(rest & 0xFF));
+        }
         element += static_cast<char>(0x80 | bytes.size());
         element += bytes;
     }
@@ -95,7 +97,9 @@ RsaPrivateNumbers DecodePrivateKeyInfo(const std::string& der) {
     const std::string info = outer.Read(kSequence, "PrivateKeyInfo");
     outer.ExpectEnd("PrivateKeyInfo");
     Reader fields(info);
-    if (!fields.ReadNumber("PrivateKeyInfo version").empty()) throw std::runtime_error("unknown PrivateKeyInfo version");
+    if (!fields.ReadNumber("PrivateKeyInfo version").empty()) {
+        throw std::runtime_error("unknown PrivateKeyInfo version");
+    }
     const std::string algorithm = fields.Read(kSequence, "PrivateKeyInfo algorithm");
     const std::string key = fields.Read(kOctetString, "PrivateKeyInfo key");
     if (Reader(algorithm).Read(kObjectId, "PrivateKeyInfo algorithm") != kRsaEncryption) {
@@ -123,9 +127,7 @@ std::size_t BitLength(const std::string& number) {
     const std::size_t first = number.find_first_not_of('\0');
     if (first == std::string::npos) return 0;
     std::size_t bits = (number.size() - first) * 8;
-    for (auto top = static_cast<unsigned char>(number[first]); (top & 0x80) == 0; top = static_cast<unsigned char>(top << 1)) {
-        --bits;
-    }
+    for (unsigned top = static_cast<unsigned char>(number[first]); (top & 0x80) == 0; top <<= 1) --bits;
     return bits;
 }
 

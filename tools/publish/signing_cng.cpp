@@ -28,6 +28,7 @@ namespace {
 
 constexpr ULONG kKeyBits = 3072;
 constexpr std::size_t kPemLineLength = 64;
+constexpr char kNotRsa3072[] = "the signing key must be an RSA key of 3072 bits";
 
 UniqueAlgorithmProvider OpenRsa() {
     BCRYPT_ALG_HANDLE provider = nullptr;
@@ -135,7 +136,7 @@ RsaPrivateNumbers ReadPrivateKeyPem(const std::string& pem) {
         const std::string der = DecodeBase64(pem, Base64Form::PemHeaders);
         return pkcs8 ? DecodePrivateKeyInfo(der) : DecodeRsaPrivateKey(der);
     } catch (const NotAnRsaKey&) {
-        throw std::runtime_error("the signing key must be an RSA key of 3072 bits");
+        throw std::runtime_error(kNotRsa3072);
     } catch (const std::runtime_error& error) {
         throw std::runtime_error(std::string("the signing key is not a PEM private key (") + error.what() + ")");
     }
@@ -144,7 +145,9 @@ RsaPrivateNumbers ReadPrivateKeyPem(const std::string& pem) {
 std::string DigestOf(const std::string& data) {
     const std::string hex = Sha256Hex(data);
     std::string digest;
-    for (std::size_t i = 0; i < hex.size(); i += 2) digest += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        digest += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    }
     return digest;
 }
 
@@ -163,7 +166,9 @@ KeyPair GenerateSigningKey() {
 
 SigningKey SigningKey::FromPem(const std::string& pem) {
     const RsaPrivateNumbers numbers = ReadPrivateKeyPem(pem);
-    if (BitLength(numbers.modulus) != kKeyBits) throw std::runtime_error("the signing key must be an RSA key of 3072 bits");
+    if (BitLength(numbers.modulus) != kKeyBits) {
+        throw std::runtime_error(kNotRsa3072);
+    }
     auto backend = std::make_shared<Backend>();
     backend->provider = OpenRsa();
     std::string blob = BlobOfNumbers(numbers);

@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <io.h>
 
-#include <stdexcept>
 #include <string>
 
 #include "infra/errors.h"
@@ -49,10 +48,11 @@ EntryKind KindOf(const WIN32_FIND_DATAW& found) {
 
 void ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) {
     const std::wstring pattern = (LongPathForm(folder) / L"*").native();
+    const std::string failure = "cannot read the folder " + WideToUtf8(folder.generic_wstring());
     WIN32_FIND_DATAW found{};
     const UniqueFind search(
         FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
-    if (!search) ThrowLastError("cannot read the folder " + WideToUtf8(folder.generic_wstring()));
+    if (!search) ThrowLastError(failure);
     do {
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -61,7 +61,7 @@ void ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& e
         entries.push_back(entry);
         if (entry.kind == EntryKind::Folder) ListFolder(entry.path, entries);
     } while (FindNextFileW(search.get(), &found));
-    if (GetLastError() != ERROR_NO_MORE_FILES) ThrowLastError("cannot read the folder " + WideToUtf8(folder.generic_wstring()));
+    if (GetLastError() != ERROR_NO_MORE_FILES) ThrowLastError(failure);
 }
 
 }  // namespace

@@ -189,8 +189,9 @@ class CrossPlatform(unittest.TestCase):
                       linux(*cases[0]).stderr)
 
     def without_paths(self, text: bytes) -> bytes:
-        for root in (windows_path(self.work).replace("\\", "/"), str(self.work), windows_path(ENV_DIR).replace("\\", "/"),
-                     str(ENV_DIR)):
+        roots = [windows_path(self.work).replace("\\", "/"), str(self.work),
+                 windows_path(ENV_DIR).replace("\\", "/"), str(ENV_DIR)]
+        for root in roots:
             text = text.replace(root.encode(), b"ROOT")
         return text
 
