@@ -7,7 +7,8 @@
 
 namespace vk {
 
-InstallVerdict DecideInstallState(const Updater& updater, const RemoteRelease& release, const InstalledState& installed) {
+InstallVerdict DecideInstallState(const Updater& updater, const RemoteRelease& release,
+                                  const InstalledState& installed) {
     if (CompareVersions(LauncherVersion, release.minLauncherVersion) < 0) return InstallVerdict::LauncherTooOld;
     if (installed.buildId.empty() && installed.files.empty()) return InstallVerdict::NotInstalled;
     const bool ready = updater.IsUpToDate(release, installed) &&

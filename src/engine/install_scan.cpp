@@ -85,7 +85,7 @@ void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<st
                bool refuseLinks) {
     const std::wstring folder = rel.empty() ? root : JoinPath(root, rel);
     WIN32_FIND_DATAW entry;
-    const UniqueFind find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+    const UniqueFind find(FindFirstFileW(JoinPath(folder, L"*").c_str(), &entry));
     if (!find) return;
     do {
         if (IsDotEntry(entry.cFileName)) continue;
@@ -111,7 +111,7 @@ void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<st
 
 void RemoveEmptyDirs(const std::wstring& dir, bool isRoot) {
     WIN32_FIND_DATAW entry;
-    const UniqueFind find(FindFirstFileW((dir + L"\\*").c_str(), &entry));
+    const UniqueFind find(FindFirstFileW(JoinPath(dir, L"*").c_str(), &entry));
     if (find) {
         do {
             const std::wstring child = JoinPath(dir, entry.cFileName);

@@ -77,6 +77,8 @@ class Findings {
 public:
     explicit Findings(std::vector<std::string>* problems) : problems_(problems) {}
 
+    bool listing() const { return problems_ != nullptr; }
+
     // The launcher refuses the release with `playerMessage`.
     void Refuse(const std::string& playerMessage, const std::string& line) const {
         if (problems_ == nullptr) throw std::runtime_error(playerMessage);
@@ -182,7 +184,11 @@ void CheckEntry(const ReleaseFile& file, std::set<std::string>& seen, const Find
 }
 
 std::vector<ReleaseFile> ReadFiles(const JsonValue& files, const Findings& findings) {
-    if (files.type != JsonType::Array) throw std::runtime_error("release list: \"files\" is not an array");
+    // Read as no files at all, such a list would have an update delete the whole recorded game.
+    if (files.type != JsonType::Array) {
+        throw std::runtime_error(findings.listing() ? "release list: \"files\" is not an array"
+                                                    : ListMalformed("files"));
+    }
     std::vector<ReleaseFile> entries;
     std::set<std::string> seen;
     for (std::size_t i = 0; i < files.items.size(); ++i) {

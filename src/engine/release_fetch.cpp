@@ -60,7 +60,9 @@ LauncherInfo Updater::LoadCachedLauncherInfo() const {
     const std::string manifest = ReadWholeFile(JoinPath(cacheDir, kChannelFile));
     if (manifest.empty()) return {};
     try {
-        if (!VerifySignature(manifest, ReadWholeFile(JoinPath(cacheDir, kChannelSignatureFile)), publicKeyPem)) return {};
+        if (!VerifySignature(manifest, ReadWholeFile(JoinPath(cacheDir, kChannelSignatureFile)), publicKeyPem)) {
+            return {};
+        }
         return LauncherInfoFromManifest(ParseJson(manifest));
     } catch (const std::exception&) {
         return {};

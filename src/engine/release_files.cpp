@@ -3,6 +3,8 @@
 
 namespace vk {
 
-std::wstring Updater::InstallPathOf(const ReleaseFile& file) const { return JoinPath(installDir, DiskPathOf(file.path)); }
+std::wstring Updater::InstallPathOf(const ReleaseFile& file) const {
+    return JoinPath(installDir, DiskPathOf(file.path));
+}
 
 }  // namespace vk

@@ -20,7 +20,9 @@ LauncherInfo InfoFromOffers(const std::optional<LauncherOffer>& launcher, const 
 
 }  // namespace
 
-LauncherInfo LauncherInfoOf(const ChannelManifest& manifest) { return InfoFromOffers(manifest.launcher, manifest.banner); }
+LauncherInfo LauncherInfoOf(const ChannelManifest& manifest) {
+    return InfoFromOffers(manifest.launcher, manifest.banner);
+}
 
 LauncherInfo LauncherInfoFromManifest(const JsonValue& manifest) {
     return InfoFromOffers(ReadLauncherOffer(manifest, nullptr), ReadBannerOffer(manifest, nullptr));

@@ -73,7 +73,7 @@ std::set<std::string> ReleaseTopFolders(const RemoteRelease& release) {
 void ListInstallRoot(const std::wstring& installDir, const std::set<std::string>& topFolders,
                      std::vector<std::wstring>& rootFiles, std::vector<std::wstring>& gameFolders) {
     WIN32_FIND_DATAW entry;
-    UniqueFind find(FindFirstFileW((installDir + L"\\*").c_str(), &entry));
+    UniqueFind find(FindFirstFileW(JoinPath(installDir, L"*").c_str(), &entry));
     if (!find) return;
     do {
         const std::wstring name = entry.cFileName;

@@ -38,8 +38,9 @@ void Sha256Hasher::Add(const void* bytes, std::size_t length) {
     auto* next = static_cast<const unsigned char*>(bytes);
     while (length > 0) {
         const std::size_t slice = std::min(length, kMaxSlice);
-        CheckStatus(BCryptHashData(backend_->hash.get(), const_cast<unsigned char*>(next), static_cast<ULONG>(slice), 0),
-                    "SHA-256");
+        CheckStatus(
+            BCryptHashData(backend_->hash.get(), const_cast<unsigned char*>(next), static_cast<ULONG>(slice), 0),
+            "SHA-256");
         next += slice;
         length -= slice;
     }

@@ -50,7 +50,8 @@ Configuration ConfigurationFrom(const ConfigurationSources& sources) {
 
     const std::string installDir = ReadIniValue(sources.settings, "", "InstallDir");
     config.installDirChosen = !installDir.empty();
-    config.installDir = config.installDirChosen ? Utf8ToWide(installDir) : JoinPath(sources.executableDirectory, L"Velkar");
+    config.installDir =
+        config.installDirChosen ? Utf8ToWide(installDir) : JoinPath(sources.executableDirectory, L"Velkar");
 
     const std::string language = ReadIniValue(sources.settings, "", "Language");
     const bool english = language.empty() ? (sources.userUiLanguage & 0x3FF) != LANG_CHINESE : language == "en";

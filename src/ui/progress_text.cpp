@@ -74,7 +74,8 @@ std::wstring ProgressDetail(const UpdateProgress& progress, double bytesPerSecon
     std::wstring text = FormatSize(done) + L" / " + FormatSize(total);
     if (bytesPerSecond > 1.0) {
         text += Printf(L" \u00B7 %.1f MB/s", bytesPerSecond / kMiB);
-        const auto seconds = static_cast<unsigned long long>(static_cast<double>(total - std::min(done, total)) / bytesPerSecond);
+        const auto seconds =
+            static_cast<unsigned long long>(static_cast<double>(total - std::min(done, total)) / bytesPerSecond);
         wchar_t buffer[96];
         const std::wstring format = Localized(L" \u00B7 %llu min %llu s left", L" \u00B7 剩余 %llu 分 %llu 秒");
         std::swprintf(buffer, 96, format.c_str(), seconds / 60, seconds % 60);

@@ -130,7 +130,8 @@ TEST(DocumentsTest, ListReaderReportsWhatTheLauncherWouldRefuse) {
     const std::string sha = "\"sha256\": \"" + kShaA + "\"";
     const ListCase cases[] = {
         {"path rule", R"({"path": "Velkar/Saved/x", "size": 1, )" + sha + "}", "refuses this path", true},
-        {"upper-case digest", R"({"path": "a", "size": 1, "sha256": ")" + std::string(64, 'A') + "\"}", "lower-case", false},
+        {"upper-case digest", R"({"path": "a", "size": 1, "sha256": ")" + std::string(64, 'A') + "\"}", "lower-case",
+         false},
         {"short digest", R"({"path": "a", "size": 1, "sha256": "abc"})", "lower-case", true},
         {"same path in other case",
          R"({"path": "Velkar/A.pak", "size": 1, )" + sha + R"(}, {"path": "velkar/a.pak", "size": 1, )" + sha + "}",

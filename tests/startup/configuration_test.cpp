@@ -73,7 +73,9 @@ TEST(ConfigurationFrom, SelfUpdateIsDisabledOnlyByZero) {
         {"SelfUpdate=0\n", false}, {"SelfUpdate= 0\n", false}, {"SelfUpdate=00\n", true},
         {"SelfUpdate=false\n", true}, {"", true},
     };
-    for (const auto& [cfg, enabled] : cases) EXPECT_EQ(ConfigurationFrom(Sources(cfg)).selfUpdateEnabled, enabled) << cfg;
+    for (const auto& [cfg, enabled] : cases) {
+        EXPECT_EQ(ConfigurationFrom(Sources(cfg)).selfUpdateEnabled, enabled) << cfg;
+    }
 }
 
 TEST(ConfigurationFrom, LanguageFromSettingsOrTheUserInterface) {

@@ -63,8 +63,8 @@ std::vector<std::string> NewsProblems(const std::string& text) {
     std::vector<std::string> problems;
     for (std::size_t i = 0; i < items.size(); ++i) CheckItem(items[i], "item " + std::to_string(i + 1), problems);
     if (items.size() > kNewsItemLimit) {
-        problems.push_back("the file has " + std::to_string(items.size()) + " items; the launcher shows only the first " +
-                           std::to_string(kNewsItemLimit));
+        problems.push_back("the file has " + std::to_string(items.size()) +
+                           " items; the launcher shows only the first " + std::to_string(kNewsItemLimit));
     }
     return problems;
 }

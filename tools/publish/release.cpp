@@ -74,7 +74,8 @@ std::vector<IntakeResult> TakeAll(const Store& store, const std::vector<Input>& 
     return results;
 }
 
-ReleaseList BuildList(const ReleaseOptions& options, const ReleasePlan& plan, const std::vector<IntakeResult>& results) {
+ReleaseList BuildList(const ReleaseOptions& options, const ReleasePlan& plan,
+                      const std::vector<IntakeResult>& results) {
     ReleaseList list{options.buildId, options.version, options.launchPath, options.launchArgs, {}};
     for (std::size_t i = 0; i < plan.files.size(); ++i) {
         list.files.push_back({plan.files[i].path, results[i].blob.size, results[i].blob.sha256, plan.groups[i]});

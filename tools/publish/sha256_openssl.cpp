@@ -21,7 +21,9 @@ Sha256Hasher::Sha256Hasher() : backend_(std::make_unique<Backend>()) {
 Sha256Hasher::~Sha256Hasher() = default;
 
 void Sha256Hasher::Add(const void* bytes, std::size_t length) {
-    if (EVP_DigestUpdate(backend_->context.get(), bytes, length) != 1) throw std::runtime_error("SHA-256 digest failed");
+    if (EVP_DigestUpdate(backend_->context.get(), bytes, length) != 1) {
+        throw std::runtime_error("SHA-256 digest failed");
+    }
 }
 
 std::string Sha256Hasher::Finish() {

@@ -30,7 +30,8 @@ auto ReadDocument(const std::string& name, const Read& read, const std::string& 
 }
 
 // Missing files are problems to report, not failures of the check.
-bool ReadStoreFile(const Store& store, const std::string& name, std::string& bytes, std::vector<std::string>& problems) {
+bool ReadStoreFile(const Store& store, const std::string& name, std::string& bytes,
+                   std::vector<std::string>& problems) {
     if (!fs::is_regular_file(store.Resolve(name))) {
         problems.push_back(name + ": missing");
         return false;
@@ -104,17 +105,21 @@ void CheckRelease(const Store& store, const ChannelManifest& manifest, VerifyRep
         return ReadReleaseList(bytes, problems);
     };
     const ReleaseList list = ReadDocument(manifest.release, readList, listBytes, report.problems);
-    if (list.buildId != manifest.buildId) report.problems.push_back(manifest.release + ": build id differs from the manifest");
+    if (list.buildId != manifest.buildId) {
+        report.problems.push_back(manifest.release + ": build id differs from the manifest");
+    }
     bool launchListed = false;
     for (const ReleaseFile& file : list.files) launchListed = launchListed || file.path == list.launchPath;
     if (!launchListed) report.problems.push_back(manifest.release + ": the launch path is not one of the files");
     CheckBlobs(store, NeededBlobs(manifest, list, report.problems), report);
 }
 
-void CheckChannel(const Store& store, const VerifyOptions& options, const std::string& publicKey, VerifyReport& report) {
+void CheckChannel(const Store& store, const VerifyOptions& options, const std::string& publicKey,
+                  VerifyReport& report) {
     std::string manifestBytes;
     std::string signature;
-    const bool haveManifest = ReadStoreFile(store, Store::ManifestName(options.channel), manifestBytes, report.problems);
+    const bool haveManifest =
+        ReadStoreFile(store, Store::ManifestName(options.channel), manifestBytes, report.problems);
     const bool haveSignature = ReadStoreFile(store, Store::SignatureName(options.channel), signature, report.problems);
     if (!haveManifest) return;
     if (haveSignature && !VerifySignature(manifestBytes, signature, publicKey)) {

@@ -13,7 +13,9 @@ namespace vk::headless {
 
 namespace {
 
-std::string Size(std::uint64_t bytes) { return WideToUtf8(FormatSize(bytes)) + " (" + std::to_string(bytes) + " bytes)"; }
+std::string Size(std::uint64_t bytes) {
+    return WideToUtf8(FormatSize(bytes)) + " (" + std::to_string(bytes) + " bytes)";
+}
 
 const char* VerdictWord(InstallVerdict verdict) {
     switch (verdict) {
@@ -78,7 +80,11 @@ int Status(const Updater& updater) {
     std::string groups;
     for (const std::string& group : updater.LoadSelectedGroups()) groups += (groups.empty() ? "" : ", ") + group;
     const bool nothing = installed.buildId.empty() && installed.files.empty();
-    WriteOut("build: " + (nothing ? std::string("not installed") : installed.buildId.empty() ? "unfinished" : installed.buildId) + "\n");
+    WriteOut("build: " +
+             (nothing                     ? std::string("not installed")
+              : installed.buildId.empty() ? "unfinished"
+                                          : installed.buildId) +
+             "\n");
     WriteOut("files: " + std::to_string(installed.files.size()) + "\n");
     WriteOut("size: " + Size(bytes) + "\n");
     WriteOut("groups: " + groups + "\n");

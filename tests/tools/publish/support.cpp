@@ -26,7 +26,8 @@ class EnglishEnvironment : public ::testing::Environment {
 public:
     void SetUp() override { useEnglish = true; }
 };
-[[maybe_unused]] const ::testing::Environment* const kEnglish = ::testing::AddGlobalTestEnvironment(new EnglishEnvironment);
+[[maybe_unused]] const ::testing::Environment* const kEnglish =
+    ::testing::AddGlobalTestEnvironment(new EnglishEnvironment);
 
 }  // namespace
 
