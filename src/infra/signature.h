@@ -2,6 +2,7 @@
 // The launcher's signature checks (Crypt32 and CNG) and the Base64 decoding they rest on.
 #include <string>
 
+#include "infra/handles.h"
 #include "infra/signature_portable.h"
 
 namespace vk {
@@ -13,5 +14,8 @@ enum class Base64Form {
 
 // The decoded bytes; throws "Base64 解码" when the text is not in the given form.
 std::string DecodeBase64(const std::string& text, Base64Form form);
+
+// The RSA key of a SubjectPublicKeyInfo PEM block; throws when the text is not one.
+UniqueCryptoKey ImportPublicKey(const std::string& publicKeyPem);
 
 }  // namespace vk

@@ -11,24 +11,6 @@ namespace vk {
 
 namespace {
 
-UniqueCryptoKey ImportPublicKey(const std::string& publicKeyPem) {
-    const std::string der = DecodeBase64(publicKeyPem, Base64Form::PemHeaders);
-    void* decoded = nullptr;
-    DWORD decodedSize = 0;
-    if (!CryptDecodeObjectEx(X509_ASN_ENCODING, X509_PUBLIC_KEY_INFO, reinterpret_cast<const BYTE*>(der.data()),
-                             static_cast<DWORD>(der.size()), CRYPT_DECODE_ALLOC_FLAG, nullptr, &decoded,
-                             &decodedSize)) {
-        ThrowLastError("公钥格式");
-    }
-    const UniqueLocalMemory info(decoded);
-    BCRYPT_KEY_HANDLE key = nullptr;
-    if (!CryptImportPublicKeyInfoEx2(X509_ASN_ENCODING, static_cast<CERT_PUBLIC_KEY_INFO*>(info.get()), 0, nullptr,
-                                     &key)) {
-        ThrowLastError("公钥导入");
-    }
-    return UniqueCryptoKey(key);
-}
-
 struct Sha256Digest {
     unsigned char bytes[32];
 };
@@ -47,6 +29,24 @@ Sha256Digest DigestOf(const std::string& data) {
 }
 
 }  // namespace
+
+UniqueCryptoKey ImportPublicKey(const std::string& publicKeyPem) {
+    const std::string der = DecodeBase64(publicKeyPem, Base64Form::PemHeaders);
+    void* decoded = nullptr;
+    DWORD decodedSize = 0;
+    if (!CryptDecodeObjectEx(X509_ASN_ENCODING, X509_PUBLIC_KEY_INFO, reinterpret_cast<const BYTE*>(der.data()),
+                             static_cast<DWORD>(der.size()), CRYPT_DECODE_ALLOC_FLAG, nullptr, &decoded,
+                             &decodedSize)) {
+        ThrowLastError("公钥格式");
+    }
+    const UniqueLocalMemory info(decoded);
+    BCRYPT_KEY_HANDLE key = nullptr;
+    if (!CryptImportPublicKeyInfoEx2(X509_ASN_ENCODING, static_cast<CERT_PUBLIC_KEY_INFO*>(info.get()), 0, nullptr,
+                                     &key)) {
+        ThrowLastError("公钥导入");
+    }
+    return UniqueCryptoKey(key);
+}
 
 std::string DecodeBase64(const std::string& text, Base64Form form) {
     const DWORD flags = form == Base64Form::PemHeaders ? CRYPT_STRING_BASE64HEADER : CRYPT_STRING_BASE64;

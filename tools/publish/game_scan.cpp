@@ -6,22 +6,22 @@
 #include "engine/release_path_portable.h"
 #include "file_io.h"
 #include "path_rules.h"
+#include "system.h"
 
 namespace vk::publish {
 namespace {
 
-void AddEntry(const fs::directory_entry& entry, const fs::path& root, GameScan& scan) {
-    const std::string path = Utf8Of(entry.path().lexically_relative(root));
-    const fs::file_status status = entry.symlink_status();
-    if (fs::is_directory(status)) return;
-    if (fs::is_symlink(status)) {
+void AddEntry(const FolderEntry& entry, const fs::path& root, GameScan& scan) {
+    const std::string path = Utf8Of(entry.path.lexically_relative(root));
+    if (entry.kind == EntryKind::Folder) return;
+    if (entry.kind == EntryKind::Link) {
         scan.problems.push_back(path + ": is a symbolic link; publish the file itself");
-    } else if (!fs::is_regular_file(status)) {
+    } else if (entry.kind != EntryKind::File) {
         scan.problems.push_back(path + ": is not a regular file");
     } else if (const std::string problem = ReleasePathProblem(path); !problem.empty()) {
         scan.problems.push_back(path + ": " + problem);
     } else {
-        scan.files.push_back({path, entry.path(), entry.file_size()});
+        scan.files.push_back({path, entry.path, entry.size});
     }
 }
 
@@ -51,9 +51,7 @@ void FindCaseClashes(GameScan& scan) {
 
 GameScan ScanGameFolder(const fs::path& root) {
     GameScan scan;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-        AddEntry(entry, root, scan);
-    }
+    for (const FolderEntry& entry : ListTree(root)) AddEntry(entry, root, scan);
     std::sort(scan.files.begin(), scan.files.end(),
               [](const GameFile& a, const GameFile& b) { return a.path < b.path; });
     FindCaseClashes(scan);

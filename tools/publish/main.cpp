@@ -9,6 +9,11 @@
 #include "commands.h"
 #include "infra/language_portable.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 int Main(const std::vector<std::string>& arguments) {
@@ -32,8 +37,11 @@ int Main(const std::vector<std::string>& arguments) {
 }  // namespace
 
 #ifdef _WIN32
-// Wide arguments carry every file name; the tool works in UTF-8 internally.
+// Wide arguments carry every file name; the tool works in UTF-8 internally. Output is written in
+// binary mode, byte for byte what the tool prints on Linux, so scripts read the same lines on both.
 int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {
         const std::u8string text = std::filesystem::path(argv[i]).u8string();

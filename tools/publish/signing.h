@@ -1,12 +1,11 @@
 #pragma once
 // The release-signing key: RSA 3072, RSASSA-PKCS1-v1_5 with SHA-256 over a document's exact
 // bytes, the signature written as Base64 on one line. Checking a signature is the portable
-// VerifySignature (infra/signature_portable.h), with OpenSSL in signature_openssl.cpp.
+// VerifySignature (infra/signature_portable.h). Back-ends: OpenSSL (signing_openssl.cpp), and CNG
+// and Crypt32 (signing_cng.cpp); the key files of either are read by the other.
 #include <memory>
 #include <string>
 #include <utility>
-
-struct evp_pkey_st;
 
 namespace vk::publish {
 
@@ -25,9 +24,10 @@ public:
     std::string SignBase64(const std::string& data) const;
 
 private:
-    explicit SigningKey(std::shared_ptr<evp_pkey_st> key) : key_(std::move(key)) {}
+    struct Backend;  // the platform's key, released with the last copy
+    explicit SigningKey(std::shared_ptr<const Backend> backend) : backend_(std::move(backend)) {}
 
-    std::shared_ptr<evp_pkey_st> key_;
+    std::shared_ptr<const Backend> backend_;
 };
 
 // Throws unless the text is a PEM public key.

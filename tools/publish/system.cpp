@@ -9,6 +9,10 @@
 #include <io.h>
 
 #include <string>
+
+#include "infra/errors.h"
+#include "infra/handles.h"
+#include "infra/text.h"
 #else
 #include <fcntl.h>
 #include <sys/file.h>
@@ -22,7 +26,50 @@ namespace vk::publish {
 std::FILE* OpenStream(const std::filesystem::path& path, const char* mode) {
     const std::string narrow(mode);
     const std::wstring wide(narrow.begin(), narrow.end());
-    return _wfopen(path.c_str(), wide.c_str());
+    return _wfopen(LongPathForm(path).c_str(), wide.c_str());
+}
+
+std::filesystem::path LongPathForm(const std::filesystem::path& path) {
+    static constexpr wchar_t kPrefix[] = L"\\\\?\\";
+    const std::wstring absolute = std::filesystem::absolute(path).lexically_normal().make_preferred().native();
+    if (absolute.starts_with(kPrefix)) return absolute;
+    if (absolute.starts_with(L"\\\\")) return kPrefix + (L"UNC" + absolute.substr(1));
+    return kPrefix + absolute;
+}
+
+namespace {
+
+EntryKind KindOf(const WIN32_FIND_DATAW& found) {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return EntryKind::Link;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return EntryKind::Folder;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) != 0) return EntryKind::Other;
+    return EntryKind::File;
+}
+
+void ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) {
+    const std::wstring pattern = (LongPathForm(folder) / L"*").native();
+    const std::string failure = "cannot read the folder " + WideToUtf8(folder.generic_wstring());
+    WIN32_FIND_DATAW found{};
+    const UniqueFind search(
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
+    if (!search) ThrowLastError(failure);
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        FolderEntry entry{folder / name, KindOf(found),
+                          (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow};
+        entries.push_back(entry);
+        if (entry.kind == EntryKind::Folder) ListFolder(entry.path, entries);
+    } while (FindNextFileW(search.get(), &found));
+    if (GetLastError() != ERROR_NO_MORE_FILES) ThrowLastError(failure);
+}
+
+}  // namespace
+
+std::vector<FolderEntry> ListTree(const std::filesystem::path& root) {
+    std::vector<FolderEntry> entries;
+    ListFolder(root, entries);
+    return entries;
 }
 
 bool FlushToDisk(std::FILE* stream) {
@@ -55,6 +102,27 @@ FileLock::~FileLock() {
 
 std::FILE* OpenStream(const std::filesystem::path& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
+}
+
+std::filesystem::path LongPathForm(const std::filesystem::path& path) {
+    return path;
+}
+
+std::vector<FolderEntry> ListTree(const std::filesystem::path& root) {
+    std::vector<FolderEntry> entries;
+    for (const std::filesystem::directory_entry& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const std::filesystem::file_status status = entry.symlink_status();
+        EntryKind kind = EntryKind::Other;
+        if (std::filesystem::is_symlink(status)) {
+            kind = EntryKind::Link;
+        } else if (std::filesystem::is_directory(status)) {
+            kind = EntryKind::Folder;
+        } else if (std::filesystem::is_regular_file(status)) {
+            kind = EntryKind::File;
+        }
+        entries.push_back({entry.path(), kind, kind == EntryKind::File ? entry.file_size() : 0});
+    }
+    return entries;
 }
 
 bool FlushToDisk(std::FILE* stream) {

@@ -1,13 +1,32 @@
 #pragma once
 // The few calls that differ between Linux and Windows, kept in one place.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace vk::publish {
 
-// Opens a stream with a C mode string; nullptr on failure with errno set.
+// Opens a stream with a C mode string; nullptr on failure with errno set. On Windows the path may be
+// longer than the classic 260 characters.
 std::FILE* OpenStream(const std::filesystem::path& path, const char* mode);
+
+enum class EntryKind { File, Folder, Link, Other };
+
+struct FolderEntry {
+    std::filesystem::path path;  // root / the entry's relative path
+    EntryKind kind = EntryKind::Other;
+    std::uint64_t size = 0;  // of a file
+};
+
+// Every entry under the folder, at any depth and path length; links are listed, never followed.
+// (On Windows the C++ library's directory iterator stops at 260 characters.)
+std::vector<FolderEntry> ListTree(const std::filesystem::path& root);
+
+// The path as Windows opens it at any length: absolute, with the "\\?\" prefix. Elsewhere the path
+// itself.
+std::filesystem::path LongPathForm(const std::filesystem::path& path);
 
 // Pushes the stream's written bytes to the disk, so that a rename made afterwards never exposes
 // a file whose content is still in flight. False on failure.

@@ -6,6 +6,7 @@
 #include <optional>
 #include <thread>
 
+#include "file_io.h"
 #include "support.h"
 
 namespace vk::publish {
@@ -42,7 +43,7 @@ TEST_F(StoreLockTest, EveryWriterIsRefusedWhileAnotherHoldsTheStore) {
     for (const std::vector<std::string>& arguments : writers) {
         const test::ToolResult result = RunTool(arguments);
         EXPECT_EQ(result.exitCode, 1) << arguments[0];
-        EXPECT_NE(result.err.find("another velkar-publish is writing to the store " + store.string()),
+        EXPECT_NE(result.err.find("another velkar-publish is writing to the store " + Utf8Of(store)),
                   std::string::npos)
             << result.err;
     }

@@ -1,13 +1,20 @@
 #include "support.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
 
+#ifdef _WIN32
+#include "infra/handles.h"
+#include "support/test_env.h"
+#else
+#include <sys/wait.h>
+#endif
+
+#include "file_io.h"
 #include "infra/language_portable.h"
 #include "keygen.h"
 
@@ -69,6 +76,82 @@ ReleaseOptions BasicRelease(const fs::path& store, const fs::path& game) {
     return options;
 }
 
+#ifdef _WIN32
+
+// Under Wine the samples come from the test fixture, which made them with the host's OpenSSL.
+fs::path OpenSslSample(const std::string& name) {
+    return fs::path(vk::test::TestEnvDir()) / "signing" / name;
+}
+
+namespace {
+
+// Appends a blank and the word quoted as CommandLineToArgvW reads it back.
+void AppendQuoted(std::wstring& command, const std::wstring& word) {
+    command += L" \"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : word) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        command.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        command += c;
+    }
+    command.append(2 * backslashes, L'\\');
+    command += L'"';
+}
+
+UniqueHandle InheritableFile(const fs::path& path, DWORD access, DWORD creation) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    UniqueHandle file(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, creation,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw std::runtime_error("cannot open " + path.string());
+    return file;
+}
+
+}  // namespace
+
+ToolResult RunTool(const std::vector<std::string>& arguments) {
+    const ScratchDir output;
+    std::wstring command = L"velkar-publish";
+    for (const std::string& argument : arguments) AppendQuoted(command, PathFromUtf8(argument).wstring());
+    ToolResult result;
+    {
+        const UniqueHandle input = InheritableFile(L"NUL", GENERIC_READ, OPEN_EXISTING);
+        const UniqueHandle out = InheritableFile(output / "out", GENERIC_WRITE, CREATE_ALWAYS);
+        const UniqueHandle err = InheritableFile(output / "err", GENERIC_WRITE, CREATE_ALWAYS);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = input.get();
+        startup.hStdOutput = out.get();
+        startup.hStdError = err.get();
+        PROCESS_INFORMATION started{};
+        const std::wstring program = PathFromUtf8(VELKAR_PUBLISH_EXE).wstring();
+        if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                            &started)) {
+            throw std::runtime_error("cannot start " + std::string(VELKAR_PUBLISH_EXE));
+        }
+        const UniqueHandle process(started.hProcess);
+        const UniqueHandle thread(started.hThread);
+        WaitForSingleObject(process.get(), INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.get(), &code);
+        result.exitCode = static_cast<int>(code);
+    }
+    result.out = ReadBytes(output / "out");
+    result.err = ReadBytes(output / "err");
+    return result;
+}
+
+#else
+
+// Made by the test run's fixture (tools/CMakeLists.txt).
+fs::path OpenSslSample(const std::string& name) {
+    return fs::path(VELKAR_SIGNING_SAMPLES_DIR) / name;
+}
+
 namespace {
 
 // Appends a blank and the word in single quotes, safe for the shell whatever it holds.
@@ -102,5 +185,7 @@ ToolResult RunTool(const std::vector<std::string>& arguments) {
     result.err = ReadBytes(output / "err");
     return result;
 }
+
+#endif
 
 }  // namespace vk::publish::test

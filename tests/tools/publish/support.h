@@ -36,6 +36,11 @@ struct TestKeys {
 };
 const TestKeys& Keys();
 
+// A key or document made by the OpenSSL command-line tool (tests/support/make-signing-samples):
+// "a.key" (RSA 3072, PKCS #8), "a.pub.pem" (its public key, CRLF), "rsa2048.key", "ec.key",
+// "document.json" and its signature by a.key, "document.json.sig".
+fs::path OpenSslSample(const std::string& name);
+
 // Options for publishing game to store on channel "live" as build "b1" with launch file
 // "Velkar.exe".
 ReleaseOptions BasicRelease(const fs::path& store, const fs::path& game);

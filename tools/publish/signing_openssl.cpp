@@ -12,6 +12,11 @@
 #include "openssl_support.h"
 
 namespace vk::publish {
+
+struct SigningKey::Backend {
+    Key key;
+};
+
 namespace {
 
 constexpr int kKeyBits = 3072;
@@ -51,19 +56,20 @@ KeyPair GenerateSigningKey() {
 
 SigningKey SigningKey::FromPem(const std::string& pem) {
     const Bio bio = ReadBio(pem);
-    std::shared_ptr<EVP_PKEY> key(PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr), &EVP_PKEY_free);
+    Key key(PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr));
     if (!key) ThrowOpenSsl("the signing key is not a PEM private key");
     if (EVP_PKEY_get_base_id(key.get()) != EVP_PKEY_RSA || EVP_PKEY_get_bits(key.get()) != kKeyBits) {
         throw std::runtime_error("the signing key must be an RSA key of 3072 bits");
     }
-    return SigningKey(std::move(key));
+    return SigningKey(std::make_shared<const Backend>(std::move(key)));
 }
 
 std::string SigningKey::SignBase64(const std::string& data) const {
     const DigestContext context(EVP_MD_CTX_new());
-    std::string signature(static_cast<std::size_t>(EVP_PKEY_get_size(key_.get())), '\0');
+    EVP_PKEY* key = backend_->key.get();
+    std::string signature(static_cast<std::size_t>(EVP_PKEY_get_size(key)), '\0');
     std::size_t size = signature.size();
-    if (!context || EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, key_.get()) != 1 ||
+    if (!context || EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, key) != 1 ||
         EVP_DigestSign(context.get(), reinterpret_cast<unsigned char*>(signature.data()), &size,
                        reinterpret_cast<const unsigned char*>(data.data()), data.size()) != 1) {
         ThrowOpenSsl("cannot sign");

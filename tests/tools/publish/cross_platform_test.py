@@ -1,0 +1,200 @@
+#!/usr/bin/env python3
+"""velkar-publish.exe under Wine against the Linux velkar-publish and the launcher's velkar-update.exe.
+
+A Windows program cannot see the exit code of a Linux program it starts under Wine, so these cases
+are driven from the Linux side, running each tool on its own platform.
+
+    cross_platform_test.py WINDOWS_TOOLS_DIR NATIVE_TOOLS_DIR ENV_DIR
+"""
+import filecmp
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+WINE_RUN = HERE.parents[2] / "scripts" / "wine-run"
+WINDOWS_TOOLS = Path(sys.argv[1])
+NATIVE_TOOL = Path(sys.argv[2]) / "velkar-publish"
+ENV_DIR = Path(sys.argv[3])
+DEV_DIR = Path(os.environ.get("VELKAR_DEV_DIR", Path.home() / ".velkar-dev"))
+
+
+def windows_path(path: Path) -> str:
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def run(command: list) -> subprocess.CompletedProcess:
+    return subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True, timeout=300)
+
+
+def linux(*arguments) -> subprocess.CompletedProcess:
+    return run([str(NATIVE_TOOL), *[str(a) for a in arguments]])
+
+
+def windows(*arguments) -> subprocess.CompletedProcess:
+    """The Windows tool, given every path as a Windows path (drive letter, backslashes)."""
+    converted = [windows_path(a) if isinstance(a, Path) else a for a in arguments]
+    return run([str(WINE_RUN), str(WINDOWS_TOOLS / "velkar-publish.exe"), *converted])
+
+
+def tree(root: Path) -> dict:
+    return {p.relative_to(root).as_posix(): p.read_bytes() for p in sorted(root.rglob("*")) if p.is_file()}
+
+
+def write_tree(root: Path, files: dict) -> None:
+    for name, data in files.items():
+        (root / name).parent.mkdir(parents=True, exist_ok=True)
+        (root / name).write_bytes(data)
+
+
+# Deep enough that the game folder's Windows paths pass the classic 260-character limit.
+DEEP = "/".join(["Velkar/Content/Deep"] + [f"level-{i:02}-of-a-long-folder-chain" for i in range(9)]) + "/deep.pak"
+
+GAME = {
+    "Velkar.exe": b"MZ launch me",
+    "Velkar/Content/Paks/pakchunk0-Windows.pak": random.Random(1).randbytes(3 * 1024 * 1024 + 7),
+    "Velkar/Content/Shared/a.bin": b"same bytes",
+    "Velkar/Content/Shared/b.bin": b"same bytes",
+    "Velkar/Content/Empty.txt": b"",
+    "Velkar/Content/Paks/Island/island-Windows.pak": random.Random(2).randbytes(100 * 1024),
+    "Velkar/Content/地图/说明.txt": "更新说明\r\n".encode(),
+    DEEP: b"deep",
+}
+
+
+class CrossPlatform(unittest.TestCase):
+    def setUp(self):
+        self.work = Path(tempfile.mkdtemp(prefix="velkar-cross-"))
+        self.addCleanup(shutil.rmtree, self.work, True)
+
+    def check(self, result, code=0):
+        self.assertEqual(result.returncode, code, result.stderr.decode(errors="replace"))
+        return result
+
+    def release(self, tool, store: Path, game: Path, key: Path, build="b1", *extra):
+        return tool("release", "--store", store, "--game", game, "--key", key, "--channel", "live",
+                    "--build-id", build, "--version", "1.0.0", "--launch", "Velkar.exe", "--arg", "-log",
+                    "--group", "island=Velkar/Content/Paks/Island/**", *extra)
+
+    def test_keys_of_either_tool_sign_stores_the_other_verifies(self):
+        keys = {}
+        for name, tool in (("linux", linux), ("windows", windows)):
+            private, public = self.work / f"{name}.key", self.work / f"{name}.pub"
+            self.check(tool("keygen", "--private", private, "--public", public))
+            keys[name] = (private, public)
+        private, public = keys["windows"]
+        # The Windows tool writes the bytes OpenSSL writes for its key, and the launcher's public key form.
+        self.assertEqual(run(["openssl", "pkey", "-in", str(private)]).stdout, private.read_bytes())
+        spki = run(["openssl", "pkey", "-in", str(private), "-pubout"]).stdout.replace(b"\n", b"\r\n")
+        self.assertEqual(public.read_bytes(), spki)
+        self.assertEqual(len(spki), 636)
+
+        write_tree(self.work / "game", GAME)
+        for signer, checkers in ((windows, (linux, windows)), (linux, (windows, linux))):
+            key_owner = "windows" if signer is linux else "linux"  # each tool signs with the other's key
+            store = self.work / f"store-{key_owner}-key"
+            self.check(self.release(signer, store, self.work / "game", keys[key_owner][0]))
+            for checker in checkers:
+                result = self.check(checker("verify", "--store", store, "--channel", "live",
+                                            "--public", keys[key_owner][1]))
+                self.assertIn(b"7 blobs are good", result.stdout)  # two files share one
+            other = keys["linux" if key_owner == "windows" else "windows"][1]
+            result = self.check(signer("verify", "--store", store, "--channel", "live", "--public", other), 1)
+            self.assertIn(b"windows.json.sig: not a valid signature of the manifest", result.stderr)
+
+    def test_the_same_folder_gives_identical_stores_and_output(self):
+        write_tree(self.work / "game", GAME)
+        news = self.work / "news.json"
+        news.write_text('[{"date": "2026-12-01", "title": {"zh": "更新", "en": "Update"}, "body": "b"}]')
+        key = ENV_DIR / "signing" / "a.key"
+        stores = {}
+        outputs = {}
+        for name, tool in (("linux", linux), ("windows", windows)):
+            store = self.work / f"store-{name}"
+            lines = []
+            for build in ("b1", "b2"):
+                result = self.check(self.release(tool, store, self.work / "game", key, build,
+                                                 "--banner", self.work / "game/Velkar/Content/Shared/a.bin"))
+                lines.append(re.sub(rb", [0-9.]+ s\n$", b"", result.stdout))
+                (self.work / "game/Velkar/Content/Empty.txt").write_bytes(build.encode())
+            (self.work / "game/Velkar/Content/Empty.txt").write_bytes(b"")
+            lines.append(self.check(tool("news", "--store", store, "--file", news)).stdout)
+            lines.append(self.check(tool("verify", "--store", store, "--channel", "live",
+                                         "--public", ENV_DIR / "signing/a.pub.pem")).stdout)
+            lines.append(self.check(tool("gc", "--store", store, "--delete")).stdout)
+            stores[name] = tree(store)
+            outputs[name] = lines
+        self.assertEqual(outputs["windows"], outputs["linux"])
+        self.assertIn(b"1 unreferenced blobs", outputs["linux"][-1])
+        self.assertEqual(sorted(stores["windows"]), sorted(stores["linux"]))
+        for name, data in stores["linux"].items():
+            self.assertEqual(stores["windows"][name], data, name)
+        # PKCS #1 v1.5 signatures are deterministic, so even the signatures are the same bytes.
+        self.assertIn("channels/live/windows.json.sig", stores["windows"])
+
+    def test_a_store_published_on_windows_installs_byte_exact(self):
+        write_tree(self.work / "game", GAME)
+        name = f"cross-{random.randrange(1 << 30)}"
+        store = ENV_DIR / "www" / name
+        self.addCleanup(shutil.rmtree, store, True)
+        self.check(self.release(windows, store, self.work / "game", DEV_DIR / "signing-private.pem"))
+        https = dict(line.split("=", 1) for line in (ENV_DIR / "servers.txt").read_text().split())["https"]
+        install = self.work / "install"
+        result = run([str(WINE_RUN), str(WINDOWS_TOOLS / "velkar-update.exe"), "--lang", "en", "--quiet",
+                      "--install-dir", windows_path(install), "--cache-dir", windows_path(self.work / "cache"),
+                      "--base-url", f"{https}/{name}", "--channel", "live", "--select", "island", "update"])
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        installed = {k: v for k, v in tree(install).items() if not k.startswith(".vklauncher/")}
+        self.assertEqual(sorted(installed), sorted(GAME))
+        for path, data in GAME.items():
+            self.assertEqual(installed[path], data, path)
+
+    def test_refusals_are_the_same_on_both(self):
+        game = self.work / "game"
+        write_tree(game, {
+            "Velkar.exe": b"exe",
+            "Velkar/Saved/Config/Engine.ini": b"x",
+            ".vklauncher/installed.json": b"x",
+            "Velkar/Content/Map.pak": b"x",
+            "Velkar/content/map.pak": b"x",
+            "Velkar/Docs": b"x",
+            "Velkar/docs/readme.txt": b"x",
+        })
+        key = ENV_DIR / "signing" / "a.key"
+        cases = [
+            ("release", "--store", self.work / "store", "--game", game, "--key", key, "--channel", "live",
+             "--build-id", "b1", "--version", "1", "--launch", "Game.exe", "--group", "dlc=DLC/**"),
+            ("release", "--store", self.work / "store", "--game", game, "--key", ENV_DIR / "signing/ec.key",
+             "--channel", "live", "--build-id", "b1", "--version", "1", "--launch", "Velkar.exe"),
+            ("release", "--store", self.work / "store", "--game", game, "--key", key, "--channel", "../x",
+             "--build-id", "b1", "--version", "1", "--launch", "Velkar.exe"),
+            ("keygen", "--private", key, "--public", self.work / "new.pub"),
+            ("gc", "--store", self.work / "store", "--keep-release", "../outside.json"),
+        ]
+        for arguments in cases:
+            with self.subTest(arguments[0]):
+                native, wine = linux(*arguments), windows(*arguments)
+                self.assertIn(native.returncode, (1, 2), native.stderr)
+                self.assertEqual(wine.returncode, native.returncode, wine.stderr)
+                # Paths given on the command line are printed as given, so compare with them replaced.
+                self.assertEqual(self.without_paths(wine.stderr), self.without_paths(native.stderr))
+        self.assertFalse((self.work / "store").exists())
+        self.assertIn(b"Velkar/content/map.pak: differs from Velkar/Content/Map.pak only in letter case",
+                      linux(*cases[0]).stderr)
+
+    def without_paths(self, text: bytes) -> bytes:
+        roots = [windows_path(self.work).replace("\\", "/"), str(self.work),
+                 windows_path(ENV_DIR).replace("\\", "/"), str(ENV_DIR)]
+        for root in roots:
+            text = text.replace(root.encode(), b"ROOT")
+        return text
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0], "-v"])
