@@ -14,7 +14,7 @@ const char kUsage[] =
     "  velkar-publish release --store DIR --game DIR --key FILE --channel NAME --build-id ID\n"
     "                 --version VER --launch PATH [--arg ARG]... [--group NAME=PATTERN]...\n"
     "                 [--min-launcher VER] [--launcher-exe FILE --launcher-version VER]\n"
-    "                 [--banner FILE] [--release-path PATH] [--wait SECONDS]\n"
+    "                 [--banner FILE] [--release-path PATH] [--published UTC-TIME] [--wait SECONDS]\n"
     "  velkar-publish news --store DIR --file FILE [--wait SECONDS]\n"
     "  velkar-publish verify --store DIR --channel NAME --public FILE\n"
     "  velkar-publish gc --store DIR [--keep-release PATH]... [--delete] [--wait SECONDS]\n"
@@ -94,6 +94,17 @@ bool IsDottedVersion(const std::string& text) {
     return segmentHasDigit;
 }
 
+// The form the manifest's "published" member takes: YYYY-MM-DDTHH:MM:SSZ.
+bool IsUtcTime(const std::string& text) {
+    static constexpr char kShape[] = "dddd-dd-ddTdd:dd:ddZ";
+    if (text.size() != sizeof kShape - 1) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (kShape[i] == 'd' ? !digit : text[i] != kShape[i]) return false;
+    }
+    return true;
+}
+
 int WaitSeconds(const Values& values) {
     if (!values.contains("--wait")) return 0;
     const std::string text = One(values, "--wait");
@@ -150,7 +161,7 @@ ReleaseOptions ParseRelease(std::span<const std::string> arguments) {
         {"--group", Kind::Repeated, false},     {"--min-launcher", Kind::Once, false},
         {"--launcher-exe", Kind::Once, false},  {"--launcher-version", Kind::Once, false},
         {"--banner", Kind::Once, false},        {"--release-path", Kind::Once, false},
-        {"--wait", Kind::Once, false},
+        {"--published", Kind::Once, false},     {"--wait", Kind::Once, false},
     };
     const Values values = ParseOptions(arguments, kRules);
     ReleaseOptions options;
@@ -169,6 +180,7 @@ ReleaseOptions ParseRelease(std::span<const std::string> arguments) {
     options.banner = OptionalPath(values, "--banner");
     options.releasePath = values.contains("--release-path") ? One(values, "--release-path")
                                                              : "releases/" + options.buildId + ".json";
+    options.published = One(values, "--published");
     options.waitSeconds = WaitSeconds(values);
 
     RequirePlainName(options.channel, "--channel");
@@ -181,6 +193,9 @@ ReleaseOptions ParseRelease(std::span<const std::string> arguments) {
     }
     if (options.launcherExe) RequireVersion(options.launcherVersion, "--launcher-version");
     CheckReleasePathOption(options.releasePath);
+    if (values.contains("--published") && !IsUtcTime(options.published)) {
+        throw UsageError("--published must be a UTC time such as 2026-12-10T11:46:17Z: " + options.published);
+    }
     return options;
 }
 

@@ -42,7 +42,7 @@ struct ReleaseOptions {
     std::optional<fs::path> banner;
     std::string releasePath;  // relative to the store; "releases/" + build id + ".json" unless given
     int waitSeconds = 0;      // for another writer of the store to finish
-    std::string published;    // the manifest's publication time; empty: now
+    std::string published;    // the manifest's publication time (--published, for reproducible stores); empty: now
 };
 
 struct NewsOptions {

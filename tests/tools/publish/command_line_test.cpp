@@ -38,6 +38,8 @@ TEST(CommandLineTest, OtherCommands) {
     EXPECT_EQ(std::get<GcOptions>(ParseCommandLine({"gc", "--store", "s", "--delete", "--wait", "30"})).waitSeconds,
               30);
     EXPECT_EQ(std::get<ReleaseOptions>(ParseCommandLine(Release({}))).waitSeconds, 0);
+    EXPECT_EQ(std::get<ReleaseOptions>(ParseCommandLine(Release({"--published", "2026-12-10T11:46:17Z"}))).published,
+              "2026-12-10T11:46:17Z");
     const auto verify = std::get<VerifyOptions>(ParseCommandLine({"verify", "--public", "p", "--store", "s",
                                                                   "--channel", "beta"}));
     EXPECT_EQ(verify.channel, "beta");
@@ -74,6 +76,8 @@ TEST(CommandLineTest, RefusesMalformedCommands) {
         Release({"--release-path", "a/../b.json"}),
         Release({"--arg"}),
         Release({"--wait", "soon"}),
+        Release({"--published", "2026-12-10 11:46:17"}),
+        Release({"--published", "2026-12-10T11:46:17"}),
         Release({"--wait", "-1"}),
         {"news", "--store", "s", "--file", "n.json", "--wait", ""},
     };

@@ -119,8 +119,10 @@ class CrossPlatform(unittest.TestCase):
             store = self.work / f"store-{name}"
             lines = []
             for build in ("b1", "b2"):
+                # A fixed publication time makes the manifests, and so their signatures, comparable.
                 result = self.check(self.release(tool, store, self.work / "game", key, build,
-                                                 "--banner", self.work / "game/Velkar/Content/Shared/a.bin"))
+                                                 "--banner", self.work / "game/Velkar/Content/Shared/a.bin",
+                                                 "--published", "2026-12-10T12:00:00Z"))
                 lines.append(re.sub(rb", [0-9.]+ s\n$", b"", result.stdout))
                 (self.work / "game/Velkar/Content/Empty.txt").write_bytes(build.encode())
             (self.work / "game/Velkar/Content/Empty.txt").write_bytes(b"")
