@@ -114,7 +114,7 @@ public:
 private:
     // The groups to install; a repair adopts every optional group that has a file on disk.
     void SelectGroups() {
-        selected_ = updater_.LoadSelectedGroups();
+        selected_ = updater_.LoadSelectedGroups(release_);
         if (repair_) {
             for (const ReleaseFile& file : release_.files) {
                 if (file.group.empty() || selected_.count(file.group)) continue;
