@@ -43,6 +43,10 @@ Updater MakeUpdater(const AppState& app) {
 
 bool HasInstallation(const AppState& app) { return !app.installed.buildId.empty() || !app.installed.files.empty(); }
 
+bool LauncherBusy(const AppState& app) {
+    return IsBusy(app.state) && !(app.state == LauncherState::Checking && !app.releaseCheckRunning);
+}
+
 void SetState(AppState& app, Effects& effects, LauncherState state, std::wstring text) {
     app.state = state;
     app.statusText = std::move(text);

@@ -40,6 +40,9 @@ struct AppState {
 
     LauncherState state = LauncherState::Checking;
     std::wstring statusText;
+    // A release check's result is still to come. Checking without one is the state before the first
+    // check, and the moment a check's result is being handled.
+    bool releaseCheckRunning = false;
     bool releaseKnown = false;
     bool serverOnline = false;
     RemoteRelease release;
@@ -76,6 +79,9 @@ Updater MakeUpdater(const AppState& app);
 
 // Something is installed: a build id or a non-empty file map.
 bool HasInstallation(const AppState& app);
+
+// No new work may start: a busy state, unless it is a Checking that no check is running for.
+bool LauncherBusy(const AppState& app);
 
 // Every state change: sets the state and its text, clears pauseRequested, repaints.
 void SetState(AppState& app, Effects& effects, LauncherState state, std::wstring text);

@@ -7,6 +7,7 @@
 namespace vk {
 
 void OnReleaseChecked(AppState& app, Effects& effects, std::unique_ptr<ReleaseCheckResult> result) {
+    app.releaseCheckRunning = false;
     if (!result->ok) {
         app.serverOnline = false;
         SetState(app, effects, LauncherState::CheckFailed, Utf8ToWide(result->error));
@@ -85,7 +86,7 @@ void OnNewsLoaded(AppState& app, Effects& effects, std::unique_ptr<NewsResult> r
 
 void OnTimer(AppState& app, Effects& effects, TimerId id) {
     if (id == TimerId::RequestRetry) {
-        if (!IsBusy(app.state)) ProcessRequests(app, effects);
+        if (!LauncherBusy(app)) ProcessRequests(app, effects);
     } else if (id == TimerId::News) {
         StartNewsRefresh(app, effects);
     } else if (app.state == LauncherState::Updating) {

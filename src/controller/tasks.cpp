@@ -65,8 +65,9 @@ void StartNewsRefresh(AppState& app, Effects& effects) {
 }
 
 bool StartReleaseCheck(AppState& app, Effects& effects) {
-    if (IsBusy(app.state)) return false;
+    if (LauncherBusy(app)) return false;
     SetState(app, effects, LauncherState::Checking, {});
+    app.releaseCheckRunning = true;
     StartNewsRefresh(app, effects);
     const Updater updater = MakeUpdater(app);
     effects.StartTask(MakeTask<ReleaseCheckResult>(
@@ -80,7 +81,7 @@ bool StartReleaseCheck(AppState& app, Effects& effects) {
 }
 
 bool StartUpdate(AppState& app, Effects& effects, bool repair) {
-    if (IsBusy(app.state)) return false;
+    if (LauncherBusy(app)) return false;
     if (effects.IsGameRunning()) {
         effects.ShowMessage(Utf8ToWide(Localized("The game is running. Close it before updating.",
                                                  "游戏正在运行，请先关闭游戏再更新。")),
@@ -108,7 +109,7 @@ bool StartUpdate(AppState& app, Effects& effects, bool repair) {
 }
 
 bool StartSelfUpdate(AppState& app, Effects& effects) {
-    if (IsBusy(app.state) && app.state != LauncherState::Checking) return false;
+    if (LauncherBusy(app)) return false;
     app.selfUpdateBytes.exchange(0);
     SetState(app, effects, LauncherState::SelfUpdating, {});
     effects.ArmTimer(TimerId::Progress, kSelfUpdateProgressPeriodMs);

@@ -18,8 +18,7 @@ bool StartReleaseCheck(AppState& app, Effects& effects);
 // Updating with the repair flag; refused with a message while the game runs.
 bool StartUpdate(AppState& app, Effects& effects, bool repair);
 
-// SelfUpdating: downloads the offered launcher and hands it to the self-update operation. Called
-// when a release check has just ended, so the Checking it leaves behind is not a refusal.
+// SelfUpdating: downloads the offered launcher and hands it to the self-update operation.
 bool StartSelfUpdate(AppState& app, Effects& effects);
 
 // The update or file check stops at its next check point; the primary button shows the pause at once.

@@ -1,6 +1,7 @@
 #pragma once
-// A hidden window on the test's thread whose procedure hands the task messages to the controller,
-// as the launcher's window does; tests pump its messages until the result they wait for arrives.
+// A message-only window on the test's thread whose procedure hands the task messages to the
+// controller, as the launcher's window does; tests pump its messages until the result they wait for
+// arrives. Message-only, because the tests run without a display and Wine then creates no other window.
 #include <windows.h>
 
 #include <functional>

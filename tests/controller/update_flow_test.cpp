@@ -109,6 +109,7 @@ TEST(BusyLauncher, RefusesEveryStartThatWouldRunASecondTask) {
         LauncherFixture f;
         Known(f, test::InstalledFrom(SampleRelease("b1"), false));
         f.app.state = state;
+        f.app.releaseCheckRunning = state == LauncherState::Checking;
         f.app.requestPending = true;
         f.app.release.launcher.launcherVersion = "9.0.0";
         f.WriteMeta(L"repair.request", "");
@@ -116,15 +117,25 @@ TEST(BusyLauncher, RefusesEveryStartThatWouldRunASecondTask) {
         EXPECT_FALSE(StartUpdate(f.app, f.effects, false)) << label;
         EXPECT_FALSE(StartUpdate(f.app, f.effects, true)) << label;
         EXPECT_FALSE(StartReleaseCheck(f.app, f.effects)) << label;
-        EXPECT_EQ(StartSelfUpdate(f.app, f.effects), state == LauncherState::Checking) << label;
-        f.app.state = state;
-        f.effects.Take();
+        EXPECT_FALSE(StartSelfUpdate(f.app, f.effects)) << label;
         ProcessRequests(f.app, f.effects);
         OnActivate(f.app, f.effects);
         OnTimer(f.app, f.effects, TimerId::RequestRetry);
         EXPECT_TRUE(f.effects.Take().empty()) << label;
         EXPECT_EQ(f.app.state, state) << label;
     }
+}
+
+TEST(BusyLauncher, TheFirstCheckStartsFromTheInitialStateAndASecondWaitsForItsResult) {
+    LauncherFixture f;
+    ASSERT_EQ(f.app.state, LauncherState::Checking);
+    EXPECT_TRUE(StartReleaseCheck(f.app, f.effects));
+    EXPECT_FALSE(StartReleaseCheck(f.app, f.effects));
+    EXPECT_EQ(f.effects.Take(), (Events{"task news", "task check"}));
+    auto failed = std::make_unique<ReleaseCheckResult>();
+    failed->error = "offline";
+    OnReleaseChecked(f.app, f.effects, std::move(failed));
+    EXPECT_TRUE(StartReleaseCheck(f.app, f.effects)) << "Retry";
 }
 
 TEST(BusyLauncher, ARequestAndACommandQueuedBehindAnUpdateStartNothingUntilItEnds) {

@@ -62,7 +62,9 @@ TEST_F(News, ABadFileIsRefusedAndNeverReplacesTheCache) {
         Serve(c.body);
         const std::string failure = test::FailureOf([&] { RefreshNews(config_); });
         EXPECT_NE(failure, "no failure") << c.label;
-        if (!c.failure.empty()) EXPECT_EQ(failure, c.failure) << c.label;
+        if (!c.failure.empty()) {
+            EXPECT_EQ(failure, c.failure) << c.label;
+        }
         EXPECT_EQ(Cached(), kGood) << c.label;
     }
     Serve("[" + std::string(kNewsBodyLimit - 2, ' ') + "]");
