@@ -27,7 +27,8 @@ template <typename Payload>
 bool PostPayload(HWND window, UINT message, std::unique_ptr<Payload> payload) {
     Payload* raw = payload.release();
     payload_detail::Register(raw, window, message, [](void* p) { delete static_cast<Payload*>(p); });
-    if (PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(raw))) return true;
+    // Without a window the post would land in the posting thread's own queue, which nobody reads.
+    if (window != nullptr && PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(raw))) return true;
     payload_detail::Discard(raw);
     return false;
 }

@@ -14,6 +14,7 @@
 #include "infra/language.h"
 #include "infra/sha256.h"
 #include "infra/text.h"
+#include "recording_effects.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "support/test_env.h"
@@ -161,6 +162,19 @@ TEST_F(StoreTasks, TheNewsTaskReplacesTheList) {
     ASSERT_EQ(app_.news.size(), 2u);
     EXPECT_EQ(app_.news[1].titleEn, "Event");
     EXPECT_TRUE(IsRegularFile(app_.cacheDir + L"\\news.json"));
+}
+
+TEST_F(StoreTasks, ATaskThatGetsNoThreadStillReportsAFailureToRetryFrom) {
+    // The system refusing a thread cannot be produced on demand: the recorder keeps the task, and the
+    // test takes the path the window's effects take then.
+    test::RecordingEffects recorder;
+    ASSERT_TRUE(StartReleaseCheck(app_, recorder));
+    ASSERT_EQ(recorder.tasks.size(), 2u);
+    recorder.tasks[1].refuse("Cannot start a background task.");
+    Settle();
+    EXPECT_EQ(app_.state, LauncherState::CheckFailed);
+    EXPECT_EQ(app_.statusText, L"Cannot start a background task.");
+    EXPECT_TRUE(StartReleaseCheck(app_, recorder)) << "Retry";
 }
 
 TEST_F(StoreTasks, MessagesPostedByAnotherProgramAreIgnored) {
