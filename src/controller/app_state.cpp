@@ -6,9 +6,10 @@
 #include "engine/install_layout.h"
 #include "engine/install_state.h"
 #include "engine/launcher_version.h"
-#include "engine/versions.h"
+#include "engine/versions_portable.h"
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/paths.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "startup/program.h"
 
@@ -77,7 +78,7 @@ void RefreshInstallState(AppState& app, Effects& effects) {
     if (CompareVersions(LauncherVersion, app.release.minLauncherVersion) < 0) {
         std::wstring text = !app.selfUpdateError.empty()
                                 ? app.selfUpdateError
-                                : Utf8ToWide(Localized("Please download the new launcher.", "请下载新版启动器后再更新。"));
+                                : Localized(L"Please download the new launcher.", L"请下载新版启动器后再更新。");
         SetState(app, effects, LauncherState::LauncherTooOld, std::move(text));
         return;
     }
@@ -86,7 +87,7 @@ void RefreshInstallState(AppState& app, Effects& effects) {
         return;
     }
     const bool upToDate = InstallationMatches(app, updater);
-    const bool missing = upToDate && !IsRegularFile(app.installDir + L"\\" + Utf8ToWide(app.release.launchPath));
+    const bool missing = upToDate && !IsRegularFile(JoinPath(app.installDir, DiskPathOf(app.release.launchPath)));
     SetState(app, effects, upToDate && !missing ? LauncherState::Ready : LauncherState::UpdateAvailable, {});
 }
 

@@ -13,7 +13,7 @@
 #include "engine/progress.h"
 #include "engine/release.h"
 #include "engine/updater.h"
-#include "platform/news_format.h"
+#include "platform/news_format_portable.h"
 #include "ui/progress_text.h"
 
 namespace vk {

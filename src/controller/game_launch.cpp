@@ -2,20 +2,17 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "controller/game_process.h"
 #include "infra/errors.h"
 #include "infra/handles.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
+#include "infra/paths.h"
 #include "infra/text.h"
 
 namespace vk {
 
 std::wstring GameExecutablePath(const std::wstring& installDir, const std::string& launchPath) {
-    std::wstring path = installDir + L"\\" + Utf8ToWide(launchPath);
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
+    return JoinPath(installDir, DiskPathOf(launchPath));
 }
 
 std::wstring GameCommandLine(const std::wstring& executable, const std::vector<std::string>& arguments, bool offline) {
@@ -34,7 +31,7 @@ void LaunchGame(const AppState& app) {
     if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         app.installDir.c_str(), &startup, &started)) {
         const std::wstring text =
-            Utf8ToWide(Localized("Cannot start the game: ", "无法启动游戏：")) + SystemErrorText(GetLastError());
+            Localized(L"Cannot start the game: ", L"无法启动游戏：") + SystemErrorText(GetLastError());
         MessageBoxW(app.window, text.c_str(), L"Velkar", MB_ICONERROR);
         return;
     }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/release.h"
-#include "platform/news_format.h"
+#include "platform/news_format_portable.h"
 
 namespace vk {
 

@@ -6,7 +6,7 @@
 
 #include "controller/payloads.h"
 #include "infra/errors.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "platform/banner.h"
 #include "platform/news.h"
@@ -83,8 +83,8 @@ bool StartReleaseCheck(AppState& app, Effects& effects) {
 bool StartUpdate(AppState& app, Effects& effects, bool repair) {
     if (LauncherBusy(app)) return false;
     if (effects.IsGameRunning()) {
-        effects.ShowMessage(Utf8ToWide(Localized("The game is running. Close it before updating.",
-                                                 "游戏正在运行，请先关闭游戏再更新。")),
+        effects.ShowMessage(Localized(L"The game is running. Close it before updating.",
+                                      L"游戏正在运行，请先关闭游戏再更新。"),
                             MB_ICONINFORMATION);
         return false;
     }

@@ -7,7 +7,7 @@
 
 #include "controller/game_launch.h"
 #include "controller/game_process.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 
 namespace vk {
 

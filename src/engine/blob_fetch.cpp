@@ -2,7 +2,7 @@
 
 #include "engine/updater.h"
 #include "infra/http.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/sha256.h"
 
 namespace vk {
@@ -10,9 +10,10 @@ namespace vk {
 std::string Updater::FetchBlob(const std::string& sha256, std::uint64_t size,
                                std::atomic<std::uint64_t>* progress) const {
     HttpSession session;
-    HttpResponse response = HttpGetToMemory(session, baseUrl + "/blobs/" + sha256, [progress](std::uint64_t received, std::uint64_t) {
-        if (progress != nullptr) progress->store(received);
-    });
+    HttpResponse response =
+        HttpGetToMemory(session, baseUrl + "/blobs/" + sha256, [progress](std::uint64_t received, std::uint64_t) {
+            if (progress != nullptr) progress->store(received);
+        });
     if (response.status != 200) {
         throw std::runtime_error(Localized("Download failed: HTTP ", "下载失败 HTTP ") + std::to_string(response.status));
     }

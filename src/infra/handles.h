@@ -2,6 +2,7 @@
 // Small owners for Windows handles: each closes its handle on every path.
 #include <windows.h>
 #include <bcrypt.h>
+#include <objbase.h>
 #include <winhttp.h>
 
 #include <utility>
@@ -86,6 +87,13 @@ struct LocalMemoryTraits {
     static void Close(Value p) { LocalFree(p); }
 };
 
+struct CoTaskMemoryTraits {
+    using Value = void*;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value p) { return p != nullptr; }
+    static void Close(Value p) { CoTaskMemFree(p); }
+};
+
 // Files, processes, threads, events, mutexes.
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 // FindFirstFileW searches.
@@ -98,5 +106,17 @@ using UniqueHashObject = UniqueResource<HashObjectTraits>;
 using UniqueCryptoKey = UniqueResource<CryptoKeyTraits>;
 // Buffers that a system call allocated with LocalAlloc on the caller's behalf.
 using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
+// Buffers that a shell or COM call allocated with CoTaskMemAlloc.
+using UniqueCoTaskMemory = UniqueResource<CoTaskMemoryTraits>;
+
+// The calling thread's COM apartment, from construction to destruction. The initialisation's
+// result is not examined: a thread already in an apartment keeps it and still balances the count.
+class ComApartment {
+public:
+    explicit ComApartment(DWORD model) { CoInitializeEx(nullptr, model); }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment() { CoUninitialize(); }
+};
 
 }  // namespace vk

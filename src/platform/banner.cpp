@@ -4,6 +4,7 @@
 
 #include "infra/files.h"
 #include "infra/handles.h"
+#include "infra/paths.h"
 #include "infra/sha256.h"
 #include "infra/text.h"
 
@@ -11,14 +12,16 @@ namespace vk {
 
 namespace {
 
+constexpr wchar_t kBannerPrefix[] = L"banner-";
+
 // At most one banner stays in the cache.
 void DeleteCachedBanners(const std::wstring& cacheDir) {
     WIN32_FIND_DATAW entry;
-    UniqueFind search(FindFirstFileW((cacheDir + L"\\banner-*").c_str(), &entry));
+    UniqueFind search(FindFirstFileW(JoinPath(cacheDir, std::wstring(kBannerPrefix) + L"*").c_str(), &entry));
     if (!search) return;
     do {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            DeleteFileW((cacheDir + L"\\" + entry.cFileName).c_str());
+            DeleteFileW(JoinPath(cacheDir, entry.cFileName).c_str());
         }
     } while (FindNextFileW(search.get(), &entry));
 }
@@ -27,7 +30,7 @@ void DeleteCachedBanners(const std::wstring& cacheDir) {
 
 std::string GetBanner(const Updater& config, const LauncherInfo& launcher, bool allowDownload) {
     if (launcher.bannerSha256.empty() || config.cacheDir.empty()) return {};
-    const std::wstring path = config.cacheDir + L"\\banner-" + Utf8ToWide(launcher.bannerSha256);
+    const std::wstring path = JoinPath(config.cacheDir, kBannerPrefix + Utf8ToWide(launcher.bannerSha256));
     if (FileSizeOf(path) == launcher.bannerSize) {
         std::string cached = ReadWholeFile(path);
         if (cached.size() == launcher.bannerSize && Sha256Hex(cached) == launcher.bannerSha256) return cached;

@@ -8,13 +8,14 @@
 #include "engine/document_fetch.h"
 #include "infra/files.h"
 #include "infra/http.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
+#include "infra/paths.h"
 
 namespace vk {
 
 namespace {
 
-std::wstring CachedNewsPath(const Updater& config) { return config.cacheDir + L"\\news.json"; }
+std::wstring CachedNewsPath(const Updater& config) { return JoinPath(config.cacheDir, L"news.json"); }
 
 void RefuseAboveLimit(std::uint64_t received, std::uint64_t announced) {
     if (received > kNewsBodyLimit || announced > kNewsBodyLimit) {

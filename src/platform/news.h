@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/updater.h"
-#include "platform/news_format.h"
+#include "platform/news_format_portable.h"
 
 namespace vk {
 

@@ -2,6 +2,7 @@
 
 #include "controller/game_launch.h"
 #include "infra/files.h"
+#include "infra/paths.h"
 #include "infra/text.h"
 
 namespace vk::test {
@@ -83,11 +84,11 @@ LauncherFixture::LauncherFixture() {
 }
 
 void LauncherFixture::WriteMeta(const std::wstring& name, const std::string& text) const {
-    WriteTestFile(updater().MetadataDir() + L"\\" + name, text);
+    WriteTestFile(JoinPath(updater().MetadataDir(), name), text);
 }
 
 bool LauncherFixture::MetaExists(const std::wstring& name) const {
-    return IsRegularFile(updater().MetadataDir() + L"\\" + name);
+    return IsRegularFile(JoinPath(updater().MetadataDir(), name));
 }
 
 void LauncherFixture::Install(const RemoteRelease& release, const InstalledState& installed) const {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "controller/handlers.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "recording_effects.h"
 

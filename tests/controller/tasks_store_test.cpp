@@ -11,7 +11,7 @@
 #include "controller/tasks.h"
 #include "hidden_window.h"
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/sha256.h"
 #include "infra/text.h"
 #include "recording_effects.h"

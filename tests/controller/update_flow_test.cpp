@@ -6,7 +6,7 @@
 #include "controller/handlers.h"
 #include "controller/tasks.h"
 #include "infra/handles.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "recording_effects.h"
 
 namespace vk {

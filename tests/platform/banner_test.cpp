@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/sha256.h"
 #include "infra/text.h"
 #include "platform/banner.h"
