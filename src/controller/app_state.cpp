@@ -8,8 +8,8 @@
 #include "engine/launcher_version.h"
 #include "engine/versions_portable.h"
 #include "infra/files.h"
-#include "infra/paths.h"
 #include "infra/language_portable.h"
+#include "infra/paths.h"
 #include "infra/text.h"
 #include "startup/program.h"
 
@@ -38,8 +38,8 @@ bool InstallationMatches(AppState& app, const Updater& updater) {
 }  // namespace
 
 Updater MakeUpdater(const AppState& app) {
-    return Updater{app.updateBaseUrl, app.updateChannel, app.publicKeyPem, app.installDir, app.gameUserDir,
-                   app.cacheDir};
+    return Updater{app.updateBaseUrl, app.updateChannel, app.publicKeyPem,
+                   app.installDir,    app.gameUserDir,   app.cacheDir};
 }
 
 bool HasInstallation(const AppState& app) { return !app.installed.buildId.empty() || !app.installed.files.empty(); }

@@ -110,7 +110,9 @@ void Deliver(AppState& app, Effects& effects, UINT message, LPARAM lParam, Handl
 
 bool HandleTaskMessage(AppState& app, Effects& effects, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case MsgReleaseChecked: Deliver<ReleaseCheckResult>(app, effects, message, lParam, OnReleaseChecked); return true;
+        case MsgReleaseChecked:
+            Deliver<ReleaseCheckResult>(app, effects, message, lParam, OnReleaseChecked);
+            return true;
         case MsgUpdateFinished: Deliver<UpdateResult>(app, effects, message, lParam, OnUpdateFinished); return true;
         case MsgActivate: OnActivate(app, effects); return true;
         case MsgSelfUpdateFinished:

@@ -58,10 +58,11 @@ bool RepairDue(const AppState& app) {
 
 void StartNewsRefresh(AppState& app, Effects& effects) {
     const Updater updater = MakeUpdater(app);
-    effects.StartTask(MakeTask<NewsResult>(TaskKind::NewsRefresh, app.window, MsgNewsLoaded, [updater](NewsResult& result) {
-        result.items = RefreshNews(updater);
-        result.ok = true;
-    }));
+    effects.StartTask(
+        MakeTask<NewsResult>(TaskKind::NewsRefresh, app.window, MsgNewsLoaded, [updater](NewsResult& result) {
+            result.items = RefreshNews(updater);
+            result.ok = true;
+        }));
 }
 
 bool StartReleaseCheck(AppState& app, Effects& effects) {
@@ -83,9 +84,9 @@ bool StartReleaseCheck(AppState& app, Effects& effects) {
 bool StartUpdate(AppState& app, Effects& effects, bool repair) {
     if (LauncherBusy(app)) return false;
     if (effects.IsGameRunning()) {
-        effects.ShowMessage(Localized(L"The game is running. Close it before updating.",
-                                      L"游戏正在运行，请先关闭游戏再更新。"),
-                            MB_ICONINFORMATION);
+        effects.ShowMessage(
+            Localized(L"The game is running. Close it before updating.", L"游戏正在运行，请先关闭游戏再更新。"),
+            MB_ICONINFORMATION);
         return false;
     }
     ResetProgress(app);
@@ -95,16 +96,16 @@ bool StartUpdate(AppState& app, Effects& effects, bool repair) {
     const Updater updater = MakeUpdater(app);
     UpdateProgress* progress = &app.progress;
     const std::atomic<bool>* stop = &app.stopRequested;
-    effects.StartTask(MakeTask<UpdateResult>(
-        TaskKind::Update, app.window, MsgUpdateFinished,
-        [updater, release = app.release, repair, progress, stop](UpdateResult& result) {
-            try {
-                updater.Update(release, repair, *progress, *stop);
-                result.ok = true;
-            } catch (const Cancelled&) {
-                result.cancelled = true;
-            }
-        }));
+    effects.StartTask(
+        MakeTask<UpdateResult>(TaskKind::Update, app.window, MsgUpdateFinished,
+                               [updater, release = app.release, repair, progress, stop](UpdateResult& result) {
+                                   try {
+                                       updater.Update(release, repair, *progress, *stop);
+                                       result.ok = true;
+                                   } catch (const Cancelled&) {
+                                       result.cancelled = true;
+                                   }
+                               }));
     return true;
 }
 
@@ -115,14 +116,14 @@ bool StartSelfUpdate(AppState& app, Effects& effects) {
     effects.ArmTimer(TimerId::Progress, kSelfUpdateProgressPeriodMs);
     const Updater updater = MakeUpdater(app);
     std::atomic<std::uint64_t>* bytes = &app.selfUpdateBytes;
-    effects.StartTask(MakeTask<SelfUpdateResult>(
-        TaskKind::SelfUpdate, app.window, MsgSelfUpdateFinished,
-        [updater, launcher = app.release.launcher, bytes, apply = effects.SelfUpdateOperation()](
-            SelfUpdateResult& result) {
-            // No stop flag: a self-update cannot be paused.
-            const std::string executable = updater.FetchBlob(launcher.launcherSha256, launcher.launcherSize, bytes);
-            result.ok = apply(executable, result.error);
-        }));
+    effects.StartTask(MakeTask<SelfUpdateResult>(TaskKind::SelfUpdate, app.window, MsgSelfUpdateFinished,
+                                                 [updater, launcher = app.release.launcher, bytes,
+                                                  apply = effects.SelfUpdateOperation()](SelfUpdateResult& result) {
+                                                     // No stop flag: a self-update cannot be paused.
+                                                     const std::string executable = updater.FetchBlob(
+                                                         launcher.launcherSha256, launcher.launcherSize, bytes);
+                                                     result.ok = apply(executable, result.error);
+                                                 }));
     return true;
 }
 

@@ -26,8 +26,8 @@ void RegisterOnce(WNDPROC procedure) {
 HiddenLauncherWindow::HiddenLauncherWindow(AppState& app, WindowServices services)
     : app_(app), effects_(app, std::move(services)) {
     RegisterOnce(Procedure);
-    window_ = CreateWindowExW(0, kClassName, L"Velkar", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleW(nullptr), this);
+    window_ = CreateWindowExW(0, kClassName, L"Velkar", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                              this);
     app_.window = window_;
 }
 

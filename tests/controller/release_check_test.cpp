@@ -45,9 +45,19 @@ TEST(ReleaseChecked, DecidesTheStateFromTheReleaseAndTheInstallation) {
         {"older offer", Disk::Release, "2.0.0", "2.3.9", true, LauncherState::Ready, {}},
         {"launcher too old", Disk::Release, "2.5.0", "", true, LauncherState::LauncherTooOld, {}},
         {"too old, self-update off", Disk::Release, "2.5.0", "2.5.0", false, LauncherState::LauncherTooOld, {}},
-        {"newer offer", Disk::Release, "2.0.0", "2.5.0", true, LauncherState::SelfUpdating,
+        {"newer offer",
+         Disk::Release,
+         "2.0.0",
+         "2.5.0",
+         true,
+         LauncherState::SelfUpdating,
          {"arm 1 100", "task self-update"}},
-        {"too old with an offer", Disk::Nothing, "2.5.0", "2.5.0", true, LauncherState::SelfUpdating,
+        {"too old with an offer",
+         Disk::Nothing,
+         "2.5.0",
+         "2.5.0",
+         true,
+         LauncherState::SelfUpdating,
          {"arm 1 100", "task self-update"}},
     };
     useEnglish = true;
@@ -69,9 +79,8 @@ TEST(ReleaseChecked, DecidesTheStateFromTheReleaseAndTheInstallation) {
         EXPECT_EQ(f.effects.Take(), c.events) << c.label;
         EXPECT_TRUE(f.app.releaseKnown && f.app.serverOnline) << c.label;
         EXPECT_EQ(f.app.release.buildId, "b2") << c.label;
-        const std::wstring tooOldText = c.expected == LauncherState::LauncherTooOld
-                                            ? L"Please download the new launcher."
-                                            : L"";
+        const std::wstring tooOldText =
+            c.expected == LauncherState::LauncherTooOld ? L"Please download the new launcher." : L"";
         EXPECT_EQ(f.app.statusText, tooOldText) << c.label;
         // Facts for other programs are published whenever the state is decided.
         EXPECT_EQ(f.MetaExists(L"launcher.path"), c.expected != LauncherState::SelfUpdating) << c.label;

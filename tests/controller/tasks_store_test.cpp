@@ -154,8 +154,9 @@ TEST_F(StoreTasks, ASelfUpdateWhoseApplyFailsContinuesWithTheNormalStates) {
 
 TEST_F(StoreTasks, TheNewsTaskReplacesTheList) {
     const std::string folder = "news-" + test::UniqueQuery().substr(3);
-    test::WriteTestFile(test::WwwDir() + L"\\" + Utf8ToWide(folder) + L"\\Shipping\\LauncherNews.json",
-                        "{\"news\": [{\"date\": \"2026-12-01\", \"title\": \"Patch\"}, {\"title\": {\"en\": \"Event\"}}]}");
+    test::WriteTestFile(
+        test::WwwDir() + L"\\" + Utf8ToWide(folder) + L"\\Shipping\\LauncherNews.json",
+        "{\"news\": [{\"date\": \"2026-12-01\", \"title\": \"Patch\"}, {\"title\": {\"en\": \"Event\"}}]}");
     app_.updateBaseUrl = test::Servers().https + "/" + folder;
     StartNewsRefresh(app_, window_->effects());
     ASSERT_TRUE(window_->PumpUntil([&] { return app_.newsLoaded; }));

@@ -46,8 +46,12 @@ TEST(UpdateFinished, ReachesTheStateOfTheOutcomeAndReloadsTheInstallation) {
     const Case cases[] = {
         {"done", true, [] { return Finished(true); }, LauncherState::Ready, L"", {"stop 1", "runtime"}},
         {"paused", false, [] { return Finished(false, true); }, LauncherState::Paused, L"", {"stop 1"}},
-        {"failed", false, [] { return Finished(false, false, "Disk full."); }, LauncherState::UpdateFailed,
-         L"Disk full.", {"stop 1"}},
+        {"failed",
+         false,
+         [] { return Finished(false, false, "Disk full."); },
+         LauncherState::UpdateFailed,
+         L"Disk full.",
+         {"stop 1"}},
     };
     for (const Case& c : cases) {
         LauncherFixture f;

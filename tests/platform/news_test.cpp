@@ -32,7 +32,8 @@ protected:
     Updater config_;
 };
 
-constexpr char kGood[] = "[{\"date\": \"2026-12-01\", \"title\": {\"zh\": \"更新\", \"en\": \"Update\"}, \"body\": \"b\"}]";
+constexpr char kGood[] =
+    "[{\"date\": \"2026-12-01\", \"title\": {\"zh\": \"更新\", \"en\": \"Update\"}, \"body\": \"b\"}]";
 
 TEST_F(News, ARefreshReturnsTheListAndCachesTheFileAsReceived) {
     Serve(kGood);
