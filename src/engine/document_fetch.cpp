@@ -7,8 +7,9 @@
 
 namespace vk {
 
-std::string FetchDocument(HttpSession& session, const std::string& url) {
-    HttpResponse response = HttpGetToMemory(session, url, {});
+std::string FetchDocument(HttpSession& session, const std::string& url,
+                          const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
+    HttpResponse response = HttpGetToMemory(session, url, progress);
     if (response.status != 200) {
         throw std::runtime_error(Localized("Could not get update info: HTTP ", "无法获取更新信息：HTTP ") +
                                  std::to_string(response.status));

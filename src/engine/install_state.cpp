@@ -62,7 +62,7 @@ std::wstring MetadataPath(const Updater& updater, const wchar_t* name) {
     return JoinPath(updater.MetadataDir(), name);
 }
 
-void AddGroupsFrom(const std::wstring& path, std::set<std::string>& groups) {
+void AddGroupsFrom(const std::wstring& path, std::set<std::string>& groups, const std::set<std::string>* allowed) {
     const std::string text = ReadWholeFile(path, kSmallFileLimit);
     if (text.empty()) return;
     JsonValue document;
@@ -74,7 +74,8 @@ void AddGroupsFrom(const std::wstring& path, std::set<std::string>& groups) {
     const JsonValue* list = FindField(document, "groups");
     if (list == nullptr || list->type != JsonType::Array) return;
     for (const JsonValue& item : list->items) {
-        if (item.type == JsonType::String && !item.text.empty()) groups.insert(item.text);
+        if (item.type != JsonType::String || item.text.empty()) continue;
+        if (allowed == nullptr || allowed->contains(item.text)) groups.insert(item.text);
     }
 }
 
@@ -104,17 +105,32 @@ void Updater::SaveInstalledState(const InstalledState& state) const {
     WriteMetadataFile(*this, kInstalledStateFile, InstalledStateText(state));
 }
 
-std::set<std::string> Updater::LoadSelectedGroups() const {
+namespace {
+
+// The selection of groups.json with a waiting request.json merged in and deleted.
+std::set<std::string> MergeRequest(const Updater& updater, const std::set<std::string>* allowed) {
     std::set<std::string> groups;
-    AddGroupsFrom(MetadataPath(*this, kGroupsFile), groups);
-    const std::wstring request = MetadataPath(*this, kRequestFile);
+    AddGroupsFrom(MetadataPath(updater, kGroupsFile), groups);
+    const std::wstring request = MetadataPath(updater, kRequestFile);
     if (IsRegularFile(request)) {
-        AddGroupsFrom(request, groups);
-        WriteMetadataFile(*this, kGroupsFile, GroupsText(groups));
+        AddGroupsFrom(request, groups, allowed);
+        WriteMetadataFile(updater, kGroupsFile, GroupsText(groups));
         // A request that cannot be deleted is merged again next time, which changes nothing.
         DeleteFileW(request.c_str());
     }
     return groups;
+}
+
+}  // namespace
+
+std::set<std::string> Updater::LoadSelectedGroups() const { return MergeRequest(*this, nullptr); }
+
+std::set<std::string> Updater::LoadSelectedGroups(const RemoteRelease& release) const {
+    std::set<std::string> defined;
+    for (const ReleaseFile& file : release.files) {
+        if (!file.group.empty()) defined.insert(file.group);
+    }
+    return MergeRequest(*this, &defined);
 }
 
 void Updater::SelectGroup(const std::string& name) const {
@@ -125,7 +141,7 @@ void Updater::SelectGroup(const std::string& name) const {
 
 bool Updater::IsUpToDate(const RemoteRelease& release, const InstalledState& installed) const {
     if (installed.buildId != release.buildId) return false;
-    const std::set<std::string> selected = LoadSelectedGroups();
+    const std::set<std::string> selected = LoadSelectedGroups(release);
     for (const ReleaseFile& file : release.files) {
         if (!file.group.empty() && !selected.contains(file.group)) continue;
         const auto found = installed.files.find(file.path);
@@ -135,7 +151,7 @@ bool Updater::IsUpToDate(const RemoteRelease& release, const InstalledState& ins
 }
 
 void Updater::WriteInstallInfo(const RemoteRelease& release, const std::wstring& launcherPath) const {
-    WriteMetadataFile(*this, kOptionalFile, OptionalText(release, LoadSelectedGroups()));
+    WriteMetadataFile(*this, kOptionalFile, OptionalText(release, LoadSelectedGroups(release)));
     WriteMetadataFile(*this, kLauncherPathFile, WideToUtf8(launcherPath));
     WriteMetadataFile(*this, kChannelFile, release.manifestText);
     WriteMetadataFile(*this, kChannelSignatureFile, release.signatureText);

@@ -11,9 +11,10 @@ namespace vk {
 // MetadataDir() + "\" + name.
 std::wstring MetadataPath(const Updater& updater, const wchar_t* name);
 
-// Adds the non-empty strings of the file's "groups" array; a missing, empty or malformed file
-// adds nothing.
-void AddGroupsFrom(const std::wstring& path, std::set<std::string>& groups);
+// Adds the non-empty strings of the file's "groups" array (only those in `allowed`, when given); a
+// missing, empty or malformed file adds nothing.
+void AddGroupsFrom(const std::wstring& path, std::set<std::string>& groups,
+                   const std::set<std::string>* allowed = nullptr);
 
 // The groups.json text for the set: {"groups": ["a", "b"]} and a line feed.
 std::string GroupsText(const std::set<std::string>& groups);

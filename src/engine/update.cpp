@@ -127,7 +127,7 @@ public:
 private:
     // The groups to install; a repair adopts every optional group that has a file on disk.
     void SelectGroups() {
-        selected_ = updater_.LoadSelectedGroups();
+        selected_ = updater_.LoadSelectedGroups(release_);
         if (repair_) {
             for (const ReleaseFile& file : release_.files) {
                 if (file.group.empty() || selected_.count(file.group)) continue;
@@ -325,7 +325,7 @@ private:
 
 DownloadPlan Updater::PlanDownload(const RemoteRelease& release, const InstalledState& installed) const {
     std::vector<const ReleaseFile*> needed;
-    for (const ReleaseFile* file : WantedFiles(release, LoadSelectedGroups())) {
+    for (const ReleaseFile* file : WantedFiles(release, LoadSelectedGroups(release))) {
         // An update that did not finish checks every file by its content, so each counts.
         if (installed.buildId.empty() || !MatchesRecord(*this, *file, installed)) needed.push_back(file);
     }

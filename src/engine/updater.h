@@ -40,6 +40,8 @@ struct Updater {
     InstalledState LoadInstalledState() const;
     void SaveInstalledState(const InstalledState& state) const;
     std::set<std::string> LoadSelectedGroups() const;
+    // The same, but a waiting request of another program adds only groups that the release defines.
+    std::set<std::string> LoadSelectedGroups(const RemoteRelease& release) const;
     void SelectGroup(const std::string& name) const;
     bool IsUpToDate(const RemoteRelease& release, const InstalledState& installed) const;
     void WriteInstallInfo(const RemoteRelease& release, const std::wstring& launcherPath) const;

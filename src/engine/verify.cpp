@@ -20,7 +20,7 @@ namespace {
 
 // The selected groups plus every group with a file on disk; nothing of this is written back.
 std::set<std::string> GroupsToCheck(const Updater& updater, const RemoteRelease& release) {
-    std::set<std::string> groups = updater.LoadSelectedGroups();
+    std::set<std::string> groups = updater.LoadSelectedGroups(release);
     for (const ReleaseFile& file : release.files) {
         if (!file.group.empty() && IsRegularFile(updater.InstallPathOf(file))) groups.insert(file.group);
     }

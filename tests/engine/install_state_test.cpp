@@ -251,6 +251,17 @@ RemoteRelease MakeRelease(const std::string& buildId, std::vector<ReleaseFile> f
     return release;
 }
 
+TEST_F(InstallState, AgainstAReleaseARequestAddsOnlyTheGroupsItDefines) {
+    const RemoteRelease release = MakeRelease("b1", {{"Velkar.exe", 5, kDigestA, ""},
+                                                     {"Island/i.pak", 5, kDigestA, "island"}});
+    WriteMeta(kGroupsFile, "{\"groups\": [\"old\"]}");
+    WriteMeta(kRequestFile, "{\"groups\": [\"island\", \"hd\", \"..\\\\x\"]}");
+    // What groups.json already holds stays; the request cannot add what the release does not know.
+    EXPECT_EQ(updater_.LoadSelectedGroups(release), (std::set<std::string>{"island", "old"}));
+    EXPECT_EQ(ReadMeta(kGroupsFile), "{\"groups\": [\"island\", \"old\"]}\n");
+    EXPECT_FALSE(Exists(kRequestFile));
+}
+
 TEST_F(InstallState, IsUpToDateComparesBuildAndDigestsOfSelectedFiles) {
     const RemoteRelease release = MakeRelease(
         "b2", {{"Velkar.exe", 5, kDigestA, ""}, {"Velkar/Content/Paks/base.pak", 9, kDigestB, ""},

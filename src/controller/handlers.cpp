@@ -1,0 +1,127 @@
+#include "controller/handlers.h"
+
+#include "controller/payloads.h"
+#include "controller/tasks.h"
+#include "infra/text.h"
+
+namespace vk {
+
+void OnReleaseChecked(AppState& app, Effects& effects, std::unique_ptr<ReleaseCheckResult> result) {
+    app.releaseCheckRunning = false;
+    if (!result->ok) {
+        app.serverOnline = false;
+        SetState(app, effects, LauncherState::CheckFailed, Utf8ToWide(result->error));
+        return;
+    }
+    app.releaseKnown = true;
+    app.serverOnline = true;
+    app.release = std::move(result->release);
+    app.installed = std::move(result->installed);
+    const std::string& banner = app.release.launcher.bannerSha256;
+    if (!result->banner.empty() && banner != app.loadedBannerSha256 && effects.SetBackgroundImage(result->banner)) {
+        app.loadedBannerSha256 = banner;
+    }
+    if (SelfUpdateNeeded(app)) {
+        StartSelfUpdate(app, effects);
+        return;
+    }
+    RefreshInstallState(app, effects);
+    ProcessRequests(app, effects);
+}
+
+void OnUpdateFinished(AppState& app, Effects& effects, std::unique_ptr<UpdateResult> result) {
+    effects.StopTimer(TimerId::Progress);
+    const Updater updater = MakeUpdater(app);
+    // A stopped or failed update has recorded what it installed.
+    app.installed = updater.LoadInstalledState();
+    if (result->cancelled) {
+        SetState(app, effects, LauncherState::Paused, {});
+        return;
+    }
+    if (!result->ok) {
+        SetState(app, effects, LauncherState::UpdateFailed, Utf8ToWide(result->error));
+        return;
+    }
+    RefreshInstallState(app, effects);
+    if (app.repairMode && app.state == LauncherState::Ready && (app.repairPending || updater.RepairRequested())) {
+        // The repair another program or the file check asked for ends with the game started again.
+        updater.ClearRepairRequest();
+        app.repairPending = false;
+        app.requestPending = false;
+        app.offlineLaunch = false;
+        if (!effects.StartRuntimeCheck(true)) effects.LaunchGame();
+    } else if (app.requestPending && updater.RepairRequested()) {
+        ProcessRequests(app, effects);
+    } else if (app.requestPending && app.state == LauncherState::UpdateAvailable) {
+        app.requestPending = false;
+        StartUpdate(app, effects, false);
+    } else if (app.state == LauncherState::Ready) {
+        effects.StartRuntimeCheck(false);
+    }
+}
+
+void OnActivate(AppState& app, Effects& effects) {
+    if (!MakeUpdater(app).HasPendingRequest()) return;
+    app.requestPending = true;
+    StartReleaseCheck(app, effects);
+}
+
+void OnSelfUpdateFinished(AppState& app, Effects& effects, std::unique_ptr<SelfUpdateResult> result) {
+    effects.StopTimer(TimerId::Progress);
+    if (result->ok) {
+        effects.DestroyMainWindow();
+        return;
+    }
+    app.selfUpdateFailed = true;
+    app.selfUpdateError = std::move(result->error);
+    RefreshInstallState(app, effects);
+    ProcessRequests(app, effects);
+}
+
+void OnNewsLoaded(AppState& app, Effects& effects, std::unique_ptr<NewsResult> result) {
+    app.newsLoaded = true;
+    if (result->ok) app.news = std::move(result->items);
+    effects.Repaint();
+}
+
+void OnTimer(AppState& app, Effects& effects, TimerId id) {
+    if (id == TimerId::RequestRetry) {
+        if (!LauncherBusy(app)) ProcessRequests(app, effects);
+    } else if (id == TimerId::News) {
+        StartNewsRefresh(app, effects);
+    } else if (app.state == LauncherState::Updating) {
+        SampleSpeed(app, effects);
+        effects.Repaint();
+    } else if (app.state == LauncherState::SelfUpdating) {
+        effects.Repaint();
+    }
+}
+
+namespace {
+
+template <typename Payload, typename Handler>
+void Deliver(AppState& app, Effects& effects, UINT message, LPARAM lParam, Handler handler) {
+    if (std::unique_ptr<Payload> payload = TakePayload<Payload>(message, lParam)) {
+        handler(app, effects, std::move(payload));
+    }
+}
+
+}  // namespace
+
+bool HandleTaskMessage(AppState& app, Effects& effects, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case MsgReleaseChecked:
+            Deliver<ReleaseCheckResult>(app, effects, message, lParam, OnReleaseChecked);
+            return true;
+        case MsgUpdateFinished: Deliver<UpdateResult>(app, effects, message, lParam, OnUpdateFinished); return true;
+        case MsgActivate: OnActivate(app, effects); return true;
+        case MsgSelfUpdateFinished:
+            Deliver<SelfUpdateResult>(app, effects, message, lParam, OnSelfUpdateFinished);
+            return true;
+        case MsgNewsLoaded: Deliver<NewsResult>(app, effects, message, lParam, OnNewsLoaded); return true;
+        case WM_TIMER: OnTimer(app, effects, static_cast<TimerId>(wParam)); return true;
+        default: return false;
+    }
+}
+
+}  // namespace vk

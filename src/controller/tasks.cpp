@@ -1,0 +1,154 @@
+#include "controller/tasks.h"
+
+#include <exception>
+#include <functional>
+#include <memory>
+
+#include "controller/payloads.h"
+#include "infra/errors.h"
+#include "infra/language_portable.h"
+#include "infra/text.h"
+#include "platform/banner.h"
+#include "platform/news.h"
+
+namespace vk {
+
+namespace {
+
+void RecordFailure(ReleaseCheckResult& result, const std::string& message) { result.error = message; }
+void RecordFailure(UpdateResult& result, const std::string& message) { result.error = message; }
+void RecordFailure(SelfUpdateResult& result, const std::string& message) { result.error = Utf8ToWide(message); }
+void RecordFailure(NewsResult&, const std::string&) {}
+
+// A task whose worker fills a fresh result and posts it: every failure the work throws becomes the
+// result's error, so exactly one message ends the task whatever happens.
+template <typename Result>
+Task MakeTask(TaskKind kind, HWND window, UINT message, std::function<void(Result&)> work) {
+    auto run = [window, message, work = std::move(work)] {
+        auto result = std::make_unique<Result>();
+        try {
+            work(*result);
+        } catch (const std::exception& e) {
+            RecordFailure(*result, e.what());
+        }
+        PostPayload(window, message, std::move(result));
+    };
+    auto refuse = [window, message](const std::string& error) {
+        auto result = std::make_unique<Result>();
+        RecordFailure(*result, error);
+        PostPayload(window, message, std::move(result));
+    };
+    return Task{kind, std::move(run), std::move(refuse)};
+}
+
+void ResetProgress(AppState& app) {
+    app.stopRequested.exchange(false);
+    app.speed.Reset();
+    app.progress.phase.exchange(UpdatePhase::Verifying);
+    app.progress.bytesDone.exchange(0);
+    app.progress.bytesTotal.exchange(0);
+}
+
+bool RepairDue(const AppState& app) {
+    return app.state == LauncherState::NotInstalled || app.state == LauncherState::UpdateAvailable ||
+           app.state == LauncherState::Ready;
+}
+
+}  // namespace
+
+void StartNewsRefresh(AppState& app, Effects& effects) {
+    const Updater updater = MakeUpdater(app);
+    effects.StartTask(
+        MakeTask<NewsResult>(TaskKind::NewsRefresh, app.window, MsgNewsLoaded, [updater](NewsResult& result) {
+            result.items = RefreshNews(updater);
+            result.ok = true;
+        }));
+}
+
+bool StartReleaseCheck(AppState& app, Effects& effects) {
+    if (LauncherBusy(app)) return false;
+    SetState(app, effects, LauncherState::Checking, {});
+    app.releaseCheckRunning = true;
+    StartNewsRefresh(app, effects);
+    const Updater updater = MakeUpdater(app);
+    effects.StartTask(MakeTask<ReleaseCheckResult>(
+        TaskKind::ReleaseCheck, app.window, MsgReleaseChecked, [updater](ReleaseCheckResult& result) {
+            result.release = updater.FetchRelease();
+            result.installed = updater.LoadInstalledState();
+            result.banner = GetBanner(updater, result.release.launcher, true);
+            result.ok = true;
+        }));
+    return true;
+}
+
+bool StartUpdate(AppState& app, Effects& effects, bool repair) {
+    if (LauncherBusy(app)) return false;
+    if (effects.IsGameRunning()) {
+        effects.ShowMessage(
+            Localized(L"The game is running. Close it before updating.", L"游戏正在运行，请先关闭游戏再更新。"),
+            MB_ICONINFORMATION);
+        return false;
+    }
+    ResetProgress(app);
+    app.repairMode = repair;
+    SetState(app, effects, LauncherState::Updating, {});
+    effects.ArmTimer(TimerId::Progress, kProgressPeriodMs);
+    const Updater updater = MakeUpdater(app);
+    UpdateProgress* progress = &app.progress;
+    const std::atomic<bool>* stop = &app.stopRequested;
+    effects.StartTask(
+        MakeTask<UpdateResult>(TaskKind::Update, app.window, MsgUpdateFinished,
+                               [updater, release = app.release, repair, progress, stop](UpdateResult& result) {
+                                   try {
+                                       updater.Update(release, repair, *progress, *stop);
+                                       result.ok = true;
+                                   } catch (const Cancelled&) {
+                                       result.cancelled = true;
+                                   }
+                               }));
+    return true;
+}
+
+bool StartSelfUpdate(AppState& app, Effects& effects) {
+    if (LauncherBusy(app)) return false;
+    app.selfUpdateBytes.exchange(0);
+    SetState(app, effects, LauncherState::SelfUpdating, {});
+    effects.ArmTimer(TimerId::Progress, kSelfUpdateProgressPeriodMs);
+    const Updater updater = MakeUpdater(app);
+    std::atomic<std::uint64_t>* bytes = &app.selfUpdateBytes;
+    effects.StartTask(MakeTask<SelfUpdateResult>(TaskKind::SelfUpdate, app.window, MsgSelfUpdateFinished,
+                                                 [updater, launcher = app.release.launcher, bytes,
+                                                  apply = effects.SelfUpdateOperation()](SelfUpdateResult& result) {
+                                                     // No stop flag: a self-update cannot be paused.
+                                                     const std::string executable = updater.FetchBlob(
+                                                         launcher.launcherSha256, launcher.launcherSize, bytes);
+                                                     result.ok = apply(executable, result.error);
+                                                 }));
+    return true;
+}
+
+void RequestPause(AppState& app, Effects& effects) {
+    if (app.state != LauncherState::Updating) return;
+    app.stopRequested.exchange(true);
+    app.pauseRequested = true;
+    effects.Repaint();
+}
+
+void ProcessRequests(AppState& app, Effects& effects) {
+    const bool repair = MakeUpdater(app).RepairRequested() || app.repairPending;
+    if (repair && RepairDue(app)) {
+        if (effects.IsGameRunning()) {
+            effects.ArmTimer(TimerId::RequestRetry, kRequestRetryPeriodMs);
+            return;
+        }
+        effects.StopTimer(TimerId::RequestRetry);
+        app.repairPending = true;
+        app.requestPending = false;
+        StartUpdate(app, effects, true);
+    } else if (app.requestPending && app.state == LauncherState::UpdateAvailable) {
+        app.requestPending = false;
+        StartUpdate(app, effects, false);
+    }
+}
+
+}  // namespace vk

@@ -1,0 +1,55 @@
+#include "controller/window_effects.h"
+
+#include <windows.h>
+
+#include <system_error>
+#include <thread>
+
+#include "controller/game_launch.h"
+#include "controller/game_process.h"
+#include "infra/language_portable.h"
+
+namespace vk {
+
+void WindowEffects::StartTask(Task task) {
+    try {
+        std::thread(std::move(task.run)).detach();
+    } catch (const std::system_error&) {
+        // The task's result still arrives, as a failure the player can retry from.
+        task.refuse(Localized("Cannot start a background task.", "无法启动后台任务。"));
+    }
+}
+
+void WindowEffects::ArmTimer(TimerId id, unsigned milliseconds) {
+    SetTimer(app_.window, static_cast<UINT_PTR>(id), milliseconds, nullptr);
+}
+
+void WindowEffects::StopTimer(TimerId id) { KillTimer(app_.window, static_cast<UINT_PTR>(id)); }
+
+void WindowEffects::Repaint() {
+    if (app_.window != nullptr) InvalidateRect(app_.window, nullptr, FALSE);
+}
+
+int WindowEffects::ShowMessage(const std::wstring& text, unsigned flags) {
+    return MessageBoxW(app_.window, text.c_str(), L"Velkar", flags);
+}
+
+bool WindowEffects::SetBackgroundImage(const std::string& bytes) {
+    return services_.setBackgroundImage && services_.setBackgroundImage(bytes);
+}
+
+bool WindowEffects::IsGameRunning() { return vk::IsGameRunning(); }
+
+bool WindowEffects::StartRuntimeCheck(bool thenPlay) {
+    return services_.startRuntimeCheck && services_.startRuntimeCheck(thenPlay);
+}
+
+void WindowEffects::LaunchGame() { vk::LaunchGame(app_); }
+
+void WindowEffects::DestroyMainWindow() { DestroyWindow(app_.window); }
+
+SelfUpdateApply WindowEffects::SelfUpdateOperation() { return services_.applySelfUpdate; }
+
+std::uint64_t WindowEffects::Now() { return GetTickCount64(); }
+
+}  // namespace vk

@@ -1,0 +1,99 @@
+#include "recording_effects.h"
+
+#include "controller/game_launch.h"
+#include "infra/files.h"
+#include "infra/paths.h"
+#include "infra/text.h"
+
+namespace vk::test {
+
+namespace {
+
+const char* TaskName(TaskKind kind) {
+    switch (kind) {
+        case TaskKind::NewsRefresh: return "task news";
+        case TaskKind::ReleaseCheck: return "task check";
+        case TaskKind::Update: return "task update";
+        case TaskKind::SelfUpdate: return "task self-update";
+    }
+    return "task ?";
+}
+
+}  // namespace
+
+void RecordingEffects::StartTask(Task task) {
+    events.push_back(TaskName(task.kind));
+    tasks.push_back(std::move(task));
+}
+
+void RecordingEffects::ArmTimer(TimerId id, unsigned milliseconds) {
+    armedTimers[id] = milliseconds;
+    events.push_back("arm " + std::to_string(static_cast<int>(id)) + " " + std::to_string(milliseconds));
+}
+
+void RecordingEffects::StopTimer(TimerId id) {
+    armedTimers.erase(id);
+    events.push_back("stop " + std::to_string(static_cast<int>(id)));
+}
+
+int RecordingEffects::ShowMessage(const std::wstring& text, unsigned) {
+    events.push_back("message " + WideToUtf8(text));
+    return IDOK;
+}
+
+bool RecordingEffects::SetBackgroundImage(const std::string& bytes) {
+    events.push_back("image " + bytes);
+    return imageAccepted;
+}
+
+bool RecordingEffects::StartRuntimeCheck(bool thenPlay) {
+    events.push_back(thenPlay ? "runtime play" : "runtime");
+    return runtimeStarts;
+}
+
+std::vector<std::string> RecordingEffects::Take() { return std::exchange(events, {}); }
+
+RemoteRelease SampleRelease(const std::string& buildId) {
+    RemoteRelease release;
+    release.buildId = buildId;
+    release.projectVersion = "1.0." + buildId;
+    release.minLauncherVersion = "2.0.0";
+    release.launchPath = "Bin/Game.exe";
+    release.files = {{"Bin/Game.exe", 4, std::string(64, 'a') + buildId, ""},
+                     {"Paks/Island/island.pak", 8, std::string(64, 'b'), "island"}};
+    release.totalSize = 12;
+    return release;
+}
+
+InstalledState InstalledFrom(const RemoteRelease& release, bool withFullMap) {
+    InstalledState installed;
+    installed.buildId = release.buildId;
+    for (const ReleaseFile& file : release.files) {
+        if (file.group.empty() || withFullMap) installed.files[file.path] = {file.sha256, file.size};
+    }
+    return installed;
+}
+
+LauncherFixture::LauncherFixture() {
+    app.updateBaseUrl = "https://127.0.0.1:9/unreachable";
+    app.updateChannel = "test";
+    app.installDir = dir / L"game";
+    app.gameUserDir = dir / L"user";
+    app.cacheDir = dir / L"cache";
+    CreateDirectories(app.installDir);
+}
+
+void LauncherFixture::WriteMeta(const std::wstring& name, const std::string& text) const {
+    WriteTestFile(JoinPath(updater().MetadataDir(), name), text);
+}
+
+bool LauncherFixture::MetaExists(const std::wstring& name) const {
+    return IsRegularFile(JoinPath(updater().MetadataDir(), name));
+}
+
+void LauncherFixture::Install(const RemoteRelease& release, const InstalledState& installed) const {
+    updater().SaveInstalledState(installed);
+    WriteTestFile(GameExecutablePath(app.installDir, release.launchPath), "game");
+}
+
+}  // namespace vk::test

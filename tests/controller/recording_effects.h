@@ -1,0 +1,69 @@
+#pragma once
+// Effects that record what the controller asked for instead of doing it, and a launcher record set
+// up around a temporary install folder.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "controller/app_state.h"
+#include "controller/effects.h"
+#include "support/temp_dir.h"
+
+namespace vk::test {
+
+class RecordingEffects final : public Effects {
+public:
+    // Everything but repaints, in order: "task news", "task check", "task update", "task self-update",
+    // "arm 1 250", "stop 1", "message <text>", "runtime play"/"runtime", "launch", "destroy", "image".
+    std::vector<std::string> events;
+    std::vector<Task> tasks;
+    std::map<TimerId, unsigned> armedTimers;
+    int repaints = 0;
+
+    // Answers and conditions the test sets.
+    bool gameRunning = false;
+    bool runtimeStarts = false;  // StartRuntimeCheck reports a runtime step started
+    bool imageAccepted = true;
+    std::uint64_t now = 0;
+    SelfUpdateApply apply;
+
+    void StartTask(Task task) override;
+    void ArmTimer(TimerId id, unsigned milliseconds) override;
+    void StopTimer(TimerId id) override;
+    void Repaint() override { ++repaints; }
+    int ShowMessage(const std::wstring& text, unsigned flags) override;
+    bool SetBackgroundImage(const std::string& bytes) override;
+    bool IsGameRunning() override { return gameRunning; }
+    bool StartRuntimeCheck(bool thenPlay) override;
+    void LaunchGame() override { events.push_back("launch"); }
+    void DestroyMainWindow() override { events.push_back("destroy"); }
+    SelfUpdateApply SelfUpdateOperation() override { return apply; }
+    std::uint64_t Now() override { return now; }
+
+    // The events since the last call.
+    std::vector<std::string> Take();
+};
+
+// Two files, one of them in the full map's group; the launcher itself needs "2.0.0".
+RemoteRelease SampleRelease(const std::string& buildId);
+
+// The installed state that matches the release with or without the full map.
+InstalledState InstalledFrom(const RemoteRelease& release, bool withFullMap);
+
+// A launcher record whose install folder and cache live in a temporary folder, and whose update
+// source can never be reached (in-process tests run no task).
+struct LauncherFixture {
+    TempDir dir;
+    AppState app;
+    RecordingEffects effects;
+
+    LauncherFixture();
+    Updater updater() const { return MakeUpdater(app); }
+    // Writes a file of the install's metadata folder.
+    void WriteMeta(const std::wstring& name, const std::string& text) const;
+    bool MetaExists(const std::wstring& name) const;
+    // installed.json and the game executable for the state.
+    void Install(const RemoteRelease& release, const InstalledState& installed) const;
+};
+
+}  // namespace vk::test
