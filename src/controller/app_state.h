@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "controller/effects.h"
-#include "controller/launcher_state.h"
+#include "ui/launcher_state.h"
 #include "engine/progress.h"
 #include "engine/release.h"
 #include "engine/updater.h"
