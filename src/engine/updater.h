@@ -43,7 +43,10 @@ struct Updater {
     std::vector<std::wstring> FindExtraPackages(const RemoteRelease& release) const;
 
     // Blobs (download_store.cpp) and the update (update.cpp).
-    std::string FetchBlob(const std::string& sha256, std::uint64_t size, std::atomic<std::uint64_t>* progress) const;
+    // A whole blob in memory, checked against its size and digest. Throws Cancelled when *stop is set
+    // between reads, so a slow download never holds the player back.
+    std::string FetchBlob(const std::string& sha256, std::uint64_t size, std::atomic<std::uint64_t>* progress,
+                          const std::atomic<bool>* stop = nullptr) const;
     void Update(const RemoteRelease& release, bool repair, UpdateProgress& progress,
                 const std::atomic<bool>& stop) const;
 

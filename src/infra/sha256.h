@@ -33,4 +33,8 @@ std::string Sha256Hex(const std::string& bytes);
 std::string Sha256File(const std::wstring& path, const std::atomic<bool>* stop = nullptr,
                        const std::function<void(std::uint64_t)>& progress = {});
 
+// The same, read from the current position of a file the caller holds open; path names it in messages.
+std::string Sha256OpenFile(HANDLE file, const std::wstring& path, const std::atomic<bool>* stop = nullptr,
+                           const std::function<void(std::uint64_t)>& progress = {});
+
 }  // namespace vk
