@@ -27,7 +27,8 @@ std::string FailureText(const RuntimeOutcome& outcome, const std::string& name) 
         return english ? "Cannot run the " + name + " installer: " + system : "无法运行 " + name + " 安装程序：" + system;
     }
     if (outcome.code == 0 || outcome.code == kInstallerNewerVersionPresent) {
-        return english ? name + " setup finished, but the runtime is still not found. Restart the computer and try again."
+        return english ? name +
+                             " setup finished, but the runtime is still not found. Restart the computer and try again."
                        : name + " 安装程序已完成，但系统里仍检测不到。请重启电脑后再试。";
     }
     const std::string code = std::to_string(outcome.code);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "../platform/fixtures/standin_protocol.h"
@@ -25,7 +26,8 @@ protected:
     void SetUp() override { WriteFileAtomic(files_.exe, oldLauncher_); }
 
     // Runs the older stand-in from the test folder against a channel of the store "launcher".
-    unsigned long RunOldLauncher(const std::string& channel, unsigned long handOverMs, unsigned long* processId = nullptr) {
+    unsigned long RunOldLauncher(const std::string& channel, unsigned long handOverMs,
+                                 unsigned long* processId = nullptr) {
         test::BackgroundProcess old(L"\"" + files_.exe + L"\" update " + std::wstring(channel.begin(), channel.end()) +
                                         L" " + std::to_wstring(handOverMs),
                                     dir_ / L"old.txt");
@@ -70,6 +72,9 @@ struct FailedUpdate {
     const char* channel;
     unsigned long handOverMs;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FailedUpdate& c, std::ostream* out) { *out << c.channel; }
 
 class LauncherUpdateFails : public LauncherUpdate, public ::testing::WithParamInterface<FailedUpdate> {};
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <ostream>
 #include <string>
 
 #include "platform/retrying_files.h"
@@ -38,6 +39,9 @@ struct RetryCase {
     unsigned long result;
     unsigned attempts;  // 0: as many as the time allows, at least two
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const RetryCase& c, std::ostream* out) { *out << c.name; }
 
 class RetryingFiles : public ::testing::TestWithParam<RetryCase> {};
 

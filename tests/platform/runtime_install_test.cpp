@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <ostream>
 #include <string>
 
 #include "../platform/fixtures/standin_protocol.h"
@@ -73,6 +74,9 @@ struct InstallCase {
     bool ran;
     std::uint32_t code;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const InstallCase& c, std::ostream* out) { *out << c.name; }
 
 class RuntimeOutcomes : public RuntimeStep, public ::testing::WithParamInterface<InstallCase> {};
 

@@ -53,7 +53,9 @@ NativeRuntimeFiles::NativeRuntimeFiles() {
 }
 
 NativeRuntimeFiles::~NativeRuntimeFiles() {
-    for (const wchar_t* file : kRuntimeFiles) RegDeleteKeyValueW(HKEY_CURRENT_USER, kDllOverrides, ModuleName(file).c_str());
+    for (const wchar_t* file : kRuntimeFiles) {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kDllOverrides, ModuleName(file).c_str());
+    }
 }
 
 }  // namespace vk::test

@@ -15,7 +15,8 @@ constexpr UINT kFinished = WM_APP + 6;
 // A message-only window of this thread: the task posts to it and the test reads its queue.
 class MessageWindow {
 public:
-    MessageWindow() : window_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
+    MessageWindow()
+        : window_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
     ~MessageWindow() {
         if (window_ != nullptr) DestroyWindow(window_);
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ struct EvaluateCase {
     RuntimeFacts facts;
     int expected;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const EvaluateCase& c, std::ostream* out) { *out << c.name; }
 
 class EvaluateRuntimeCases : public ::testing::TestWithParam<EvaluateCase> {};
 
@@ -81,6 +85,9 @@ struct EnsureCase {
     unsigned runs;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const EnsureCase& c, std::ostream* out) { *out << c.name; }
+
 class EnsureRuntimeCases : public ::testing::TestWithParam<EnsureCase> {};
 
 TEST_P(EnsureRuntimeCases, TurnsTheInstallerIntoAnOutcome) {
@@ -121,6 +128,9 @@ struct MessageCase {
     bool english;
     std::wstring expected;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const MessageCase& c, std::ostream* out) { *out << c.name; }
 
 class RuntimeMessages : public ::testing::TestWithParam<MessageCase> {};
 

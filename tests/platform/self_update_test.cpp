@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
 
 #include "infra/errors.h"
@@ -63,7 +64,8 @@ protected:
 
     // Opens a file the way a scanner would: others may read it, nobody may write, move or delete it.
     static UniqueHandle HoldOpen(const std::wstring& path) {
-        return UniqueHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        return UniqueHandle(
+            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     }
 
     // Compares file contents without printing executables into the test log.
@@ -116,6 +118,9 @@ struct FailedHandOver {
     unsigned long waitMs;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FailedHandOver& c, std::ostream* out) { *out << c.name; }
+
 class SelfUpdateHandOver : public SelfUpdate, public ::testing::WithParamInterface<FailedHandOver> {};
 
 TEST_P(SelfUpdateHandOver, FailsAndPutsTheOldLauncherBack) {
@@ -128,7 +133,9 @@ TEST_P(SelfUpdateHandOver, FailsAndPutsTheOldLauncherBack) {
 INSTANTIATE_TEST_SUITE_P(Cases, SelfUpdateHandOver,
                          ::testing::Values(FailedHandOver{"SuccessorExitsAtOnce", L"successor_exits.exe", 30000},
                                            FailedHandOver{"SuccessorNeverSignals", L"successor_silent.exe", 1000}),
-                         [](const ::testing::TestParamInfo<FailedHandOver>& param) { return std::string(param.param.name); });
+                         [](const ::testing::TestParamInfo<FailedHandOver>& param) {
+                             return std::string(param.param.name);
+                         });
 
 TEST_F(SelfUpdate, MessageIsInTheInterfaceLanguage) {
     useEnglish = false;

@@ -23,7 +23,8 @@ GAME_EXE = b"MZ stand-in game\r\n"
 
 def publish(tool: str, key: str, store: Path, game: Path, channel: str, extra: list) -> None:
     subprocess.run([tool, "release", "--store", str(store), "--game", str(game), "--key", key, "--channel", channel,
-                    "--build-id", channel, "--version", "1.0.0", "--launch", "Velkar.exe", "--min-launcher", "1.0.0", *extra],
+                    "--build-id", channel, "--version", "1.0.0", "--launch", "Velkar.exe", "--min-launcher", "1.0.0",
+                    *extra],
                    check=True, stdout=subprocess.DEVNULL)
 
 
