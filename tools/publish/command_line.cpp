@@ -14,11 +14,12 @@ const char kUsage[] =
     "  velkar-publish release --store DIR --game DIR --key FILE --channel NAME --build-id ID\n"
     "                 --version VER --launch PATH [--arg ARG]... [--group NAME=PATTERN]...\n"
     "                 [--min-launcher VER] [--launcher-exe FILE --launcher-version VER]\n"
-    "                 [--banner FILE] [--release-path PATH]\n"
-    "  velkar-publish news --store DIR --file FILE\n"
+    "                 [--banner FILE] [--release-path PATH] [--wait SECONDS]\n"
+    "  velkar-publish news --store DIR --file FILE [--wait SECONDS]\n"
     "  velkar-publish verify --store DIR --channel NAME --public FILE\n"
-    "  velkar-publish gc --store DIR [--keep-release PATH]... [--delete]\n"
+    "  velkar-publish gc --store DIR [--keep-release PATH]... [--delete] [--wait SECONDS]\n"
     "\n"
+    "release, news and gc --delete wait up to --wait seconds (default 0) for another writer of the store.\n"
     "PATTERN is matched against release paths: \"*\" within one folder, \"**\" across folders.\n"
     "The first --group whose pattern matches a file decides its group.\n";
 
@@ -93,6 +94,14 @@ bool IsDottedVersion(const std::string& text) {
     return segmentHasDigit;
 }
 
+int WaitSeconds(const Values& values) {
+    if (!values.contains("--wait")) return 0;
+    const std::string text = One(values, "--wait");
+    const bool digits = !text.empty() && text.size() <= 6 && text.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits) throw UsageError("--wait must be a number of seconds: " + text);
+    return std::stoi(text);
+}
+
 void RequireNonEmpty(const std::string& value, const char* option) {
     if (value.empty()) throw UsageError(std::string(option) + " must not be empty");
 }
@@ -139,6 +148,7 @@ ReleaseOptions ParseRelease(std::span<const std::string> arguments) {
         {"--group", Kind::Repeated, false},     {"--min-launcher", Kind::Once, false},
         {"--launcher-exe", Kind::Once, false},  {"--launcher-version", Kind::Once, false},
         {"--banner", Kind::Once, false},        {"--release-path", Kind::Once, false},
+        {"--wait", Kind::Once, false},
     };
     const Values values = ParseOptions(arguments, kRules);
     ReleaseOptions options;
@@ -157,6 +167,7 @@ ReleaseOptions ParseRelease(std::span<const std::string> arguments) {
     options.banner = OptionalPath(values, "--banner");
     options.releasePath = values.contains("--release-path") ? One(values, "--release-path")
                                                              : "releases/" + options.buildId + ".json";
+    options.waitSeconds = WaitSeconds(values);
 
     RequirePlainName(options.channel, "--channel");
     RequirePlainName(options.buildId, "--build-id");
@@ -172,9 +183,10 @@ ReleaseOptions ParseRelease(std::span<const std::string> arguments) {
 }
 
 NewsOptions ParseNews(std::span<const std::string> arguments) {
-    static constexpr OptionRule kRules[] = {{"--store", Kind::Once, true}, {"--file", Kind::Once, true}};
+    static constexpr OptionRule kRules[] = {
+        {"--store", Kind::Once, true}, {"--file", Kind::Once, true}, {"--wait", Kind::Once, false}};
     const Values values = ParseOptions(arguments, kRules);
-    return {PathFromUtf8(One(values, "--store")), PathFromUtf8(One(values, "--file"))};
+    return {PathFromUtf8(One(values, "--store")), PathFromUtf8(One(values, "--file")), WaitSeconds(values)};
 }
 
 VerifyOptions ParseVerify(std::span<const std::string> arguments) {
@@ -189,9 +201,11 @@ VerifyOptions ParseVerify(std::span<const std::string> arguments) {
 
 GcOptions ParseGc(std::span<const std::string> arguments) {
     static constexpr OptionRule kRules[] = {
-        {"--store", Kind::Once, true}, {"--keep-release", Kind::Repeated, false}, {"--delete", Kind::Flag, false}};
+        {"--store", Kind::Once, true}, {"--keep-release", Kind::Repeated, false}, {"--delete", Kind::Flag, false},
+        {"--wait", Kind::Once, false}};
     const Values values = ParseOptions(arguments, kRules);
-    GcOptions options{PathFromUtf8(One(values, "--store")), All(values, "--keep-release"), values.contains("--delete")};
+    GcOptions options{PathFromUtf8(One(values, "--store")), All(values, "--keep-release"), values.contains("--delete"),
+                      WaitSeconds(values)};
     for (const std::string& path : options.keepReleases) {
         if (!ReleasePathProblem(path).empty()) throw UsageError("--keep-release is not a store path: " + path);
     }

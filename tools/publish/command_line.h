@@ -41,11 +41,13 @@ struct ReleaseOptions {
     std::string launcherVersion;
     std::optional<fs::path> banner;
     std::string releasePath;  // relative to the store; "releases/" + build id + ".json" unless given
+    int waitSeconds = 0;      // for another writer of the store to finish
 };
 
 struct NewsOptions {
     fs::path store;
     fs::path file;
+    int waitSeconds = 0;
 };
 
 struct VerifyOptions {
@@ -58,6 +60,7 @@ struct GcOptions {
     fs::path store;
     std::vector<std::string> keepReleases;
     bool deleteBlobs = false;
+    int waitSeconds = 0;
 };
 
 using Command = std::variant<KeygenOptions, ReleaseOptions, NewsOptions, VerifyOptions, GcOptions>;

@@ -1,11 +1,13 @@
 #include "gc.h"
 
+#include <optional>
 #include <set>
 #include <stdexcept>
 
 #include "file_io.h"
 #include "path_rules.h"
 #include "store.h"
+#include "store_lock.h"
 
 namespace vk::publish {
 namespace {
@@ -48,6 +50,9 @@ std::set<std::string> ReferencedDigests(const Store& store, const GcOptions& opt
 }  // namespace
 
 GcReport CollectGarbage(const GcOptions& options) {
+    // Deleting reads the references under the lock too: a release published meanwhile counts.
+    std::optional<StoreWriteLock> lock;
+    if (options.deleteBlobs) lock.emplace(options.store, options.waitSeconds);
     const Store store(options.store);
     const std::set<std::string> referenced = ReferencedDigests(store, options);
     GcReport report;

@@ -6,6 +6,7 @@
 #include "infra/json.h"
 #include "platform/news_format.h"
 #include "store.h"
+#include "store_lock.h"
 
 namespace vk::publish {
 namespace {
@@ -76,6 +77,7 @@ std::size_t PublishNews(const NewsOptions& options) {
         for (const std::string& problem : problems) message += "\n  " + problem;
         throw std::runtime_error(message);
     }
+    const StoreWriteLock lock(options.store, options.waitSeconds);
     WriteFileAtomic(Store(options.store).Resolve(Store::kNewsName), text);
     return ParseNews(text).size();
 }

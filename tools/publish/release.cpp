@@ -15,6 +15,7 @@
 #include "sha256.h"
 #include "signing.h"
 #include "store.h"
+#include "store_lock.h"
 
 namespace vk::publish {
 namespace {
@@ -108,6 +109,7 @@ void WriteReleaseList(const Store& store, const std::string& name, const std::st
 ReleaseSummary PublishRelease(const ReleaseOptions& options) {
     const SigningKey key = SigningKey::FromPem(ReadWholeFile(options.key));
     const ReleasePlan plan = PlanRelease(options);
+    const StoreWriteLock lock(options.store, options.waitSeconds);
     const Store store(options.store);
     const std::vector<Input> inputs = CollectInputs(plan, options);
     const std::vector<IntakeResult> results = TakeAll(store, inputs);
