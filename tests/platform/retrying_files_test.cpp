@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <ostream>
 #include <string>
 
 #include "platform/retrying_files.h"
@@ -40,36 +39,32 @@ struct RetryCase {
     unsigned attempts;  // 0: as many as the time allows, at least two
 };
 
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const RetryCase& c, std::ostream* out) { *out << c.name; }
+const RetryCase kRetryCases[] = {
+    {"FirstTry", {0}, 0, 1},
+    {"SharingViolationTwice", {ERROR_SHARING_VIOLATION, ERROR_SHARING_VIOLATION, 0}, 0, 3},
+    {"AccessDeniedOnce", {ERROR_ACCESS_DENIED, 0}, 0, 2},
+    {"LockViolationOnce", {ERROR_LOCK_VIOLATION, 0}, 0, 2},
+    {"MissingFileIsFinal", {ERROR_FILE_NOT_FOUND, 0}, ERROR_FILE_NOT_FOUND, 1},
+    {"LockThatOutlastsThePolicy", {ERROR_SHARING_VIOLATION}, ERROR_SHARING_VIOLATION, 0},
+};
 
-class RetryingFiles : public ::testing::TestWithParam<RetryCase> {};
-
-TEST_P(RetryingFiles, RetriesOnlyMomentaryLocksAndOnlyForAWhile) {
-    const RetryCase& c = GetParam();
+TEST(RetryingFiles, RetriesOnlyMomentaryLocksAndOnlyForAWhile) {
     const RetryPolicy quick{300, 20};
-    ScriptedFiles moves(c.errors);
-    EXPECT_EQ(MoveRetried(moves, L"a", L"b", true, quick), c.result);
-    ScriptedFiles deletes(c.errors);
-    EXPECT_EQ(DeleteRetried(deletes, L"a", quick), c.result);
-    for (const unsigned attempts : {moves.attempts, deletes.attempts}) {
-        if (c.attempts != 0) {
-            EXPECT_EQ(attempts, c.attempts);
-        } else {
-            EXPECT_GE(attempts, 2u);
+    for (const RetryCase& c : kRetryCases) {
+        SCOPED_TRACE(c.name);
+        ScriptedFiles moves(c.errors);
+        EXPECT_EQ(MoveRetried(moves, L"a", L"b", true, quick), c.result);
+        ScriptedFiles deletes(c.errors);
+        EXPECT_EQ(DeleteRetried(deletes, L"a", quick), c.result);
+        for (const unsigned attempts : {moves.attempts, deletes.attempts}) {
+            if (c.attempts != 0) {
+                EXPECT_EQ(attempts, c.attempts);
+            } else {
+                EXPECT_GE(attempts, 2u);
+            }
         }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RetryingFiles,
-    ::testing::Values(RetryCase{"FirstTry", {0}, 0, 1},
-                      RetryCase{"SharingViolationTwice", {ERROR_SHARING_VIOLATION, ERROR_SHARING_VIOLATION, 0}, 0, 3},
-                      RetryCase{"AccessDeniedOnce", {ERROR_ACCESS_DENIED, 0}, 0, 2},
-                      RetryCase{"LockViolationOnce", {ERROR_LOCK_VIOLATION, 0}, 0, 2},
-                      RetryCase{"MissingFileIsFinal", {ERROR_FILE_NOT_FOUND, 0}, ERROR_FILE_NOT_FOUND, 1},
-                      RetryCase{"LockThatOutlastsThePolicy", {ERROR_SHARING_VIOLATION}, ERROR_SHARING_VIOLATION, 0}),
-    [](const ::testing::TestParamInfo<RetryCase>& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace vk

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <ostream>
 #include <string>
 
 #include "../platform/fixtures/standin_protocol.h"
@@ -35,8 +34,9 @@ protected:
 
     void TearDown() override { test::RemoveRuntimeRecord(); }
 
-    RemoteRelease Install(const std::string& channel) {
-        const Updater updater = test::TestUpdaterAt(test::Servers().https + "/launcher", channel, install_.path());
+    // Installs a release of the store "launcher" into the folder, the way an update does.
+    static RemoteRelease Install(const std::string& channel, const std::wstring& folder) {
+        const Updater updater = test::TestUpdaterAt(test::Servers().https + "/launcher", channel, folder);
         const RemoteRelease release = updater.FetchRelease();
         UpdateProgress progress;
         const std::atomic<bool> stop{false};
@@ -47,8 +47,8 @@ protected:
     // The release's real host, but for one fact: Wine's own runtime files carry no version resource, so
     // its system directory never holds a good enough runtime. The system-wide files are read from the
     // fixtures' runtime folder at the installer's version instead; the registry record stays the real one.
-    RuntimeHost HostFor(const RemoteRelease& release) const {
-        RuntimeHost host = MakeRuntimeHost(release, install_.path());
+    static RuntimeHost HostFor(const RemoteRelease& release, const std::wstring& folder) {
+        RuntimeHost host = MakeRuntimeHost(release, folder);
         host.GetFacts = [real = host.GetFacts] {
             RuntimeFacts facts = real();
             facts.system = RuntimeDllVersion(test::FixturePath(L"runtime-good"));
@@ -57,17 +57,19 @@ protected:
         return host;
     }
 
-    test::NativeRuntimeFiles native_;
-
-    std::wstring Prerequisite(const std::wstring& name) const { return install_ / (L"Prerequisites\\" + name); }
+    static std::wstring Prerequisite(const std::wstring& folder, const std::wstring& name) {
+        return folder + L"\\Prerequisites\\" + name;
+    }
+    std::wstring Prerequisite(const std::wstring& name) const { return Prerequisite(install_.path(), name); }
     std::wstring Installer() const { return Prerequisite(L"vc_redist.x64.exe"); }
 
+    test::NativeRuntimeFiles native_;
     test::TempDir install_;
 };
 
 struct InstallCase {
     const char* name;
-    const char* channel;
+    bool appLocalCopy;        // the release ships a runtime copy at the installer's version
     bool recordedBefore;      // the system-wide installation is recorded in the registry beforehand
     const char* instructions;  // what the installer stand-in does
     std::int32_t kind;
@@ -75,65 +77,65 @@ struct InstallCase {
     std::uint32_t code;
 };
 
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const InstallCase& c, std::ostream* out) { *out << c.name; }
+const InstallCase kInstallCases[] = {
+    {"PresentAppLocal", true, false, "exit=5", RuntimePresent, false, 0},
+    {"PresentSystemWide", false, true, "exit=5", RuntimePresent, false, 0},
+    {"Installed", false, false, "exit=0\nregister=1", RuntimeInstalled, true, 0},
+    {"RestartAskedButFound", false, false, "exit=3010\nregister=1", RuntimeInstalled, true, 3010},
+    {"RestartNeeded", false, false, "exit=3010", RestartNeeded, true, 3010},
+    {"Busy", false, false, "exit=1618", InstallerBusy, true, 1618},
+    {"UserCancelled", false, false, "exit=1602", ConsentNeeded, true, 1602},
+    {"Failed", false, false, "exit=5", InstallFailed, true, 5},
+    {"FinishedButStillMissing", false, false, "exit=0", InstallFailed, true, 0},
+};
 
-class RuntimeOutcomes : public RuntimeStep, public ::testing::WithParamInterface<InstallCase> {};
+TEST_F(RuntimeStep, EachOutcomeFromTheShippedInstaller) {
+    test::TempDir appLocal;
+    const RemoteRelease withCopy = Install("runtime-applocal", appLocal.path());
+    const RemoteRelease withoutCopy = Install("runtime", install_.path());
+    for (const InstallCase& c : kInstallCases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring& folder = c.appLocalCopy ? appLocal.path() : install_.path();
+        test::RemoveRuntimeRecord();
+        if (c.recordedBefore) test::WriteRuntimeRecord(14, 44, 35211, 0);
+        DeleteFileW(Prerequisite(folder, standin::kInstallerRanFile).c_str());
+        WriteFileAtomic(Prerequisite(folder, standin::kInstallerCaseFile), c.instructions);
 
-TEST_P(RuntimeOutcomes, FromTheShippedInstaller) {
-    const InstallCase& c = GetParam();
-    const RemoteRelease release = Install(c.channel);
-    if (c.recordedBefore) test::WriteRuntimeRecord(14, 44, 35211, 0);
-    WriteFileAtomic(Prerequisite(standin::kInstallerCaseFile), c.instructions);
+        const RuntimeOutcome outcome = EnsureRuntime(HostFor(c.appLocalCopy ? withCopy : withoutCopy, folder));
 
-    const RuntimeOutcome outcome = EnsureRuntime(HostFor(release));
-
-    EXPECT_EQ(outcome.kind, c.kind);
-    EXPECT_EQ(outcome.ran, c.ran);
-    EXPECT_EQ(outcome.code, c.code);
-    EXPECT_EQ(outcome.required, kInstallerVersion);
-    const std::string commandLine = ReadWholeFile(Prerequisite(standin::kInstallerRanFile));
-    if (c.ran) {
-        EXPECT_TRUE(commandLine.ends_with(" /install /quiet /norestart")) << commandLine;
-        EXPECT_NE(commandLine.find("vc_redist.x64.exe"), std::string::npos) << commandLine;
-    } else {
-        EXPECT_EQ(commandLine, "") << "the installer must not have run";
+        EXPECT_EQ(outcome.kind, c.kind);
+        EXPECT_EQ(outcome.ran, c.ran);
+        EXPECT_EQ(outcome.code, c.code);
+        EXPECT_EQ(outcome.required, kInstallerVersion);
+        const std::string commandLine = ReadWholeFile(Prerequisite(folder, standin::kInstallerRanFile));
+        if (c.ran) {
+            EXPECT_TRUE(commandLine.ends_with(" /install /quiet /norestart")) << commandLine;
+            EXPECT_NE(commandLine.find("vc_redist.x64.exe"), std::string::npos) << commandLine;
+        } else {
+            EXPECT_EQ(commandLine, "") << "the installer must not have run";
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RuntimeOutcomes,
-    ::testing::Values(
-        InstallCase{"PresentAppLocal", "runtime-applocal", false, "exit=5", RuntimePresent, false, 0},
-        InstallCase{"PresentSystemWide", "runtime", true, "exit=5", RuntimePresent, false, 0},
-        InstallCase{"Installed", "runtime", false, "exit=0\nregister=1", RuntimeInstalled, true, 0},
-        InstallCase{"RestartAskedButFound", "runtime", false, "exit=3010\nregister=1", RuntimeInstalled, true, 3010},
-        InstallCase{"RestartNeeded", "runtime", false, "exit=3010", RestartNeeded, true, 3010},
-        InstallCase{"Busy", "runtime", false, "exit=1618", InstallerBusy, true, 1618},
-        InstallCase{"UserCancelled", "runtime", false, "exit=1602", ConsentNeeded, true, 1602},
-        InstallCase{"Failed", "runtime", false, "exit=5", InstallFailed, true, 5},
-        InstallCase{"FinishedButStillMissing", "runtime", false, "exit=0", InstallFailed, true, 0}),
-    [](const ::testing::TestParamInfo<InstallCase>& param) { return std::string(param.param.name); });
-
 TEST_F(RuntimeStep, DamagedInstallerIsNotRun) {
-    const RemoteRelease release = Install("runtime");
+    const RemoteRelease release = Install("runtime", install_.path());
     WriteFileAtomic(Installer(), ReadWholeFile(Installer()) + "x");
     ASSERT_EQ(FileVersionOf(Installer()), kInstallerVersion) << "still a readable installer, only its bytes differ";
 
-    const RuntimeOutcome outcome = EnsureRuntime(HostFor(release));
+    const RuntimeOutcome outcome = EnsureRuntime(HostFor(release, install_.path()));
     EXPECT_EQ(outcome.kind, InstallerMissing);
     EXPECT_FALSE(outcome.ran);
     EXPECT_FALSE(IsRegularFile(Prerequisite(standin::kInstallerRanFile)));
 }
 
 TEST_F(RuntimeStep, InstallerTheReleaseDoesNotListIsNotTrusted) {
-    const RemoteRelease release = Install("runtime-bare");
-    const RuntimeOutcome missing = EnsureRuntime(HostFor(release));
+    const RemoteRelease release = Install("runtime-bare", install_.path());
+    const RuntimeOutcome missing = EnsureRuntime(HostFor(release, install_.path()));
     EXPECT_EQ(missing.kind, InstallerMissing);
     EXPECT_EQ(missing.required, kFallbackRuntimeVersion) << "no installer, no version to require";
 
     test::WriteTestFile(Installer(), test::FixtureBytes(L"vc_redist_standin.exe"));
-    const RuntimeOutcome unlisted = EnsureRuntime(HostFor(release));
+    const RuntimeOutcome unlisted = EnsureRuntime(HostFor(release, install_.path()));
     EXPECT_EQ(unlisted.kind, InstallerMissing);
     EXPECT_EQ(unlisted.required, kInstallerVersion);
     EXPECT_FALSE(IsRegularFile(Prerequisite(standin::kInstallerRanFile)));
@@ -141,7 +143,7 @@ TEST_F(RuntimeStep, InstallerTheReleaseDoesNotListIsNotTrusted) {
 
 // The installer runs elevated: between its check and its start nobody may replace or rename it.
 TEST_F(RuntimeStep, CheckedInstallerStaysLockedUntilItHasStarted) {
-    const RemoteRelease release = Install("runtime");
+    const RemoteRelease release = Install("runtime", install_.path());
     WriteFileAtomic(Prerequisite(standin::kInstallerCaseFile), "exit=0");
     const RuntimeHost host = MakeRuntimeHost(release, install_.path());
     ASSERT_TRUE(host.VerifyInstaller());

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,30 +22,26 @@ struct EvaluateCase {
     int expected;
 };
 
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const EvaluateCase& c, std::ostream* out) { *out << c.name; }
+const EvaluateCase kEvaluateCases[] = {
+    {"AppLocalWinsWhateverTheSystemHolds", {kRequired, kRequired, kNone, kNone}, kRuntimeAppLocal},
+    {"AppLocalBelowRequiredDoesNotCount", {kRequired, kLower, kNone, kNone}, kRuntimeMissing},
+    {"SystemWideNeedsRegistryAndFiles", {kRequired, kNone, kRequired, kHigher}, kRuntimeSystemWide},
+    {"SystemFilesBelowRequired", {kRequired, kNone, kRequired, kLower}, kRuntimeMissing},
+    {"RegistryBelowRequired", {kRequired, kNone, kLower, kHigher}, kRuntimeMissing},
+    {"NoSystemFiles", {kRequired, kNone, kHigher, kNone}, kRuntimeMissing},
+    // Versions compare number by number, not as text: 14.100 is above 14.44.
+    {"NumbersNotText", {kRequired, {14, 100, 0, 0}, kNone, kNone}, kRuntimeAppLocal},
+    {"NoInstallerVersionFallsBackTo14_50",
+         {kNone, kNone, {14, 50, 35719, 0}, {14, 50, 35718, 0}}, kRuntimeMissing},
+    {"FallbackReached", {kNone, {14, 50, 35719, 0}, kNone, kNone}, kRuntimeAppLocal},
+};
 
-class EvaluateRuntimeCases : public ::testing::TestWithParam<EvaluateCase> {};
-
-TEST_P(EvaluateRuntimeCases, DecidesWhereTheRuntimeComesFrom) {
-    EXPECT_EQ(EvaluateRuntime(GetParam().facts), GetParam().expected);
+TEST(EvaluateRuntime, DecidesWhereTheRuntimeComesFrom) {
+    for (const EvaluateCase& c : kEvaluateCases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(EvaluateRuntime(c.facts), c.expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EvaluateRuntimeCases,
-    ::testing::Values(
-        EvaluateCase{"AppLocalWinsWhateverTheSystemHolds", {kRequired, kRequired, kNone, kNone}, kRuntimeAppLocal},
-        EvaluateCase{"AppLocalBelowRequiredDoesNotCount", {kRequired, kLower, kNone, kNone}, kRuntimeMissing},
-        EvaluateCase{"SystemWideNeedsRegistryAndFiles", {kRequired, kNone, kRequired, kHigher}, kRuntimeSystemWide},
-        EvaluateCase{"SystemFilesBelowRequired", {kRequired, kNone, kRequired, kLower}, kRuntimeMissing},
-        EvaluateCase{"RegistryBelowRequired", {kRequired, kNone, kLower, kHigher}, kRuntimeMissing},
-        EvaluateCase{"NoSystemFiles", {kRequired, kNone, kHigher, kNone}, kRuntimeMissing},
-        // Versions compare number by number, not as text: 14.100 is above 14.44.
-        EvaluateCase{"NumbersNotText", {kRequired, {14, 100, 0, 0}, kNone, kNone}, kRuntimeAppLocal},
-        EvaluateCase{"NoInstallerVersionFallsBackTo14_50",
-                     {kNone, kNone, {14, 50, 35719, 0}, {14, 50, 35718, 0}}, kRuntimeMissing},
-        EvaluateCase{"FallbackReached", {kNone, {14, 50, 35719, 0}, kNone, kNone}, kRuntimeAppLocal}),
-    [](const ::testing::TestParamInfo<EvaluateCase>& param) { return std::string(param.param.name); });
 
 // A host that answers from a script and records what the decision asked for.
 struct ScriptedHost {
@@ -85,42 +80,37 @@ struct EnsureCase {
     unsigned runs;
 };
 
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const EnsureCase& c, std::ostream* out) { *out << c.name; }
+const EnsureCase kEnsureCases[] = {
+    {"Present", {kFound}, true, true, 0, 0, {RuntimePresent, 0, false, kRequired}, 0},
+    {"NoInstallerVersion", {{kNone, kNone, kNone, kNone}}, true, true, 0, 0,
+         {InstallerMissing, 0, false, kFallbackRuntimeVersion}, 0},
+    {"Damaged", {kMissing}, false, true, 0, 0, {InstallerMissing, 0, false, kRequired}, 0},
+    // Wine runs "runas" without a prompt, so a declined prompt exists only here.
+    {"PromptDeclined", {kMissing}, true, false, 0, 1223, {ConsentNeeded, 1223, false, kRequired}, 1},
+    {"StartFailed", {kMissing}, true, false, 0, 2, {InstallFailed, 2, false, kRequired}, 1},
+    {"UserCancelled", {kMissing}, true, true, 1602, 0, {ConsentNeeded, 1602, true, kRequired}, 1},
+    {"Busy", {kMissing}, true, true, 1618, 0, {InstallerBusy, 1618, true, kRequired}, 1},
+    {"Installed", {kMissing, kFound}, true, true, 0, 0, {RuntimeInstalled, 0, true, kRequired}, 1},
+    {"RestartButFound", {kMissing, kFound}, true, true, 3010, 0,
+         {RuntimeInstalled, 3010, true, kRequired}, 1},
+    {"RestartNeeded", {kMissing}, true, true, 3010, 0, {RestartNeeded, 3010, true, kRequired}, 1},
+    {"NewerPresentButNotFound", {kMissing}, true, true, 1638, 0, {InstallFailed, 1638, true, kRequired},
+         1},
+    {"OtherExitCode", {kMissing, kFound}, true, true, 5, 0, {InstallFailed, 5, true, kRequired}, 1},
+};
 
-class EnsureRuntimeCases : public ::testing::TestWithParam<EnsureCase> {};
-
-TEST_P(EnsureRuntimeCases, TurnsTheInstallerIntoAnOutcome) {
-    const EnsureCase& c = GetParam();
-    ScriptedHost host{c.facts, c.intact, c.ran, c.exitCode, c.error};
-    const RuntimeOutcome outcome = EnsureRuntime(host.Host());
-    EXPECT_EQ(outcome.kind, c.expected.kind);
-    EXPECT_EQ(outcome.code, c.expected.code);
-    EXPECT_EQ(outcome.ran, c.expected.ran);
-    EXPECT_EQ(outcome.required, c.expected.required);
-    EXPECT_EQ(host.runs, c.runs);
+TEST(EnsureRuntime, TurnsTheInstallerIntoAnOutcome) {
+    for (const EnsureCase& c : kEnsureCases) {
+        SCOPED_TRACE(c.name);
+        ScriptedHost host{c.facts, c.intact, c.ran, c.exitCode, c.error};
+        const RuntimeOutcome outcome = EnsureRuntime(host.Host());
+        EXPECT_EQ(outcome.kind, c.expected.kind);
+        EXPECT_EQ(outcome.code, c.expected.code);
+        EXPECT_EQ(outcome.ran, c.expected.ran);
+        EXPECT_EQ(outcome.required, c.expected.required);
+        EXPECT_EQ(host.runs, c.runs);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EnsureRuntimeCases,
-    ::testing::Values(
-        EnsureCase{"Present", {kFound}, true, true, 0, 0, {RuntimePresent, 0, false, kRequired}, 0},
-        EnsureCase{"NoInstallerVersion", {{kNone, kNone, kNone, kNone}}, true, true, 0, 0,
-                   {InstallerMissing, 0, false, kFallbackRuntimeVersion}, 0},
-        EnsureCase{"Damaged", {kMissing}, false, true, 0, 0, {InstallerMissing, 0, false, kRequired}, 0},
-        // Wine runs "runas" without a prompt, so a declined prompt exists only here.
-        EnsureCase{"PromptDeclined", {kMissing}, true, false, 0, 1223, {ConsentNeeded, 1223, false, kRequired}, 1},
-        EnsureCase{"StartFailed", {kMissing}, true, false, 0, 2, {InstallFailed, 2, false, kRequired}, 1},
-        EnsureCase{"UserCancelled", {kMissing}, true, true, 1602, 0, {ConsentNeeded, 1602, true, kRequired}, 1},
-        EnsureCase{"Busy", {kMissing}, true, true, 1618, 0, {InstallerBusy, 1618, true, kRequired}, 1},
-        EnsureCase{"Installed", {kMissing, kFound}, true, true, 0, 0, {RuntimeInstalled, 0, true, kRequired}, 1},
-        EnsureCase{"RestartButFound", {kMissing, kFound}, true, true, 3010, 0,
-                   {RuntimeInstalled, 3010, true, kRequired}, 1},
-        EnsureCase{"RestartNeeded", {kMissing}, true, true, 3010, 0, {RestartNeeded, 3010, true, kRequired}, 1},
-        EnsureCase{"NewerPresentButNotFound", {kMissing}, true, true, 1638, 0, {InstallFailed, 1638, true, kRequired},
-                   1},
-        EnsureCase{"OtherExitCode", {kMissing, kFound}, true, true, 5, 0, {InstallFailed, 5, true, kRequired}, 1}),
-    [](const ::testing::TestParamInfo<EnsureCase>& param) { return std::string(param.param.name); });
 
 struct MessageCase {
     const char* name;
@@ -129,52 +119,48 @@ struct MessageCase {
     std::wstring expected;
 };
 
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const MessageCase& c, std::ostream* out) { *out << c.name; }
+const MessageCase kMessageCases[] = {
+    {"PresentSaysNothing", {RuntimePresent, 0, false, kRequired}, true, L""},
+    {"InstalledSaysNothing", {RuntimeInstalled, 3010, true, kRequired}, true, L""},
+    {"UnknownKindSaysNothing", {7, 0, false, kRequired}, true, L""},
+    {"MissingWithFallback", {InstallerMissing, 0, false, kFallbackRuntimeVersion}, true,
+         L"The game needs the Visual C++ runtime (14.50.35719.0), but its installer is missing or damaged. "
+         L"Use the repair icon, then start again."},
+    {"MissingChinese", {InstallerMissing, 0, false, kRequired}, false,
+         L"游戏需要 Visual C++ 运行库（14.44.35211.0），但安装包不在游戏目录里或已损坏。请点右下角的修复图标后再启动。"},
+    {"Consent", {ConsentNeeded, 1223, false, kRequired}, true,
+         L"The game needs the Visual C++ runtime (14.44.35211.0). Press Play again and answer Yes to the "
+         L"Windows prompt."},
+    {"ConsentChinese", {ConsentNeeded, 1602, true, kRequired}, false,
+         L"游戏需要安装 Visual C++ 运行库（14.44.35211.0） 才能启动。请再点一次“启动游戏”，并在系统的权限提示里选“是”。"},
+    {"Busy", {InstallerBusy, 1618, true, kRequired}, true,
+         L"Windows is installing something else, so the Visual C++ runtime (14.44.35211.0) cannot be "
+         L"installed yet. Press Play again when it has finished."},
+    {"BusyChinese", {InstallerBusy, 1618, true, kRequired}, false,
+         L"Windows 正在安装其他程序，暂时无法安装 Visual C++ 运行库（14.44.35211.0）。请等它完成后再点“启动游戏”。"},
+    {"Restart", {RestartNeeded, 3010, true, kRequired}, true,
+         L"Visual C++ runtime (14.44.35211.0) is installed. Restart the computer to start the game."},
+    {"RestartChinese", {RestartNeeded, 3010, true, kRequired}, false,
+         L"Visual C++ 运行库（14.44.35211.0） 已安装，需要重启电脑后才能启动游戏。"},
+    {"FailedWithCode", {InstallFailed, 5, true, kRequired}, true,
+         L"Visual C++ runtime (14.44.35211.0) setup failed (code 5). Restart the computer and press Play "
+         L"again."},
+    {"FailedWithCodeChinese", {InstallFailed, 5, true, kRequired}, false,
+         L"Visual C++ 运行库（14.44.35211.0） 安装失败（代码 5）。请重启电脑后再点“启动游戏”。"},
+    {"FinishedButNotFound", {InstallFailed, 1638, true, kRequired}, true,
+         L"Visual C++ runtime (14.44.35211.0) setup finished, but the runtime is still not found. Restart "
+         L"the computer and try again."},
+    {"FinishedButNotFoundChinese", {InstallFailed, 0, true, kRequired}, false,
+         L"Visual C++ 运行库（14.44.35211.0） 安装程序已完成，但系统里仍检测不到。请重启电脑后再试。"},
+};
 
-class RuntimeMessages : public ::testing::TestWithParam<MessageCase> {};
-
-TEST_P(RuntimeMessages, TellThePlayerWhatToDo) {
-    useEnglish = GetParam().english;
-    EXPECT_EQ(RuntimeMessage(GetParam().outcome), GetParam().expected);
+TEST(RuntimeMessage, TellThePlayerWhatToDo) {
+    for (const MessageCase& c : kMessageCases) {
+        SCOPED_TRACE(c.name);
+        useEnglish = c.english;
+        EXPECT_EQ(RuntimeMessage(c.outcome), c.expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RuntimeMessages,
-    ::testing::Values(
-        MessageCase{"PresentSaysNothing", {RuntimePresent, 0, false, kRequired}, true, L""},
-        MessageCase{"InstalledSaysNothing", {RuntimeInstalled, 3010, true, kRequired}, true, L""},
-        MessageCase{"UnknownKindSaysNothing", {7, 0, false, kRequired}, true, L""},
-        MessageCase{"MissingWithFallback", {InstallerMissing, 0, false, kFallbackRuntimeVersion}, true,
-                    L"The game needs the Visual C++ runtime (14.50.35719.0), but its installer is missing or damaged. "
-                    L"Use the repair icon, then start again."},
-        MessageCase{"MissingChinese", {InstallerMissing, 0, false, kRequired}, false,
-                    L"游戏需要 Visual C++ 运行库（14.44.35211.0），但安装包不在游戏目录里或已损坏。请点右下角的修复图标后再启动。"},
-        MessageCase{"Consent", {ConsentNeeded, 1223, false, kRequired}, true,
-                    L"The game needs the Visual C++ runtime (14.44.35211.0). Press Play again and answer Yes to the "
-                    L"Windows prompt."},
-        MessageCase{"ConsentChinese", {ConsentNeeded, 1602, true, kRequired}, false,
-                    L"游戏需要安装 Visual C++ 运行库（14.44.35211.0） 才能启动。请再点一次“启动游戏”，并在系统的权限提示里选“是”。"},
-        MessageCase{"Busy", {InstallerBusy, 1618, true, kRequired}, true,
-                    L"Windows is installing something else, so the Visual C++ runtime (14.44.35211.0) cannot be "
-                    L"installed yet. Press Play again when it has finished."},
-        MessageCase{"BusyChinese", {InstallerBusy, 1618, true, kRequired}, false,
-                    L"Windows 正在安装其他程序，暂时无法安装 Visual C++ 运行库（14.44.35211.0）。请等它完成后再点“启动游戏”。"},
-        MessageCase{"Restart", {RestartNeeded, 3010, true, kRequired}, true,
-                    L"Visual C++ runtime (14.44.35211.0) is installed. Restart the computer to start the game."},
-        MessageCase{"RestartChinese", {RestartNeeded, 3010, true, kRequired}, false,
-                    L"Visual C++ 运行库（14.44.35211.0） 已安装，需要重启电脑后才能启动游戏。"},
-        MessageCase{"FailedWithCode", {InstallFailed, 5, true, kRequired}, true,
-                    L"Visual C++ runtime (14.44.35211.0) setup failed (code 5). Restart the computer and press Play "
-                    L"again."},
-        MessageCase{"FailedWithCodeChinese", {InstallFailed, 5, true, kRequired}, false,
-                    L"Visual C++ 运行库（14.44.35211.0） 安装失败（代码 5）。请重启电脑后再点“启动游戏”。"},
-        MessageCase{"FinishedButNotFound", {InstallFailed, 1638, true, kRequired}, true,
-                    L"Visual C++ runtime (14.44.35211.0) setup finished, but the runtime is still not found. Restart "
-                    L"the computer and try again."},
-        MessageCase{"FinishedButNotFoundChinese", {InstallFailed, 0, true, kRequired}, false,
-                    L"Visual C++ 运行库（14.44.35211.0） 安装程序已完成，但系统里仍检测不到。请重启电脑后再试。"}),
-    [](const ::testing::TestParamInfo<MessageCase>& param) { return std::string(param.param.name); });
 
 TEST(RuntimeMessage, StartFailureCarriesTheSystemsText) {
     const RuntimeOutcome outcome{InstallFailed, 2, false, kRequired};
