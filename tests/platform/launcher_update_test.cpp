@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "../platform/fixtures/standin_protocol.h"
+#include "fixtures/standin_protocol.h"
 #include "infra/files.h"
 #include "infra/handles.h"
 #include "infra/text.h"

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <string>
 
-#include "../platform/fixtures/standin_protocol.h"
+#include "fixtures/standin_protocol.h"
 #include "engine/updater.h"
 #include "infra/files.h"
 #include "infra/handles.h"

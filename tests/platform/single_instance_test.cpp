@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "../platform/fixtures/standin_protocol.h"
+#include "fixtures/standin_protocol.h"
 #include "infra/handles.h"
 #include "platform/single_instance.h"
 #include "platform_fixtures.h"
