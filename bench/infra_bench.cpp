@@ -107,7 +107,9 @@ int wmain(int argc, wchar_t** argv) {
         } else if (mode == L"range" && argc == 6) {
             BenchRange(vk::WideToUtf8(argv[2]), argv[3], std::stoull(argv[4]), std::stoi(argv[5]));
         } else {
-            std::fprintf(stderr, "usage: velkar_bench_infra hash FILE RUNS | cng FILE RUNS THREADS | get URL RUNS | range URL FILE SIZE RUNS\n");
+            std::fprintf(stderr,
+                         "usage: velkar_bench_infra hash FILE RUNS | cng FILE RUNS THREADS | get URL RUNS | range URL "
+                         "FILE SIZE RUNS\n");
             return 2;
         }
     } catch (const std::exception& e) {

@@ -3,7 +3,7 @@
 #include "engine/updater.h"
 #include "infra/errors.h"
 #include "infra/http.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/sha256.h"
 
 namespace vk {
@@ -19,7 +19,8 @@ std::string Updater::FetchBlob(const std::string& sha256, std::uint64_t size, st
     };
     HttpResponse response = HttpGetToMemory(session, baseUrl + "/blobs/" + sha256, onRead);
     if (response.status != 200) {
-        throw std::runtime_error(Localized("Download failed: HTTP ", "下载失败 HTTP ") + std::to_string(response.status));
+        throw std::runtime_error(Localized("Download failed: HTTP ", "下载失败 HTTP ") +
+                                 std::to_string(response.status));
     }
     if (response.body.size() != size || Sha256Hex(response.body) != sha256) {
         throw std::runtime_error(Localized("Downloaded data failed verification.", "下载内容校验失败。"));

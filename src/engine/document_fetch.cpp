@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "infra/http.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 
 namespace vk {
 

@@ -11,7 +11,8 @@
 #include "infra/files.h"
 #include "infra/handles.h"
 #include "infra/http.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
+#include "infra/paths.h"
 #include "infra/sha256.h"
 #include "infra/text.h"
 
@@ -46,7 +47,8 @@ void MarkFinishedSegments(const std::string& segText, DownloadJob& job) {
 }
 
 bool CreatePreallocated(const std::wstring& path, std::uint64_t size) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER end;
     end.QuadPart = static_cast<LONGLONG>(size);
     return file && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
@@ -64,7 +66,7 @@ DownloadStage::DownloadStage(std::string baseUrl, std::wstring downloadsDir, Upd
     : baseUrl_(std::move(baseUrl)), downloadsDir_(std::move(downloadsDir)), progress_(progress), stop_(stop) {}
 
 std::wstring DownloadStage::CompletePath(const std::string& sha256) const {
-    return downloadsDir_ + L"\\" + Utf8ToWide(sha256);
+    return JoinPath(downloadsDir_, Utf8ToWide(sha256));
 }
 
 void DownloadStage::Prepare(const std::map<std::string, std::uint64_t>& blobs) {
@@ -94,7 +96,8 @@ void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size) {
     job->size = size;
     job->partPath = complete + L".part";
     job->segPath = complete + L".seg";
-    job->segmentCount = static_cast<std::uint32_t>(std::max<std::uint64_t>(1, (size + kSegmentSize - 1) / kSegmentSize));
+    job->segmentCount =
+        static_cast<std::uint32_t>(std::max<std::uint64_t>(1, (size + kSegmentSize - 1) / kSegmentSize));
     job->segmentDone.assign(job->segmentCount, false);
 
     if (FileSizeOf(job->partPath) == size) {

@@ -1,17 +1,18 @@
 #include "engine/install_decision.h"
 
 #include "engine/launcher_version.h"
-#include "engine/versions.h"
+#include "engine/versions_portable.h"
 #include "infra/files.h"
-#include "infra/text.h"
+#include "infra/paths.h"
 
 namespace vk {
 
-InstallVerdict DecideInstallState(const Updater& updater, const RemoteRelease& release, const InstalledState& installed) {
+InstallVerdict DecideInstallState(const Updater& updater, const RemoteRelease& release,
+                                  const InstalledState& installed) {
     if (CompareVersions(LauncherVersion, release.minLauncherVersion) < 0) return InstallVerdict::LauncherTooOld;
     if (installed.buildId.empty() && installed.files.empty()) return InstallVerdict::NotInstalled;
     const bool ready = updater.IsUpToDate(release, installed) &&
-                       IsRegularFile(updater.installDir + L"\\" + Utf8ToWide(release.launchPath));
+                       IsRegularFile(JoinPath(updater.installDir, DiskPathOf(release.launchPath)));
     return ready ? InstallVerdict::Ready : InstallVerdict::UpdateAvailable;
 }
 

@@ -9,6 +9,7 @@ enum class InstallVerdict { LauncherTooOld, NotInstalled, UpdateAvailable, Ready
 
 // Too old when the release asks for a newer launcher; not installed when nothing is recorded;
 // ready when the record matches the release for the selected groups and the game executable exists.
-InstallVerdict DecideInstallState(const Updater& updater, const RemoteRelease& release, const InstalledState& installed);
+InstallVerdict DecideInstallState(const Updater& updater, const RemoteRelease& release,
+                                  const InstalledState& installed);
 
 }  // namespace vk

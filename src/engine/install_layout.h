@@ -13,6 +13,7 @@ inline constexpr wchar_t kRequestFile[] = L"request.json";
 inline constexpr wchar_t kRepairRequestFile[] = L"repair.request";
 inline constexpr wchar_t kOptionalFile[] = L"optional.json";
 inline constexpr wchar_t kLauncherPathFile[] = L"launcher.path";
+// The verified manifest and its signature, also the names of their copies in the per-user cache.
 inline constexpr wchar_t kChannelFile[] = L"channel.json";
 inline constexpr wchar_t kChannelSignatureFile[] = L"channel.json.sig";
 

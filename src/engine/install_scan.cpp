@@ -2,19 +2,16 @@
 
 #include <windows.h>
 
-#include <knownfolders.h>
-#include <shlobj.h>
-
 #include <cwchar>
-#include <memory>
 #include <set>
 #include <stdexcept>
 
 #include "engine/install_layout.h"
-#include "engine/release_path.h"
+#include "engine/release_path_portable.h"
 #include "engine/updater.h"
 #include "infra/handles.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
+#include "infra/paths.h"
 #include "infra/text.h"
 
 namespace vk {
@@ -60,11 +57,7 @@ bool IsProtectedFolder(const wchar_t* name) {
 }
 
 std::wstring PerUserBase(const std::wstring& gameUserDir) {
-    if (!gameUserDir.empty()) return gameUserDir;
-    PWSTR folder = nullptr;
-    const HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder);
-    const std::unique_ptr<wchar_t, decltype(&CoTaskMemFree)> owner(folder, &CoTaskMemFree);
-    return SUCCEEDED(result) && folder != nullptr ? std::wstring(folder) : std::wstring();
+    return gameUserDir.empty() ? LocalAppDataFolder() : gameUserDir;
 }
 
 // A linked package folder could make the game load content from anywhere, so the root's own
@@ -72,7 +65,7 @@ std::wstring PerUserBase(const std::wstring& gameUserDir) {
 void RefuseLinkedComponents(const std::wstring& base, const std::wstring& folder) {
     for (std::size_t end = 0; end <= folder.size(); ++end) {
         if (end != folder.size() && folder[end] != L'\\') continue;
-        const std::wstring path = base + L"\\" + folder.substr(0, end);
+        const std::wstring path = JoinPath(base, folder.substr(0, end));
         if (IsLink(path, GetFileAttributesW(path.c_str()))) {
             throw std::runtime_error(Localized("Check linked game package directories.", "请检查游戏资源目录的链接。"));
         }
@@ -90,18 +83,18 @@ ScanAttributesHook scanAttributes = &ReportedAttributes;
 
 void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<std::wstring>& out,
                bool refuseLinks) {
-    const std::wstring folder = rel.empty() ? root : root + L"\\" + rel;
+    const std::wstring folder = rel.empty() ? root : JoinPath(root, rel);
     WIN32_FIND_DATAW entry;
-    const UniqueFind find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+    const UniqueFind find(FindFirstFileW(JoinPath(folder, L"*").c_str(), &entry));
     if (!find) return;
     do {
         if (IsDotEntry(entry.cFileName)) continue;
-        const std::wstring child = rel.empty() ? std::wstring(entry.cFileName) : rel + L"\\" + entry.cFileName;
-        const bool link = IsLink(root + L"\\" + child, entry.dwFileAttributes);
+        const std::wstring child = rel.empty() ? std::wstring(entry.cFileName) : JoinPath(rel, entry.cFileName);
+        const bool link = IsLink(JoinPath(root, child), entry.dwFileAttributes);
         if (refuseLinks && link) {
             const std::string name = WideToUtf8(child);
-            throw std::runtime_error(Localized(("Remove the link from the game data folder and retry: " + name).c_str(),
-                                               ("请从游戏资源目录移除链接后重试：" + name).c_str()));
+            throw std::runtime_error(Localized("Remove the link from the game data folder and retry: " + name,
+                                               "请从游戏资源目录移除链接后重试：" + name));
         }
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             out.push_back(child);
@@ -118,10 +111,10 @@ void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<st
 
 void RemoveEmptyDirs(const std::wstring& dir, bool isRoot) {
     WIN32_FIND_DATAW entry;
-    const UniqueFind find(FindFirstFileW((dir + L"\\*").c_str(), &entry));
+    const UniqueFind find(FindFirstFileW(JoinPath(dir, L"*").c_str(), &entry));
     if (find) {
         do {
-            const std::wstring child = dir + L"\\" + entry.cFileName;
+            const std::wstring child = JoinPath(dir, entry.cFileName);
             if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(entry.cFileName) ||
                 IsProtectedFolder(entry.cFileName) || IsLink(child, entry.dwFileAttributes)) {
                 continue;
@@ -138,7 +131,7 @@ void DisableExtraPackage(const std::wstring& path) {
     if (!MoveFileW(path.c_str(), disabled.c_str())) {
         const std::string name = WideToUtf8(path);
         throw std::runtime_error(
-            Localized(("Cannot disable extra package: " + name).c_str(), ("无法移出额外资源包：" + name).c_str()));
+            Localized("Cannot disable extra package: " + name, "无法移出额外资源包：" + name));
     }
 }
 
@@ -151,11 +144,11 @@ std::vector<std::wstring> Updater::FindExtraPackages(const RemoteRelease& releas
         const std::wstring& base = root.perUser ? perUserBase : installDir;
         if (base.empty()) continue;
         RefuseLinkedComponents(base, root.folder);
-        const std::wstring folder = base + L"\\" + root.folder;
+        const std::wstring folder = JoinPath(base, root.folder);
         std::vector<std::wstring> listed;
         ListFiles(folder, L"", listed, true);
         for (const std::wstring& path : listed) {
-            const std::wstring full = folder + L"\\" + path;
+            const std::wstring full = JoinPath(folder, path);
             if (IsPackageName(path) && !known.contains(full)) extra.push_back(full);
         }
     }

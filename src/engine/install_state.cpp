@@ -7,7 +7,8 @@
 
 #include "engine/install_layout.h"
 #include "infra/files.h"
-#include "infra/json.h"
+#include "infra/json_portable.h"
+#include "infra/paths.h"
 #include "infra/text.h"
 
 namespace vk {
@@ -58,7 +59,7 @@ std::string OptionalText(const RemoteRelease& release, const std::set<std::strin
 }  // namespace
 
 std::wstring MetadataPath(const Updater& updater, const wchar_t* name) {
-    return updater.MetadataDir() + L"\\" + name;
+    return JoinPath(updater.MetadataDir(), name);
 }
 
 void AddGroupsFrom(const std::wstring& path, std::set<std::string>& groups) {
@@ -87,7 +88,7 @@ std::string GroupsText(const std::set<std::string>& groups) {
     return text + "]}\n";
 }
 
-std::wstring Updater::MetadataDir() const { return installDir + L"\\" + kMetadataFolderName; }
+std::wstring Updater::MetadataDir() const { return JoinPath(installDir, kMetadataFolderName); }
 
 InstalledState Updater::LoadInstalledState() const {
     const std::string text = ReadWholeFile(MetadataPath(*this, kInstalledStateFile));

@@ -1,19 +1,14 @@
 #pragma once
-// The release records: plain values copied freely between threads.
+// The release records: plain values copied freely between threads. ReleaseFile, an entry of the
+// release file list, belongs to the documents' model.
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
-namespace vk {
+#include "engine/release_documents_portable.h"
 
-// One entry of the release file list.
-struct ReleaseFile {
-    std::string path;    // release path with forward slashes, as written in the list
-    std::uint64_t size = 0;
-    std::string sha256;  // expected digest, also the blob name on the server
-    std::string group;   // optional content group; empty for the base game
-};
+namespace vk {
 
 // The newest launcher and the banner picture offered by the manifest.
 struct LauncherInfo {

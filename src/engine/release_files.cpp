@@ -1,14 +1,10 @@
-#include <algorithm>
-
 #include "engine/updater.h"
-#include "infra/text.h"
+#include "infra/paths.h"
 
 namespace vk {
 
 std::wstring Updater::InstallPathOf(const ReleaseFile& file) const {
-    std::wstring relative = Utf8ToWide(file.path);
-    std::replace(relative.begin(), relative.end(), L'/', L'\\');
-    return installDir + L"\\" + relative;
+    return JoinPath(installDir, DiskPathOf(file.path));
 }
 
 }  // namespace vk

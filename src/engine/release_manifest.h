@@ -1,15 +1,17 @@
 #pragma once
-// Reading the signed channel manifest and the release file list it vouches for.
+// The launcher's reading of a verified release: its records from the documents' model.
 #include "engine/release.h"
-#include "infra/json.h"
+#include "engine/release_documents_portable.h"
+#include "infra/json_portable.h"
 
 namespace vk {
 
 // The launcher offer and banner of a manifest; incomplete or malformed entries give empty fields.
+LauncherInfo LauncherInfoOf(const ChannelManifest& manifest);
 LauncherInfo LauncherInfoFromManifest(const JsonValue& manifest);
 
 // Fills buildId, projectVersion, minLauncherVersion, the launch command, files and totalSize,
-// checking every path; throws on the first bad entry.
-void ReadReleaseContent(const JsonValue& manifest, const JsonValue& list, RemoteRelease& release);
+// checking every path; throws the player's message for the first entry the launcher refuses.
+void ReadReleaseContent(const ChannelManifest& manifest, const JsonValue& list, RemoteRelease& release);
 
 }  // namespace vk

@@ -8,16 +8,17 @@
 #include <stdexcept>
 
 #include "engine/download_store.h"
+#include "engine/file_check.h"
 #include "engine/install_layout.h"
 #include "engine/install_scan.h"
 #include "engine/parallel_check.h"
-#include "engine/release_path.h"
+#include "engine/release_path_portable.h"
 #include "engine/updater.h"
 #include "infra/errors.h"
 #include "infra/files.h"
 #include "infra/handles.h"
-#include "infra/language.h"
-#include "infra/sha256.h"
+#include "infra/language_portable.h"
+#include "infra/paths.h"
 #include "infra/text.h"
 
 namespace vk {
@@ -35,15 +36,27 @@ namespace {
 
 constexpr int kSaveEvery = 20;
 
-std::string ReleaseStylePath(const std::wstring& relative) {
-    std::string path = WideToUtf8(relative);
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
+// The files of the base game and of the selected groups.
+std::vector<const ReleaseFile*> WantedFiles(const RemoteRelease& release, const std::set<std::string>& selected) {
+    std::vector<const ReleaseFile*> wanted;
+    for (const ReleaseFile& file : release.files) {
+        if (file.group.empty() || selected.contains(file.group)) wanted.push_back(&file);
+    }
+    return wanted;
 }
 
-std::wstring ParentFolder(const std::wstring& path) {
-    const size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(0, slash);
+// Outside repair and recovery only the size and the record decide whether a file is in place.
+bool MatchesRecord(const Updater& updater, const ReleaseFile& file, const InstalledState& installed) {
+    const auto recorded = installed.files.find(file.path);
+    return IsPresentWithSize(updater.InstallPathOf(file), file) && recorded != installed.files.end() &&
+           recorded->second.sha256 == file.sha256;
+}
+
+// The blobs the files need, each once: digest -> size.
+std::map<std::string, std::uint64_t> BlobsOf(const std::vector<const ReleaseFile*>& files) {
+    std::map<std::string, std::uint64_t> blobs;
+    for (const ReleaseFile* file : files) blobs[file->sha256] = file->size;
+    return blobs;
 }
 
 // The lower-case names of the top-level folders the release's files live in ("velkar", "engine").
@@ -60,7 +73,7 @@ std::set<std::string> ReleaseTopFolders(const RemoteRelease& release) {
 void ListInstallRoot(const std::wstring& installDir, const std::set<std::string>& topFolders,
                      std::vector<std::wstring>& rootFiles, std::vector<std::wstring>& gameFolders) {
     WIN32_FIND_DATAW entry;
-    UniqueFind find(FindFirstFileW((installDir + L"\\*").c_str(), &entry));
+    UniqueFind find(FindFirstFileW(JoinPath(installDir, L"*").c_str(), &entry));
     if (!find) return;
     do {
         const std::wstring name = entry.cFileName;
@@ -82,7 +95,7 @@ public:
 
     void Run() {
         SelectGroups();
-        const std::wstring downloads = updater_.MetadataDir() + L"\\" + kDownloadsFolder;
+        const std::wstring downloads = JoinPath(updater_.MetadataDir(), kDownloadsFolder);
         CreateDirectories(updater_.installDir);
         CreateDirectories(downloads);
         installed_ = updater_.LoadInstalledState();
@@ -90,7 +103,7 @@ public:
         deep_ = repair_ || installed_.buildId.empty();
 
         CheckInstalledFiles();
-        const std::map<std::string, std::uint64_t> blobs = NeededBlobs();
+        const std::map<std::string, std::uint64_t> blobs = BlobsOf(needed_);
         DownloadStage stage(updater_.baseUrl, downloads, progress_, stop_);
         stage.Prepare(blobs);
         CheckFreeSpace();
@@ -124,9 +137,7 @@ private:
                 }
             }
         }
-        for (const ReleaseFile& file : release_.files) {
-            if (file.group.empty() || selected_.count(file.group)) wanted_.push_back(&file);
-        }
+        wanted_ = WantedFiles(release_, selected_);
     }
 
     void CheckInstalledFiles() {
@@ -149,18 +160,12 @@ private:
         }
     }
 
-    bool IsPresent(const ReleaseFile& file) const {
-        const std::wstring path = updater_.InstallPathOf(file);
-        return IsRegularFile(path) && FileSizeOf(path) == file.size;
-    }
-
-    // Outside repair and recovery only the size and the record decide; nothing is read.
+    // Nothing is read.
     std::vector<bool> CompareWithRecord() {
         std::vector<bool> good;
         for (const ReleaseFile* file : wanted_) {
             if (stop_.load()) throw Cancelled();
-            const auto recorded = installed_.files.find(file->path);
-            good.push_back(IsPresent(*file) && recorded != installed_.files.end() && recorded->second.sha256 == file->sha256);
+            good.push_back(MatchesRecord(updater_, *file, installed_));
             ++progress_.filesDone;
         }
         return good;
@@ -171,14 +176,11 @@ private:
         const auto outcomes = CheckInParallel(wanted_.size(), false, [&](std::size_t i) {
             if (stop_.load()) throw Cancelled();
             const ReleaseFile& file = *wanted_[i];
-            std::uint64_t counted = 0;
-            const bool good = IsPresent(file) && Sha256File(updater_.InstallPathOf(file), &stop_, [&](std::uint64_t hashed) {
-                                                     progress_.bytesDone += hashed - counted;
-                                                     counted = hashed;
-                                                 }) == file.sha256;
-            progress_.bytesDone += file.size - counted;
+            const HashCheck check = HashInstalledFile(updater_.InstallPathOf(file), file, stop_, progress_.bytesDone);
+            // A file that was not read still counts as checked.
+            progress_.bytesDone += file.size - check.hashed;
             ++progress_.filesDone;
-            return good;
+            return check.matches;
         });
         std::vector<bool> good;
         for (const CheckOutcome& outcome : outcomes) {
@@ -186,12 +188,6 @@ private:
             good.push_back(outcome.state == CheckOutcome::State::Good);
         }
         return good;
-    }
-
-    std::map<std::string, std::uint64_t> NeededBlobs() const {
-        std::map<std::string, std::uint64_t> blobs;
-        for (const ReleaseFile* file : needed_) blobs[file->sha256] = file->size;
-        return blobs;
     }
 
     void CheckFreeSpace() const {
@@ -214,7 +210,7 @@ private:
         for (const ReleaseFile* file : needed_) ++users[file->sha256];
         int installedCount = 0;
         for (const ReleaseFile* file : needed_) {
-            const std::wstring source = downloads + L"\\" + Utf8ToWide(file->sha256);
+            const std::wstring source = JoinPath(downloads, Utf8ToWide(file->sha256));
             const std::wstring target = updater_.InstallPathOf(*file);
             CreateDirectories(ParentFolder(target));
             const bool placed = --users[file->sha256] == 0
@@ -256,12 +252,12 @@ private:
         for (const std::wstring& relative : RecordedFilesOnDisk()) candidates.push_back(relative);
 
         for (const std::wstring& relative : candidates) {
-            const std::string path = ReleaseStylePath(relative);
+            const std::string path = ReleasePathOf(relative);
             const std::string lower = ToLowerAscii(path);
             if (wanted.count(lower) || IsUnderSaved(path) || lower.ends_with(".vk-offline")) continue;
             const size_t slash = lower.find('/');
             const bool inGameFolder = slash != std::string::npos && topFolders.count(lower.substr(0, slash));
-            if (inGameFolder || recorded.count(lower)) DeleteFileW((updater_.installDir + L"\\" + relative).c_str());
+            if (inGameFolder || recorded.count(lower)) DeleteFileW(JoinPath(updater_.installDir, relative).c_str());
         }
         for (auto it = installed_.files.begin(); it != installed_.files.end();) {
             it = wanted.count(ToLowerAscii(it->first)) ? std::next(it) : installed_.files.erase(it);
@@ -277,9 +273,8 @@ private:
             } catch (const std::runtime_error&) {
                 continue;
             }
-            std::wstring relative = Utf8ToWide(path);
-            std::replace(relative.begin(), relative.end(), L'/', L'\\');
-            if (IsRegularFile(updater_.installDir + L"\\" + relative)) files.push_back(relative);
+            const std::wstring relative = DiskPathOf(path);
+            if (IsRegularFile(JoinPath(updater_.installDir, relative))) files.push_back(relative);
         }
         return files;
     }
@@ -288,13 +283,13 @@ private:
         std::vector<std::wstring> rootFiles;
         std::vector<std::wstring> gameFolders;
         ListInstallRoot(updater_.installDir, ReleaseTopFolders(release_), rootFiles, gameFolders);
-        for (const std::wstring& folder : gameFolders) RemoveEmptyDirs(updater_.installDir + L"\\" + folder, false);
+        for (const std::wstring& folder : gameFolders) RemoveEmptyDirs(JoinPath(updater_.installDir, folder), false);
     }
 
     static void EmptyDownloadStore(const std::wstring& downloads) {
         std::vector<std::wstring> files;
         ListFiles(downloads, L"", files, false);
-        for (const std::wstring& file : files) DeleteFileW((downloads + L"\\" + file).c_str());
+        for (const std::wstring& file : files) DeleteFileW(JoinPath(downloads, file).c_str());
     }
 
     const Updater& updater_;
@@ -312,6 +307,18 @@ private:
 };
 
 }  // namespace
+
+DownloadPlan Updater::PlanDownload(const RemoteRelease& release, const InstalledState& installed) const {
+    std::vector<const ReleaseFile*> needed;
+    for (const ReleaseFile* file : WantedFiles(release, LoadSelectedGroups())) {
+        // An update that did not finish checks every file by its content, so each counts.
+        if (installed.buildId.empty() || !MatchesRecord(*this, *file, installed)) needed.push_back(file);
+    }
+    DownloadPlan plan;
+    plan.files = static_cast<std::uint32_t>(needed.size());
+    for (const auto& [sha256, size] : BlobsOf(needed)) plan.bytes += size;
+    return plan;
+}
 
 void Updater::Update(const RemoteRelease& release, bool repair, UpdateProgress& progress,
                      const std::atomic<bool>& stop) const {

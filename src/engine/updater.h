@@ -12,6 +12,12 @@
 
 namespace vk {
 
+// What an update without repair would fetch: files to replace, and the bytes of their blobs.
+struct DownloadPlan {
+    std::uint32_t files = 0;
+    std::uint64_t bytes = 0;  // each blob once, however many files share it
+};
+
 struct Updater {
     std::string baseUrl;       // no trailing "/"
     std::string channel;
@@ -20,14 +26,16 @@ struct Updater {
     std::wstring gameUserDir;  // empty: the user's local application-data folder
     std::wstring cacheDir;     // empty: no caching
 
-    // Release manifest and file list (release_fetch.cpp).
+    // The signed release: manifest verified, file list checked against it. The verified manifest
+    // is cached; its offers can be read back from the cache without the network.
     RemoteRelease FetchRelease() const;
     LauncherInfo LoadCachedLauncherInfo() const;
 
-    // Release paths (release_files.cpp).
+    // Where a release file lives in the installation.
     std::wstring InstallPathOf(const ReleaseFile& file) const;
 
-    // The installation's metadata folder (install_state.cpp).
+    // The installation's metadata folder: the record of the installed build, the selected
+    // groups, the requests other programs leave, and the facts published for them.
     std::wstring MetadataDir() const;
     InstalledState LoadInstalledState() const;
     void SaveInstalledState(const InstalledState& state) const;
@@ -39,18 +47,21 @@ struct Updater {
     void ClearRepairRequest() const;
     bool HasPendingRequest() const;
 
-    // Content packages the release does not list (install_scan.cpp).
+    // Content packages in the game's package folders that the release does not list.
     std::vector<std::wstring> FindExtraPackages(const RemoteRelease& release) const;
 
-    // Blobs (download_store.cpp) and the update (update.cpp).
-    // A whole blob in memory, checked against its size and digest. Throws Cancelled when *stop is set
-    // between reads, so a slow download never holds the player back.
+    // One blob, whole and verified, into memory. Throws Cancelled when *stop is set between reads, so a
+    // slow download never holds the player back.
     std::string FetchBlob(const std::string& sha256, std::uint64_t size, std::atomic<std::uint64_t>* progress,
                           const std::atomic<bool>* stop = nullptr) const;
+
+    // The update: what it would fetch, judged from the record, and the update itself.
+    DownloadPlan PlanDownload(const RemoteRelease& release, const InstalledState& installed) const;
     void Update(const RemoteRelease& release, bool repair, UpdateProgress& progress,
                 const std::atomic<bool>& stop) const;
 
-    // The check before every game start (verify.cpp).
+    // The check before every game start: the first missing or changed file, or extra package;
+    // empty when the game may start.
     std::string VerifyForLaunch(const RemoteRelease& release, UpdateProgress& progress,
                                 const std::atomic<bool>& stop) const;
 };

@@ -1,12 +1,12 @@
 #include <set>
 
-#include "engine/install_scan.h"
+#include "engine/file_check.h"
 #include "engine/parallel_check.h"
 #include "engine/updater.h"
 #include "engine/verify.h"
 #include "infra/errors.h"
 #include "infra/files.h"
-#include "infra/sha256.h"
+#include "infra/paths.h"
 #include "infra/text.h"
 
 namespace vk {
@@ -46,15 +46,9 @@ std::string Updater::VerifyForLaunch(const RemoteRelease& release, UpdateProgres
     const auto outcomes = CheckInParallel(covered.size(), true, [&](std::size_t i) {
         if (stop.load()) throw Cancelled();
         const ReleaseFile& file = *covered[i];
-        const std::wstring path = InstallPathOf(file);
-        if (!IsRegularFile(path) || FileSizeOf(path) != file.size) return false;
-        std::uint64_t counted = 0;
-        const bool right = Sha256File(path, &stop, [&](std::uint64_t hashed) {
-                               progress.bytesDone += hashed - counted;
-                               counted = hashed;
-                           }) == file.sha256;
-        if (!right) {
-            progress.bytesDone -= counted;
+        const HashCheck check = HashInstalledFile(InstallPathOf(file), file, stop, progress.bytesDone);
+        if (!check.matches) {
+            progress.bytesDone -= check.hashed;
             return false;
         }
         ++progress.filesDone;
@@ -67,8 +61,7 @@ std::string Updater::VerifyForLaunch(const RemoteRelease& release, UpdateProgres
 
     const std::vector<std::wstring> extras = FindExtraPackages(release);
     if (extras.empty()) return {};
-    const std::wstring& first = extras.front();
-    return WideToUtf8(first.substr(first.rfind(L'\\') + 1));
+    return WideToUtf8(FileNameOf(extras.front()));
 }
 
 }  // namespace vk

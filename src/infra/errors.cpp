@@ -4,7 +4,8 @@
 
 #include <cstdio>
 
-#include "infra/language.h"
+#include "infra/handles.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 
 namespace vk {
@@ -26,10 +27,8 @@ std::wstring FormatMessageText(unsigned long code) {
     flags |= winhttp ? FORMAT_MESSAGE_FROM_HMODULE : FORMAT_MESSAGE_FROM_SYSTEM;
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(flags, winhttp, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text;
-    if (length != 0 && buffer != nullptr) text.assign(buffer, length);
-    if (buffer != nullptr) LocalFree(buffer);
-    return text;
+    const UniqueLocalMemory owner(buffer);
+    return length != 0 && buffer != nullptr ? std::wstring(buffer, length) : std::wstring();
 }
 
 }  // namespace

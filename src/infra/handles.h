@@ -2,6 +2,7 @@
 // Small owners for Windows handles: each closes its handle on every path.
 #include <windows.h>
 #include <bcrypt.h>
+#include <objbase.h>
 #include <winhttp.h>
 
 #include <utility>
@@ -102,6 +103,13 @@ struct RegistryKeyTraits {
     static void Close(Value k) { RegCloseKey(k); }
 };
 
+struct CoTaskMemoryTraits {
+    using Value = void*;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value p) { return p != nullptr; }
+    static void Close(Value p) { CoTaskMemFree(p); }
+};
+
 // Files, processes, threads, events, mutexes.
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 // FindFirstFileW searches.
@@ -118,5 +126,17 @@ using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
 // Registry keys opened or created with RegOpenKeyExW / RegCreateKeyExW.
 using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
+// Buffers that a shell or COM call allocated with CoTaskMemAlloc.
+using UniqueCoTaskMemory = UniqueResource<CoTaskMemoryTraits>;
+
+// The calling thread's COM apartment, from construction to destruction. The initialisation's
+// result is not examined: a thread already in an apartment keeps it and still balances the count.
+class ComApartment {
+public:
+    explicit ComApartment(DWORD model) { CoInitializeEx(nullptr, model); }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment() { CoUninitialize(); }
+};
 
 }  // namespace vk

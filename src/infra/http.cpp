@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "infra/errors.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 
 namespace vk {

@@ -1,6 +1,8 @@
 #pragma once
-// RSA signature checks of signed documents (RSASSA-PKCS1-v1_5, SHA-256) through Crypt32 and CNG.
+// The launcher's signature checks (Crypt32 and CNG) and the Base64 decoding they rest on.
 #include <string>
+
+#include "infra/signature_portable.h"
 
 namespace vk {
 
@@ -11,9 +13,5 @@ enum class Base64Form {
 
 // The decoded bytes; throws "Base64 解码" when the text is not in the given form.
 std::string DecodeBase64(const std::string& text, Base64Form form);
-
-// True when the Base64 signature text signs exactly these bytes under the PEM public key (RSA,
-// SubjectPublicKeyInfo). A bad or undecodable signature is false; only a bad key or the platform throws.
-bool VerifySignature(const std::string& data, const std::string& signatureText, const std::string& publicKeyPem);
 
 }  // namespace vk

@@ -15,9 +15,7 @@ public:
         return MoveFileExW(from.c_str(), to.c_str(), flags) ? 0 : GetLastError();
     }
 
-    unsigned long Delete(const std::wstring& path) override {
-        return DeleteFileW(path.c_str()) ? 0 : GetLastError();
-    }
+    unsigned long Delete(const std::wstring& path) override { return DeleteFileW(path.c_str()) ? 0 : GetLastError(); }
 };
 
 unsigned long Retried(const std::function<unsigned long()>& operation, const RetryPolicy& policy) {

@@ -6,17 +6,14 @@ namespace {
 
 std::int32_t KindAfterExit(const RuntimeHost& host, std::uint32_t exitCode) {
     switch (exitCode) {
-        case kInstallerUserCancelled:
-            return ConsentNeeded;
-        case kInstallerAnotherInstallRunning:
-            return InstallerBusy;
+        case kInstallerUserCancelled: return ConsentNeeded;
+        case kInstallerAnotherInstallRunning: return InstallerBusy;
         case 0:
         case kInstallerNewerVersionPresent:
         case kInstallerRestartRequired:
             if (EvaluateRuntime(host.GetFacts()) != kRuntimeMissing) return RuntimeInstalled;
             return exitCode == kInstallerRestartRequired ? RestartNeeded : InstallFailed;
-        default:
-            return InstallFailed;
+        default: return InstallFailed;
     }
 }
 

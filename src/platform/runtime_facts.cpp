@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "infra/handles.h"
+#include "infra/paths.h"
 
 namespace vk {
 
@@ -48,7 +49,7 @@ RuntimeVersion RuntimeDllVersion(const std::wstring& directory) {
     RuntimeVersion lowest;
     bool first = true;
     for (const wchar_t* name : kRuntimeFiles) {
-        const RuntimeVersion version = LoadableFileVersion(directory + L"\\" + name);
+        const RuntimeVersion version = LoadableFileVersion(JoinPath(directory, name));
         if (version.IsZero()) return {};
         lowest = first ? version : std::min(lowest, version);
         first = false;

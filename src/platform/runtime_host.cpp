@@ -1,13 +1,13 @@
 #include "platform/runtime_host.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <memory>
 #include <stdexcept>
 
-#include "engine/release_path.h"
-#include "engine/updater.h"
+#include "engine/release_path_portable.h"
+#include "infra/paths.h"
 #include "infra/sha256.h"
 #include "platform/runtime_facts.h"
 
@@ -25,11 +25,7 @@ struct HostPaths {
 
 // Where a release path lies in the install folder, by the rule the update installs files with.
 std::wstring InstallPath(const std::wstring& installDir, const std::string& releasePath) {
-    Updater layout;
-    layout.installDir = installDir;
-    ReleaseFile file;
-    file.path = releasePath;
-    return layout.InstallPathOf(file);
+    return JoinPath(installDir, DiskPathOf(releasePath));
 }
 
 HostPaths PathsOf(const RemoteRelease& release, const std::wstring& installDir) {

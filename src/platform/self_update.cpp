@@ -8,7 +8,8 @@
 #include "infra/errors.h"
 #include "infra/files.h"
 #include "infra/handles.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
+#include "infra/paths.h"
 #include "infra/text.h"
 #include "platform/single_instance.h"
 
@@ -27,13 +28,6 @@ public:
     SwapMark& operator=(const SwapMark&) = delete;
 };
 
-std::wstring LocalizedWide(const char* english, const char* chinese) { return Utf8ToWide(Localized(english, chinese)); }
-
-std::wstring FileNameOf(const std::wstring& path) {
-    const size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 // Puts a whole launcher at the executable's name after a failed swap. Empty when the previous launcher
 // is back; otherwise the sentence that tells the player what is there now. The previous launcher comes
 // back with one replacing move, so the name never stands empty, even when the move has to wait for a
@@ -47,13 +41,13 @@ std::wstring RestoreAfterFailure(const SelfUpdateOptions& options) {
         return {};
     }
     if (IsRegularFile(swap.exe) || MoveRetried(files, swap.newExe, swap.exe, false, options.retry) == 0) {
-        return LocalizedWide(" The previous launcher could not be restored, so the new one stays in place: ",
-                             "旧版启动器无法恢复，新版启动器保留在原处：") +
+        return Localized(L" The previous launcher could not be restored, so the new one stays in place: ",
+                         L"旧版启动器无法恢复，新版启动器保留在原处：") +
                SystemErrorText(error);
     }
-    return LocalizedWide(" The launcher could not be put back: ", "启动器无法复原：") + SystemErrorText(error) +
-           LocalizedWide(" The previous launcher is kept as ", "旧版启动器保存为 ") + FileNameOf(swap.previousExe) +
-           LocalizedWide(".", "。");
+    return Localized(L" The launcher could not be put back: ", L"启动器无法复原：") + SystemErrorText(error) +
+           Localized(L" The previous launcher is kept as ", L"旧版启动器保存为 ") + FileNameOf(swap.previousExe) +
+           Localized(L".", L"。");
 }
 
 // Starts the new executable and waits for its ready event. Empty when it has taken over, else why not;
@@ -83,7 +77,7 @@ std::wstring HandOver(const SelfUpdateOptions& options, bool& released) {
     if (WaitForMultipleObjects(2, waits, FALSE, options.handOverWaitMs) == WAIT_OBJECT_0) return {};
     TerminateProcess(process.get(), 1);
     WaitForSingleObject(process.get(), kTerminatedSuccessorWaitMs);
-    return LocalizedWide("The new launcher did not start.", "新版启动器未能启动。");
+    return Localized(L"The new launcher did not start.", L"新版启动器未能启动。");
 }
 
 }  // namespace

@@ -12,9 +12,9 @@ namespace vk {
 // The files of a swap beside the launcher executable.
 struct LauncherFiles {
     std::wstring exe;
-    std::wstring newExe;        // exe + ".new"
-    std::wstring newExeTemp;    // exe + ".new.tmp", through which the new file is written
-    std::wstring previousExe;   // exe + ".old"
+    std::wstring newExe;       // exe + ".new"
+    std::wstring newExeTemp;   // exe + ".new.tmp", through which the new file is written
+    std::wstring previousExe;  // exe + ".old"
 
     static LauncherFiles Beside(const std::wstring& exe);
     // The files of the running executable.

@@ -1,7 +1,6 @@
 #include "platform/session_end.h"
 
-#include "infra/language.h"
-#include "infra/text.h"
+#include "infra/language_portable.h"
 #include "platform/self_update.h"
 
 namespace vk {
@@ -11,8 +10,8 @@ LRESULT AnswerQueryEndSession(HWND window) {
         ShutdownBlockReasonDestroy(window);
         return TRUE;
     }
-    const std::wstring reason = Utf8ToWide(
-        Localized("Velkar is replacing its launcher. This takes a few seconds.", "Velkar 正在更新启动器，请稍候几秒。"));
+    const std::wstring reason = Localized(L"Velkar is replacing its launcher. This takes a few seconds.",
+                                          L"Velkar 正在更新启动器，请稍候几秒。");
     ShutdownBlockReasonCreate(window, reason.c_str());
     return FALSE;
 }

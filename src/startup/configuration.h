@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "engine/updater.h"
+
 namespace vk {
 
 struct Configuration {
@@ -40,6 +42,13 @@ Configuration LoadConfiguration();
 
 // False when the launcher cannot work: no base URL, channel or public key.
 bool HasUpdateSource(const Configuration& config);
+
+// What the player is told when HasUpdateSource is false, in the interface language.
+std::string NoUpdateSourceMessage();
+
+// The engine for these values, with the base URL and the install folder in the engine's form
+// (no trailing "/" or backslash; a drive root keeps its own).
+Updater UpdaterFrom(const Configuration& config);
 
 // The text of settings.cfg for these values and the current language.
 std::string SettingsText(const Configuration& config);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "infra/paths.h"
+
 namespace vk {
 
 std::wstring ExecutablePath() {
@@ -10,11 +12,7 @@ std::wstring ExecutablePath() {
     return std::wstring(buffer, length);
 }
 
-std::wstring ExecutableDirectory() {
-    const std::wstring path = ExecutablePath();
-    const size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(0, slash);
-}
+std::wstring ExecutableDirectory() { return ParentFolder(ExecutablePath()); }
 
 std::string LoadRcData(int id) {
     HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 
 namespace vk {
 
@@ -19,8 +19,6 @@ std::wstring Printf(const wchar_t* format, double value) {
     return buffer;
 }
 
-const wchar_t* Pick(const wchar_t* english, const wchar_t* chinese) { return useEnglish.load() ? english : chinese; }
-
 }  // namespace
 
 std::wstring FormatSize(std::uint64_t bytes) {
@@ -32,9 +30,9 @@ std::wstring FormatSize(std::uint64_t bytes) {
 
 std::wstring PhaseLabel(UpdatePhase phase) {
     switch (phase) {
-        case UpdatePhase::Verifying: return Pick(L"Verifying files", L"正在校验文件");
-        case UpdatePhase::Installing: return Pick(L"Installing", L"正在安装");
-        default: return Pick(L"Downloading", L"正在下载");
+        case UpdatePhase::Verifying: return Localized(L"Verifying files", L"正在校验文件");
+        case UpdatePhase::Installing: return Localized(L"Installing", L"正在安装");
+        default: return Localized(L"Downloading", L"正在下载");
     }
 }
 
@@ -68,7 +66,7 @@ std::wstring ProgressDetail(const UpdateProgress& progress, double bytesPerSecon
     const UpdatePhase phase = progress.phase.load();
     if (phase == UpdatePhase::Verifying || phase == UpdatePhase::Installing) {
         return std::to_wstring(progress.filesDone.load()) + L" / " + std::to_wstring(progress.filesTotal.load()) +
-               Pick(L" files", L" 个文件");
+               Localized(L" files", L" 个文件");
     }
     if (phase != UpdatePhase::Downloading) return {};
     const std::uint64_t done = progress.bytesDone.load();
@@ -76,10 +74,11 @@ std::wstring ProgressDetail(const UpdateProgress& progress, double bytesPerSecon
     std::wstring text = FormatSize(done) + L" / " + FormatSize(total);
     if (bytesPerSecond > 1.0) {
         text += Printf(L" \u00B7 %.1f MB/s", bytesPerSecond / kMiB);
-        const auto seconds = static_cast<unsigned long long>(static_cast<double>(total - std::min(done, total)) / bytesPerSecond);
+        const auto seconds =
+            static_cast<unsigned long long>(static_cast<double>(total - std::min(done, total)) / bytesPerSecond);
         wchar_t buffer[96];
-        std::swprintf(buffer, 96, Pick(L" \u00B7 %llu min %llu s left", L" \u00B7 剩余 %llu 分 %llu 秒"), seconds / 60,
-                      seconds % 60);
+        const std::wstring format = Localized(L" \u00B7 %llu min %llu s left", L" \u00B7 剩余 %llu 分 %llu 秒");
+        std::swprintf(buffer, 96, format.c_str(), seconds / 60, seconds % 60);
         text += buffer;
     }
     return text;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/updater.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "support/failure.h"
 #include "support/temp_dir.h"
 #include "support/test_release.h"

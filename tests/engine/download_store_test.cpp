@@ -12,9 +12,10 @@
 #include "engine/updater.h"
 #include "infra/errors.h"
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "support/failure.h"
+#include "support/scoped_override.h"
 #include "support/temp_dir.h"
 #include "support/test_env.h"
 #include "support/test_release.h"
@@ -37,7 +38,8 @@ std::vector<std::string> FaultRequests(const std::string& tag) {
 std::string UniqueTag() {
     static int counter = 0;
     std::string tag = "t";
-    for (const auto number : {static_cast<std::uint64_t>(GetCurrentProcessId()), GetTickCount64(), static_cast<std::uint64_t>(counter++)}) {
+    for (const auto number :
+         {static_cast<std::uint64_t>(GetCurrentProcessId()), GetTickCount64(), static_cast<std::uint64_t>(counter++)}) {
         tag += std::to_string(number) + "x";
     }
     return tag;
@@ -59,10 +61,13 @@ protected:
         return test::FailureOf([&] { updater.Update(release, false, progress_, stop_); });
     }
 
-    std::wstring Downloads(const std::string& name) const { return install_ + L"\\.vklauncher\\downloads\\" + Utf8ToWide(name); }
+    std::wstring Downloads(const std::string& name) const {
+        return install_ + L"\\.vklauncher\\downloads\\" + Utf8ToWide(name);
+    }
 
     static const ReleaseFile& FileOf(const RemoteRelease& release, const std::string& path) {
-        return *std::find_if(release.files.begin(), release.files.end(), [&](const ReleaseFile& f) { return f.path == path; });
+        return *std::find_if(release.files.begin(), release.files.end(),
+                             [&](const ReleaseFile& f) { return f.path == path; });
     }
 
     test::TempDir dir_;
@@ -98,7 +103,9 @@ TEST_F(DownloadStore, StopInTheMiddleOfABlobThenResume) {
     std::uint64_t kept = kSegmentSize;
     std::set<std::string> blobs;
     for (const ReleaseFile& file : release.files) {
-        if (file.group.empty() && blobs.insert(file.sha256).second && IsRegularFile(Downloads(file.sha256))) kept += file.size;
+        if (file.group.empty() && blobs.insert(file.sha256).second && IsRegularFile(Downloads(file.sha256))) {
+            kept += file.size;
+        }
     }
     EXPECT_EQ(progress_.bytesDone.load(), kept);
     EXPECT_EQ(progress_.phase.load(), UpdatePhase::Downloading);
@@ -110,7 +117,9 @@ TEST_F(DownloadStore, StopInTheMiddleOfABlobThenResume) {
     const std::string blobPath = "game/blobs/" + big.sha256 + " ";
     std::vector<std::string> ranges;
     for (const std::string& line : FaultRequests(tag_)) {
-        if (line.rfind("ok.", 0) == 0 && line.find(blobPath) != std::string::npos) ranges.push_back(line.substr(line.rfind(' ') + 1));
+        if (line.rfind("ok.", 0) == 0 && line.find(blobPath) != std::string::npos) {
+            ranges.push_back(line.substr(line.rfind(' ') + 1));
+        }
     }
     std::sort(ranges.begin(), ranges.end());
     EXPECT_EQ(ranges, (std::vector<std::string>{"bytes=16777216-16789560", "bytes=8388608-16777215"}));
@@ -126,7 +135,9 @@ TEST_F(DownloadStore, PartOfTheWrongSizeStartsAfresh) {
     test::WriteTestFile(Downloads(big.sha256 + ".seg"), "0\n1\n2\n");
     updater.Update(release, false, progress_, stop_);
     int fetched = 0;
-    for (const std::string& line : FaultRequests(tag_)) fetched += line.find(big.sha256 + " bytes=") != std::string::npos;
+    for (const std::string& line : FaultRequests(tag_)) {
+        fetched += line.find(big.sha256 + " bytes=") != std::string::npos;
+    }
     EXPECT_EQ(fetched, 3);
     EXPECT_FALSE(IsRegularFile(Downloads(big.sha256 + ".seg")));
 }
@@ -137,7 +148,8 @@ TEST_F(DownloadStore, FinishedSegmentsOnDiskAreNotFetchedAgain) {
     const ReleaseFile& big = FileOf(release, "Velkar/Content/Paks/pakchunk0-Windows.pak");
     // A ".part" of the right size holding the first two segments; the ".seg" also names one that does
     // not exist and carries a CR, as a list written by hand might.
-    const std::string content = ReadWholeFile(test::GameTree(L"v1") + L"\\Velkar\\Content\\Paks\\pakchunk0-Windows.pak");
+    const std::string content =
+        ReadWholeFile(test::GameTree(L"v1") + L"\\Velkar\\Content\\Paks\\pakchunk0-Windows.pak");
     std::string part = content.substr(0, 2 * kSegmentSize);
     part.resize(content.size(), '\0');
     test::WriteTestFile(Downloads(big.sha256 + ".part"), part);
@@ -156,7 +168,8 @@ TEST_F(DownloadStore, EmptyBlobIsMadeWithoutARequest) {
     updater.Update(updater.FetchRelease(), false, progress_, stop_);
     EXPECT_TRUE(IsRegularFile(install_ + L"\\Velkar\\Content\\Empty.txt"));
     for (const std::string& line : FaultRequests(tag_)) {
-        EXPECT_EQ(line.find("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"), std::string::npos) << line;
+        EXPECT_EQ(line.find("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"), std::string::npos)
+            << line;
     }
 }
 
@@ -164,7 +177,8 @@ TEST_F(DownloadStore, BlobWhoseBytesDoNotMatchIsDeletedAndNamed) {
     const Updater updater = Through("corrupt", "single");
     const RemoteRelease release = updater.FetchRelease();
     const std::string& digest = release.files.at(0).sha256;
-    EXPECT_EQ(Failure(updater, release), "Downloaded data failed verification: " + digest.substr(0, 12) + " (please retry)");
+    EXPECT_EQ(Failure(updater, release),
+              "Downloaded data failed verification: " + digest.substr(0, 12) + " (please retry)");
     EXPECT_FALSE(IsRegularFile(Downloads(digest + ".part")));
     EXPECT_FALSE(IsRegularFile(Downloads(digest + ".seg")));
     EXPECT_FALSE(IsRegularFile(install_ + L"\\Velkar\\Content\\Paks\\single.pak"));
@@ -180,11 +194,10 @@ void RecordWait(unsigned attempt, const std::atomic<bool>&) {
 
 TEST_F(DownloadStore, RangeAnsweredWithAnErrorFiveTimesFailsTheUpdate) {
     // The product waits 2, 4, 8 and 16 seconds between attempts; the test records the waits instead.
-    waitBeforeRetry = RecordWait;
+    const test::ScopedOverride recorded(waitBeforeRetry, RetryWait{RecordWait});
     const Updater updater = Through("fail500", "single");
     const RemoteRelease release = updater.FetchRelease();
     EXPECT_EQ(Failure(updater, release), "Download failed: HTTP 500");
-    waitBeforeRetry = WaitSecondsOrStop;
     EXPECT_EQ(waits, (std::vector<unsigned>{1, 2, 3, 4}));
     int attempts = 0;
     for (const std::string& line : FaultRequests(tag_)) attempts += line.find("/blobs/") != std::string::npos;

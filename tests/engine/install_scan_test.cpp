@@ -9,9 +9,10 @@
 
 #include "engine/updater.h"
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "support/failure.h"
+#include "support/scoped_override.h"
 #include "support/temp_dir.h"
 #include "support/test_env.h"
 
@@ -42,36 +43,22 @@ bool IsFolder(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Restores the interface language a test switches.
-class LanguageScope {
-public:
-    explicit LanguageScope(bool english) : saved_(useEnglish.load()) { useEnglish = english; }
-    ~LanguageScope() { useEnglish = saved_; }
-
-private:
-    bool saved_;
-};
-
 // Presents one path as a link through the scan's attribute hook, for links Wine cannot create.
 class PretendLink {
 public:
-    explicit PretendLink(std::wstring path) : saved_(scanAttributes) {
-        linkedPath() = std::move(path);
-        scanAttributes = [](const std::wstring& entry, std::uint32_t reported) -> std::uint32_t {
-            return entry == linkedPath() ? reported | FILE_ATTRIBUTE_REPARSE_POINT : reported;
-        };
-    }
-    ~PretendLink() {
-        scanAttributes = saved_;
-        linkedPath().clear();
-    }
+    explicit PretendLink(std::wstring path)
+        : path_(linkedPath(), std::move(path)),
+          hook_(scanAttributes, [](const std::wstring& entry, std::uint32_t reported) -> std::uint32_t {
+              return entry == linkedPath() ? reported | FILE_ATTRIBUTE_REPARSE_POINT : reported;
+          }) {}
 
 private:
     static std::wstring& linkedPath() {
         static std::wstring path;
         return path;
     }
-    ScanAttributesHook saved_;
+    test::ScopedOverride<std::wstring> path_;
+    test::ScopedOverride<ScanAttributesHook> hook_;
 };
 
 std::string FailureOf(const Updater& updater, const RemoteRelease& release) {
@@ -166,7 +153,7 @@ TEST_F(InstallScan, DisableFailureNamesThePackage) {
     const std::wstring missing = install_ / L"Velkar\\Content\\Paks\\\x5730\x56FE.pak";
     const std::string name = WideToUtf8(missing);
     for (const bool english : {true, false}) {
-        LanguageScope language(english);
+        const test::ScopedOverride language(useEnglish, english);
         try {
             DisableExtraPackage(missing);
             FAIL() << "not thrown";
@@ -251,7 +238,7 @@ TEST_F(InstallScan, LinkedPackageRootComponentsAreRefused) {
         const std::wstring base = link.substr(0, link.rfind(L"\\Velkar"));
         (c.perUser ? updater.gameUserDir : updater.installDir) = base;
         for (const bool english : {true, false}) {
-            LanguageScope language(english);
+            const test::ScopedOverride language(useEnglish, english);
             EXPECT_EQ(FailureOf(updater, ReleaseOf({})),
                       english ? "Check linked game package directories." : "请检查游戏资源目录的链接。")
                 << WideToUtf8(link);
@@ -263,7 +250,7 @@ TEST_F(InstallScan, LinksInsidePackageRootsAreRefusedByTheirRelativePath) {
     updater_.installDir = LinkFixture(L"inside\\install\\Velkar\\Content\\Paks");
     updater_.installDir.resize(updater_.installDir.rfind(L"\\Velkar"));
     for (const bool english : {true, false}) {
-        LanguageScope language(english);
+        const test::ScopedOverride language(useEnglish, english);
         EXPECT_EQ(FailureOf(updater_, ReleaseOf({})),
                   english ? "Remove the link from the game data folder and retry: Paks" : "请从游戏资源目录移除链接后重试：Paks");
     }
@@ -276,7 +263,7 @@ TEST_F(InstallScan, LinksInsidePackageRootsAreRefusedByTheirRelativePath) {
 TEST_F(InstallScan, FileLinksAreRefusedInsideRootsAndListedOtherwise) {
     Put(L"Velkar\\Content\\Paks\\mod.pak");
     PretendLink link(install_ / L"Velkar\\Content\\Paks\\mod.pak");
-    LanguageScope language(true);
+    const test::ScopedOverride language(useEnglish, true);
     EXPECT_EQ(FailureOf(updater_, ReleaseOf({})),
               "Remove the link from the game data folder and retry: Paks\\mod.pak");
     EXPECT_EQ(Listed(install_.path(), false), std::vector<std::wstring>{L"Velkar\\Content\\Paks\\mod.pak"});
@@ -287,7 +274,7 @@ TEST_F(InstallScan, FileLinksAreRefusedInsideRootsAndListedOtherwise) {
 TEST_F(InstallScan, PackageRootThatIsALinkIsRefused) {
     Put(L"Velkar\\Content\\Paks\\mod.pak");
     PretendLink link(install_ / L"Velkar\\Content");
-    LanguageScope language(true);
+    const test::ScopedOverride language(useEnglish, true);
     EXPECT_EQ(FailureOf(updater_, ReleaseOf({})), "Check linked game package directories.");
 }
 

@@ -7,7 +7,7 @@
 
 #include "engine/updater.h"
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "support/failure.h"
 #include "support/temp_dir.h"
 #include "support/test_env.h"
@@ -64,7 +64,9 @@ TEST_F(ReleaseFetch, BothDocumentsOfOneCheckShareTheirQueryAndTheListHasNone) {
     const auto signature = test::AccessLogWith("/game/channels/logged/windows.json.sig?t=");
     ASSERT_EQ(manifest.size(), 1u);
     ASSERT_EQ(signature.size(), 1u);
-    auto query = [](const std::string& line) { return line.substr(line.find("?t="), line.find('|') - line.find("?t=")); };
+    auto query = [](const std::string& line) {
+        return line.substr(line.find("?t="), line.find('|') - line.find("?t="));
+    };
     EXPECT_EQ(query(manifest[0]), query(signature[0]));
     EXPECT_GT(query(manifest[0]).size(), 4u);
     EXPECT_NE(manifest[0].find("|no-cache|VelkarLauncher/1|200|"), std::string::npos) << manifest[0];
@@ -96,7 +98,9 @@ TEST_F(ReleaseFetch, RefusalsInTheirOrderWithTheirMessages) {
         {"list-missing", "Could not get update info: HTTP 404"},
         {"no-such-channel", "Could not get update info: HTTP 404"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FailureOf(test::TestUpdater(c.channel, dir_ / L"game")), c.message) << c.channel;
+    for (const auto& c : cases) {
+        EXPECT_EQ(FailureOf(test::TestUpdater(c.channel, dir_ / L"game")), c.message) << c.channel;
+    }
 
     Updater otherKey = test::TestUpdater("v1", dir_ / L"game");
     otherKey.publicKeyPem = test::ReadTestEnvFile(L"signing\\b.pub.pem");

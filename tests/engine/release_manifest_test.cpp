@@ -2,12 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
+#include "support/failure.h"
+#include "support/scoped_override.h"
 
 namespace vk {
 namespace {
 
 const std::string kDigest(64, 'a');
+
+// A verified manifest as far as the content of its file list needs one.
+ChannelManifest ManifestAskingFor(const std::string& minLauncherVersion) {
+    ChannelManifest manifest;
+    manifest.minLauncherVersion = minLauncherVersion;
+    return manifest;
+}
 
 TEST(LauncherInfoFromManifest, OffersNeedALowerCaseDigestAndASize) {
     struct Case {
@@ -21,10 +30,12 @@ TEST(LauncherInfoFromManifest, OffersNeedALowerCaseDigestAndASize) {
     const Case cases[] = {
         {"both", "{" + offer + ", " + banner + "}", "2.5.0", kDigest},
         {"none", "{}", "", ""},
-        {"upper-case digest", R"({"launcher": {"version": "2.5.0", "sha256": ")" + std::string(64, 'A') + R"(", "size": 7}})", "", ""},
+        {"upper-case digest",
+         R"({"launcher": {"version": "2.5.0", "sha256": ")" + std::string(64, 'A') + R"(", "size": 7}})", "", ""},
         {"size 0", R"({"launcher": {"version": "2.5.0", "sha256": ")" + kDigest + R"(", "size": 0}})", "", ""},
         {"array is ignored", R"({"launcher": [1, 2], "banner": []})", "", ""},
-        {"missing version", R"({"launcher": {"sha256": ")" + kDigest + R"(", "size": 7}, )" + banner + "}", "", kDigest},
+        {"missing version", R"({"launcher": {"sha256": ")" + kDigest + R"(", "size": 7}, )" + banner + "}", "",
+         kDigest},
         {"size as text", R"({"banner": {"sha256": ")" + kDigest + R"(", "size": "9"}})", "", ""},
     };
     for (const auto& c : cases) {
@@ -39,7 +50,7 @@ TEST(LauncherInfoFromManifest, OffersNeedALowerCaseDigestAndASize) {
 }
 
 TEST(ReadReleaseContent, ArgumentsAndGroupsAreTakenAsTheyAre) {
-    const JsonValue manifest = ParseJson(R"({"min_launcher_version": "2.4.0"})");
+    const ChannelManifest manifest = ManifestAskingFor("2.4.0");
     const JsonValue list = ParseJson(R"({"build_id": "b", "project_version": "1.0",
         "launch": {"path": "Bin/Game.exe", "args": ["-a", 5, "-b"]},
         "files": [{"path": "Velkar/a.pak", "size": 2.5, "sha256": ")" + kDigest + R"(", "group": 5},
@@ -52,17 +63,19 @@ TEST(ReadReleaseContent, ArgumentsAndGroupsAreTakenAsTheyAre) {
     EXPECT_EQ(release.files[0].size, 2u);
     EXPECT_EQ(release.files[1].group, "island");
     EXPECT_EQ(release.totalSize, 3u);
+    EXPECT_EQ(release.minLauncherVersion, "2.4.0");
 }
 
 TEST(ReadReleaseContent, ShortDigestOrLaunchPathOutsideTheRulesFail) {
-    const JsonValue manifest = ParseJson(R"({"min_launcher_version": "2.4.0"})");
+    const ChannelManifest manifest = ManifestAskingFor("2.4.0");
     auto failure = [&](const std::string& launch, const std::string& digest) -> std::string {
         RemoteRelease release;
         try {
-            ReadReleaseContent(manifest, ParseJson(R"({"build_id": "b", "project_version": "1", "launch": {"path": ")" +
-                                                   launch + R"(", "args": []}, "files": [{"path": "a.pak", "size": 1, "sha256": ")" +
-                                                   digest + R"("}]})"),
-                               release);
+            ReadReleaseContent(
+                manifest,
+                ParseJson(R"({"build_id": "b", "project_version": "1", "launch": {"path": ")" + launch +
+                          R"(", "args": []}, "files": [{"path": "a.pak", "size": 1, "sha256": ")" + digest + R"("}]})"),
+                release);
         } catch (const std::exception& e) {
             return e.what();
         }
@@ -72,6 +85,17 @@ TEST(ReadReleaseContent, ShortDigestOrLaunchPathOutsideTheRulesFail) {
     EXPECT_EQ(failure("Velkar.exe", kDigest), "");
     EXPECT_EQ(failure("Velkar.exe", std::string(63, 'a')), "版本文件列表格式错误：a.pak");
     EXPECT_EQ(failure("/Velkar.exe", kDigest), "版本清单包含非法路径：/Velkar.exe");
+}
+
+TEST(ReadReleaseContent, FilesThatAreNotAListAreRefused) {
+    // Read as a release without files, the list would have an update delete every recorded file.
+    const test::ScopedOverride english(useEnglish, true);
+    RemoteRelease release;
+    const std::string message = test::FailureOf([&] {
+        ReadReleaseContent(ManifestAskingFor("2.4.0"), ParseJson(R"({"build_id": "b", "project_version": "1",
+            "launch": {"path": "Velkar.exe", "args": []}, "files": {"path": "a.pak"}})"), release);
+    });
+    EXPECT_EQ(message, "Release file list is malformed: files");
 }
 
 }  // namespace

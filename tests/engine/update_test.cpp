@@ -9,9 +9,10 @@
 #include "engine/updater.h"
 #include "infra/files.h"
 #include "infra/handles.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "support/failure.h"
+#include "support/scoped_override.h"
 #include "support/temp_dir.h"
 #include "support/test_release.h"
 
@@ -54,7 +55,8 @@ protected:
                 EXPECT_FALSE(IsRegularFile(Path(file.path))) << file.path;
                 continue;
             }
-            EXPECT_TRUE(IsRegularFile(Path(file.path)) && ReadWholeFile(Path(file.path)) == ReadWholeFile(tree.InstallPathOf(file)))
+            EXPECT_TRUE(IsRegularFile(Path(file.path)) &&
+                        ReadWholeFile(Path(file.path)) == ReadWholeFile(tree.InstallPathOf(file)))
                 << file.path;
         }
         const InstalledState state = For("v1").LoadInstalledState();
@@ -205,7 +207,8 @@ TEST_F(Update, FailedInstallationIsFinishedByTheNextUpdate) {
     Install("v1");
     {
         // The game holds the file that the new build changes.
-        UniqueHandle game(CreateFileW(Path(kChangedPak).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueHandle game(
+            CreateFileW(Path(kChangedPak).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(game.valid());
         const std::string message = Failure("v2");
         EXPECT_EQ(message.rfind(std::string("Cannot replace ") + kChangedPak + ": ", 0), 0u) << message;
@@ -219,6 +222,20 @@ TEST_F(Update, FailedInstallationIsFinishedByTheNextUpdate) {
     ExpectInstalled(v2, L"v2", false);
 }
 
+TEST_F(Update, PlanNamesWhatTheUpdateThenFetches) {
+    // A fresh installation, then an update from v1 to v2 that replaces some files.
+    for (const std::string channel : {"v1", "v2"}) {
+        const Updater updater = For(channel);
+        const RemoteRelease release = updater.FetchRelease();
+        const DownloadPlan plan = updater.PlanDownload(release, updater.LoadInstalledState());
+        Install(channel);
+        EXPECT_GT(plan.files, 0u) << channel;
+        EXPECT_EQ(plan.files, progress_->filesTotal.load()) << channel;
+        EXPECT_EQ(plan.bytes, progress_->bytesTotal.load()) << channel;
+        EXPECT_EQ(updater.PlanDownload(release, updater.LoadInstalledState()).files, 0u) << channel;
+    }
+}
+
 bool LittleFreeSpace(const std::wstring&, std::uint64_t& freeBytes) {
     freeBytes = kMinimumFreeSpace - 1;
     return true;
@@ -227,11 +244,10 @@ bool LittleFreeSpace(const std::wstring&, std::uint64_t& freeBytes) {
 TEST_F(Update, TooLittleFreeSpaceFailsEvenWithNothingToDownload) {
     // The test machine has plenty of space: the query is replaced.
     Install("v1");
-    queryFreeSpace = LittleFreeSpace;
+    const test::ScopedOverride little(queryFreeSpace, FreeSpaceQuery{LittleFreeSpace});
     EXPECT_EQ(Failure("v1"), "Not enough disk space: at least 256 MB more is needed.");
     useEnglish = false;
     EXPECT_EQ(Failure("v1"), "磁盘空间不足：还需要 256 MB 以上。");
-    queryFreeSpace = QueryVolumeFreeSpace;
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "engine/verify.h"
 #include "infra/errors.h"
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/sha256.h"
 #include "support/temp_dir.h"
 #include "support/test_release.h"

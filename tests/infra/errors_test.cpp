@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 
 namespace vk {

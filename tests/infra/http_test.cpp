@@ -7,7 +7,7 @@
 
 #include "infra/errors.h"
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "support/failure.h"
 #include "support/temp_dir.h"
@@ -121,9 +121,9 @@ TEST_F(Http, GetToMemoryFollowsRedirects) {
 
 TEST_F(Http, GetToMemoryAcceptsExactly64MiB) {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
-    const HttpResponse response =
-        HttpGetToMemory(session_, Servers().https + "/limit-exact.bin",
-                        [&](std::uint64_t received, std::uint64_t announced) { calls.emplace_back(received, announced); });
+    const HttpResponse response = HttpGetToMemory(
+        session_, Servers().https + "/limit-exact.bin",
+        [&](std::uint64_t received, std::uint64_t announced) { calls.emplace_back(received, announced); });
     EXPECT_EQ(response.status, 200u);
     ASSERT_EQ(response.body.size(), 64 * kMiB);
     EXPECT_TRUE(response.body == Www(L"limit-exact.bin"));
@@ -148,8 +148,9 @@ TEST_F(Http, GetToMemoryRefusesOneByteMoreThan64MiB) {
 
 TEST_F(Http, GetToMemoryReportsAnUnannouncedLengthAsZero) {
     std::vector<std::uint64_t> announced;
-    const HttpResponse response = HttpGetToMemory(session_, Servers().fault + "/no-length/5000",
-                                                  [&](std::uint64_t, std::uint64_t length) { announced.push_back(length); });
+    const HttpResponse response =
+        HttpGetToMemory(session_, Servers().fault + "/no-length/5000",
+                        [&](std::uint64_t, std::uint64_t length) { announced.push_back(length); });
     EXPECT_EQ(response.body, test::FaultBlob(5000));
     ASSERT_FALSE(announced.empty());
     for (std::uint64_t length : announced) EXPECT_EQ(length, 0u);

@@ -100,8 +100,8 @@ TEST_F(Signature, UnusableKeysThrow) {
     } cases[] = {
         {"no PEM block", "MIIBojANBgkqhkiG9w0BAQEFAAOCAY8AMIIBigKCAYEA", "Base64 解码："},
         {"empty text", "", "Base64 解码："},
-        {"Base64 that is not a key", "-----BEGIN PUBLIC KEY-----\r\nSGVsbG8sIHdvcmxkIQ==\r\n-----END PUBLIC KEY-----\r\n",
-         "公钥格式："},
+        {"Base64 that is not a key",
+         "-----BEGIN PUBLIC KEY-----\r\nSGVsbG8sIHdvcmxkIQ==\r\n-----END PUBLIC KEY-----\r\n", "公钥格式："},
         {"the private key by mistake", Signing(L"a.key"), "公钥格式："},
         {"a public key of an algorithm CNG does not import this way", Signing(L"ed25519.pub.pem"), "公钥导入："},
     };

@@ -7,11 +7,11 @@
 #include <atomic>
 #include <string>
 
-#include "fixtures/standin_protocol.h"
 #include "engine/updater.h"
+#include "fixtures/standin_protocol.h"
 #include "infra/files.h"
 #include "infra/handles.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "platform/runtime_facts.h"
 #include "platform/runtime_host.h"
 #include "platform_fixtures.h"
@@ -69,8 +69,8 @@ protected:
 
 struct InstallCase {
     const char* name;
-    bool appLocalCopy;        // the release ships a runtime copy at the installer's version
-    bool recordedBefore;      // the system-wide installation is recorded in the registry beforehand
+    bool appLocalCopy;         // the release ships a runtime copy at the installer's version
+    bool recordedBefore;       // the system-wide installation is recorded in the registry beforehand
     const char* instructions;  // what the installer stand-in does
     std::int32_t kind;
     bool ran;

@@ -34,7 +34,9 @@ TEST(RuntimeTask, PostsTheOutcomeWithTheThenPlayFlagInOneBlock) {
     ASSERT_NE(window.get(), nullptr);
     const DWORD taskThread = GetCurrentThreadId();
     std::atomic<DWORD> ranOn{taskThread};
-    RuntimeHost host{[] { return RuntimeFacts{{14, 44, 0, 0}, {}, {}, {}}; },
+    RuntimeHost host{[] {
+                         return RuntimeFacts{{14, 44, 0, 0}, {}, {}, {}};
+                     },
                      [] { return true; },
                      [&](std::uint32_t& exitCode, std::uint32_t& error) {
                          ranOn = GetCurrentThreadId();

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "infra/errors.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "platform/runtime.h"
 
 namespace vk {
@@ -31,8 +31,7 @@ const EvaluateCase kEvaluateCases[] = {
     {"NoSystemFiles", {kRequired, kNone, kHigher, kNone}, kRuntimeMissing},
     // Versions compare number by number, not as text: 14.100 is above 14.44.
     {"NumbersNotText", {kRequired, {14, 100, 0, 0}, kNone, kNone}, kRuntimeAppLocal},
-    {"NoInstallerVersionFallsBackTo14_50",
-         {kNone, kNone, {14, 50, 35719, 0}, {14, 50, 35718, 0}}, kRuntimeMissing},
+    {"NoInstallerVersionFallsBackTo14_50", {kNone, kNone, {14, 50, 35719, 0}, {14, 50, 35718, 0}}, kRuntimeMissing},
     {"FallbackReached", {kNone, {14, 50, 35719, 0}, kNone, kNone}, kRuntimeAppLocal},
 };
 
@@ -54,20 +53,20 @@ struct ScriptedHost {
     unsigned runs = 0;
 
     RuntimeHost Host() {
-        return RuntimeHost{
-            [this] { return facts[std::min<size_t>(factCalls++, facts.size() - 1)]; },
-            [this] { return intact; },
-            [this](std::uint32_t& code, std::uint32_t& failure) {
-                ++runs;
-                code = exitCode;
-                failure = error;
-                return ran;
-            }};
+        return RuntimeHost{[this] { return facts[std::min<size_t>(factCalls++, facts.size() - 1)]; },
+                           [this] { return intact; },
+                           [this](std::uint32_t& code, std::uint32_t& failure) {
+                               ++runs;
+                               code = exitCode;
+                               failure = error;
+                               return ran;
+                           }};
     }
 };
 
 const RuntimeFacts kMissing{kRequired, kNone, kNone, kNone};
 const RuntimeFacts kFound{kRequired, kNone, kRequired, kRequired};
+const RuntimeFacts kUnversioned{};  // no installer version, no runtime anywhere
 
 struct EnsureCase {
     const char* name;
@@ -82,8 +81,7 @@ struct EnsureCase {
 
 const EnsureCase kEnsureCases[] = {
     {"Present", {kFound}, true, true, 0, 0, {RuntimePresent, 0, false, kRequired}, 0},
-    {"NoInstallerVersion", {{kNone, kNone, kNone, kNone}}, true, true, 0, 0,
-         {InstallerMissing, 0, false, kFallbackRuntimeVersion}, 0},
+    {"NoInstallerVersion", {kUnversioned}, true, true, 0, 0, {InstallerMissing, 0, false, kFallbackRuntimeVersion}, 0},
     {"Damaged", {kMissing}, false, true, 0, 0, {InstallerMissing, 0, false, kRequired}, 0},
     // Wine runs "runas" without a prompt, so a declined prompt exists only here.
     {"PromptDeclined", {kMissing}, true, false, 0, 1223, {ConsentNeeded, 1223, false, kRequired}, 1},
@@ -91,11 +89,9 @@ const EnsureCase kEnsureCases[] = {
     {"UserCancelled", {kMissing}, true, true, 1602, 0, {ConsentNeeded, 1602, true, kRequired}, 1},
     {"Busy", {kMissing}, true, true, 1618, 0, {InstallerBusy, 1618, true, kRequired}, 1},
     {"Installed", {kMissing, kFound}, true, true, 0, 0, {RuntimeInstalled, 0, true, kRequired}, 1},
-    {"RestartButFound", {kMissing, kFound}, true, true, 3010, 0,
-         {RuntimeInstalled, 3010, true, kRequired}, 1},
+    {"RestartButFound", {kMissing, kFound}, true, true, 3010, 0, {RuntimeInstalled, 3010, true, kRequired}, 1},
     {"RestartNeeded", {kMissing}, true, true, 3010, 0, {RestartNeeded, 3010, true, kRequired}, 1},
-    {"NewerPresentButNotFound", {kMissing}, true, true, 1638, 0, {InstallFailed, 1638, true, kRequired},
-         1},
+    {"NewerPresentButNotFound", {kMissing}, true, true, 1638, 0, {InstallFailed, 1638, true, kRequired}, 1},
     {"OtherExitCode", {kMissing, kFound}, true, true, 5, 0, {InstallFailed, 5, true, kRequired}, 1},
 };
 
@@ -123,35 +119,59 @@ const MessageCase kMessageCases[] = {
     {"PresentSaysNothing", {RuntimePresent, 0, false, kRequired}, true, L""},
     {"InstalledSaysNothing", {RuntimeInstalled, 3010, true, kRequired}, true, L""},
     {"UnknownKindSaysNothing", {7, 0, false, kRequired}, true, L""},
-    {"MissingWithFallback", {InstallerMissing, 0, false, kFallbackRuntimeVersion}, true,
-         L"The game needs the Visual C++ runtime (14.50.35719.0), but its installer is missing or damaged. "
-         L"Use the repair icon, then start again."},
-    {"MissingChinese", {InstallerMissing, 0, false, kRequired}, false,
-         L"游戏需要 Visual C++ 运行库（14.44.35211.0），但安装包不在游戏目录里或已损坏。请点右下角的修复图标后再启动。"},
-    {"Consent", {ConsentNeeded, 1223, false, kRequired}, true,
-         L"The game needs the Visual C++ runtime (14.44.35211.0). Press Play again and answer Yes to the "
-         L"Windows prompt."},
-    {"ConsentChinese", {ConsentNeeded, 1602, true, kRequired}, false,
-         L"游戏需要安装 Visual C++ 运行库（14.44.35211.0） 才能启动。请再点一次“启动游戏”，并在系统的权限提示里选“是”。"},
-    {"Busy", {InstallerBusy, 1618, true, kRequired}, true,
-         L"Windows is installing something else, so the Visual C++ runtime (14.44.35211.0) cannot be "
-         L"installed yet. Press Play again when it has finished."},
-    {"BusyChinese", {InstallerBusy, 1618, true, kRequired}, false,
-         L"Windows 正在安装其他程序，暂时无法安装 Visual C++ 运行库（14.44.35211.0）。请等它完成后再点“启动游戏”。"},
-    {"Restart", {RestartNeeded, 3010, true, kRequired}, true,
-         L"Visual C++ runtime (14.44.35211.0) is installed. Restart the computer to start the game."},
-    {"RestartChinese", {RestartNeeded, 3010, true, kRequired}, false,
-         L"Visual C++ 运行库（14.44.35211.0） 已安装，需要重启电脑后才能启动游戏。"},
-    {"FailedWithCode", {InstallFailed, 5, true, kRequired}, true,
-         L"Visual C++ runtime (14.44.35211.0) setup failed (code 5). Restart the computer and press Play "
-         L"again."},
-    {"FailedWithCodeChinese", {InstallFailed, 5, true, kRequired}, false,
-         L"Visual C++ 运行库（14.44.35211.0） 安装失败（代码 5）。请重启电脑后再点“启动游戏”。"},
-    {"FinishedButNotFound", {InstallFailed, 1638, true, kRequired}, true,
-         L"Visual C++ runtime (14.44.35211.0) setup finished, but the runtime is still not found. Restart "
-         L"the computer and try again."},
-    {"FinishedButNotFoundChinese", {InstallFailed, 0, true, kRequired}, false,
-         L"Visual C++ 运行库（14.44.35211.0） 安装程序已完成，但系统里仍检测不到。请重启电脑后再试。"},
+    {"MissingWithFallback",
+     {InstallerMissing, 0, false, kFallbackRuntimeVersion},
+     true,
+     L"The game needs the Visual C++ runtime (14.50.35719.0), but its installer is missing or damaged. "
+     L"Use the repair icon, then start again."},
+    {"MissingChinese",
+     {InstallerMissing, 0, false, kRequired},
+     false,
+     L"游戏需要 Visual C++ 运行库（14.44.35211.0），但安装包不在游戏目录里或已损坏。请点右下角的修复图标后再启动。"},
+    {"Consent",
+     {ConsentNeeded, 1223, false, kRequired},
+     true,
+     L"The game needs the Visual C++ runtime (14.44.35211.0). Press Play again and answer Yes to the "
+     L"Windows prompt."},
+    {"ConsentChinese",
+     {ConsentNeeded, 1602, true, kRequired},
+     false,
+     L"游戏需要安装 Visual C++ 运行库（14.44.35211.0） 才能启动。请再点一次“启动游戏”，并在系统的权限提示里选“是”。"},
+    {"Busy",
+     {InstallerBusy, 1618, true, kRequired},
+     true,
+     L"Windows is installing something else, so the Visual C++ runtime (14.44.35211.0) cannot be "
+     L"installed yet. Press Play again when it has finished."},
+    {"BusyChinese",
+     {InstallerBusy, 1618, true, kRequired},
+     false,
+     L"Windows 正在安装其他程序，暂时无法安装 Visual C++ 运行库（14.44.35211.0）。请等它完成后再点“启动游戏”。"},
+    {"Restart",
+     {RestartNeeded, 3010, true, kRequired},
+     true,
+     L"Visual C++ runtime (14.44.35211.0) is installed. Restart the computer to start the game."},
+    {"RestartChinese",
+     {RestartNeeded, 3010, true, kRequired},
+     false,
+     L"Visual C++ 运行库（14.44.35211.0） 已安装，需要重启电脑后才能启动游戏。"},
+    {"FailedWithCode",
+     {InstallFailed, 5, true, kRequired},
+     true,
+     L"Visual C++ runtime (14.44.35211.0) setup failed (code 5). Restart the computer and press Play "
+     L"again."},
+    {"FailedWithCodeChinese",
+     {InstallFailed, 5, true, kRequired},
+     false,
+     L"Visual C++ 运行库（14.44.35211.0） 安装失败（代码 5）。请重启电脑后再点“启动游戏”。"},
+    {"FinishedButNotFound",
+     {InstallFailed, 1638, true, kRequired},
+     true,
+     L"Visual C++ runtime (14.44.35211.0) setup finished, but the runtime is still not found. Restart "
+     L"the computer and try again."},
+    {"FinishedButNotFoundChinese",
+     {InstallFailed, 0, true, kRequired},
+     false,
+     L"Visual C++ 运行库（14.44.35211.0） 安装程序已完成，但系统里仍检测不到。请重启电脑后再试。"},
 };
 
 TEST(RuntimeMessage, TellThePlayerWhatToDo) {

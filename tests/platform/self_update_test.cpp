@@ -10,7 +10,7 @@
 #include "infra/errors.h"
 #include "infra/files.h"
 #include "infra/handles.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "platform/self_update.h"
 #include "platform/session_end.h"
@@ -166,8 +166,9 @@ TEST_F(SelfUpdate, RollbackThatCannotBeDoneIsReportedAndLeavesAWholeLauncher) {
         if (from == files_.previousExe && !stuck) stuck = HoldOpen(files_.exe);
     };
     EXPECT_FALSE(Apply(L"successor_exits.exe"));
-    const std::wstring expected = L"The new launcher did not start. The previous launcher could not be restored, "
-                                  L"so the new one stays in place: ";
+    const std::wstring expected =
+        L"The new launcher did not start. The previous launcher could not be restored, "
+        L"so the new one stays in place: ";
     EXPECT_EQ(error_.substr(0, expected.size()), expected) << WideToUtf8(error_);
     EXPECT_GT(error_.size(), expected.size()) << "the system's reason follows";
     EXPECT_TRUE(Holds(files_.exe, successorBytes_)) << "the new launcher belongs at the name";

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -73,7 +73,9 @@ TEST(ConfigurationFrom, SelfUpdateIsDisabledOnlyByZero) {
         {"SelfUpdate=0\n", false}, {"SelfUpdate= 0\n", false}, {"SelfUpdate=00\n", true},
         {"SelfUpdate=false\n", true}, {"", true},
     };
-    for (const auto& [cfg, enabled] : cases) EXPECT_EQ(ConfigurationFrom(Sources(cfg)).selfUpdateEnabled, enabled) << cfg;
+    for (const auto& [cfg, enabled] : cases) {
+        EXPECT_EQ(ConfigurationFrom(Sources(cfg)).selfUpdateEnabled, enabled) << cfg;
+    }
 }
 
 TEST(ConfigurationFrom, LanguageFromSettingsOrTheUserInterface) {

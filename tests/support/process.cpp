@@ -48,7 +48,9 @@ ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& cu
     ProcessResult result;
     char buffer[4096];
     DWORD read = 0;
-    while (ReadFile(reader.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) result.output.append(buffer, read);
+    while (ReadFile(reader.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        result.output.append(buffer, read);
+    }
     WaitForSingleObject(process.get(), INFINITE);
     GetExitCodeProcess(process.get(), &result.exitCode);
     return result;

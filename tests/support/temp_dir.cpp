@@ -38,12 +38,15 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
-std::wstring TempDir::operator/(const std::wstring& relative) const { return path_ + L"\\" + WithBackslashes(relative); }
+std::wstring TempDir::operator/(const std::wstring& relative) const {
+    return path_ + L"\\" + WithBackslashes(relative);
+}
 
 void WriteTestFile(const std::wstring& path, const std::string& bytes) {
     const size_t slash = path.rfind(L'\\');
     if (slash != std::wstring::npos) CreateDirectories(path.substr(0, slash));
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {

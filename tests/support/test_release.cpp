@@ -11,7 +11,12 @@ std::string TestPublicKey() { return ReadTestEnvFile(L"signing\\a.pub.pem"); }
 
 Updater TestUpdaterAt(const std::string& baseUrl, const std::string& channel, const std::wstring& installDir,
                       const std::wstring& cacheDir) {
-    return Updater{baseUrl, channel, TestPublicKey(), installDir, installDir + L"-user", cacheDir};
+    return Updater{.baseUrl = baseUrl,
+                   .channel = channel,
+                   .publicKeyPem = TestPublicKey(),
+                   .installDir = installDir,
+                   .gameUserDir = installDir + L"-user",
+                   .cacheDir = cacheDir};
 }
 
 Updater TestUpdater(const std::string& channel, const std::wstring& installDir, const std::wstring& cacheDir) {

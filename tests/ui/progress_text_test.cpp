@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 
 namespace vk {
 namespace {

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "file_io.h"
-#include "sha256.h"
+#include "infra/sha256_portable.h"
 
 namespace vk::publish {
 namespace {
@@ -48,12 +48,12 @@ private:
 }  // namespace
 
 std::string HashFile(const fs::path& source, std::uint64_t size, std::vector<char>& buffer, const ReadCounter& onRead) {
-    Sha256 hasher;
+    Sha256Hasher hasher;
     StreamFile(source, size, buffer, [&](const char* data, std::size_t count) {
         hasher.Add(data, count);
         onRead(count);
     });
-    return hasher.FinishHex();
+    return hasher.Finish();
 }
 
 BlobIntake::BlobIntake(const Store& store, std::unordered_set<std::uint64_t> sizesToHashFirst)
@@ -75,14 +75,14 @@ IntakeResult BlobIntake::Take(const fs::path& source, std::uint64_t size, std::v
 IntakeResult BlobIntake::Copy(const fs::path& source, std::uint64_t size, const std::string& expectedSha256,
                               std::vector<char>& buffer, const ReadCounter& onRead) {
     TemporaryBlob temporary(NewTemporaryPath());
-    Sha256 hasher;
+    Sha256Hasher hasher;
     StreamFile(source, size, buffer, [&](const char* data, std::size_t count) {
         hasher.Add(data, count);
         temporary.Output().Write(data, count);
         onRead(count);
     });
     temporary.Output().Finish();
-    const BlobRef blob{hasher.FinishHex(), size};
+    const BlobRef blob{hasher.Finish(), size};
     if (!expectedSha256.empty() && blob.sha256 != expectedSha256) {
         throw std::runtime_error(Utf8Of(source) + " changed while it was being published");
     }

@@ -10,7 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "documents.h"
+#include "engine/release_documents_portable.h"
 #include "store.h"
 
 namespace vk::publish {

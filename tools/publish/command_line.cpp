@@ -114,7 +114,9 @@ void RequirePlainName(const std::string& value, const char* option) {
 }
 
 void RequireVersion(const std::string& value, const char* option) {
-    if (!IsDottedVersion(value)) throw UsageError(std::string(option) + " must be dotted numbers such as 2.4.0: " + value);
+    if (!IsDottedVersion(value)) {
+        throw UsageError(std::string(option) + " must be dotted numbers such as 2.4.0: " + value);
+    }
 }
 
 GroupRule ParseGroupRule(const std::string& text) {

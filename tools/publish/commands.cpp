@@ -63,8 +63,8 @@ int Run(const GcOptions& options) {
         Print(Store::BlobName(blob.sha256) + "  " + std::to_string(blob.size));
         bytes += blob.size;
     }
-    const std::string counts = std::to_string(report.unreferenced.size()) + " unreferenced blobs (" + FormatBytes(bytes) +
-                               "), " + std::to_string(report.referenced) + " referenced";
+    const std::string counts = std::to_string(report.unreferenced.size()) + " unreferenced blobs (" +
+                               FormatBytes(bytes) + "), " + std::to_string(report.referenced) + " referenced";
     Print(counts + (options.deleteBlobs ? "; unreferenced blobs deleted." : "; run with --delete to remove them."));
     return 0;
 }

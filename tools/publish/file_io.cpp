@@ -73,7 +73,7 @@ void File::Finish() {
     if (result != 0) Fail("write");
 }
 
-std::string ReadWholeFile(const fs::path& path) {
+std::string ReadRequiredFile(const fs::path& path) {
     File file = File::OpenRead(path);
     std::string bytes;
     char block[65536];
@@ -84,7 +84,6 @@ std::string ReadWholeFile(const fs::path& path) {
 }
 
 void WriteFileAtomic(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
     // A random suffix keeps two writers of the same document from sharing one temporary.
     const auto suffix = std::to_string(std::random_device{}());
     std::string name = ".";

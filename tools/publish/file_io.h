@@ -38,10 +38,12 @@ private:
     fs::path path_;
 };
 
-std::string ReadWholeFile(const fs::path& path);
+// The whole content; throws "cannot open <path>: <reason>" when the file cannot be read. (The
+// launcher's ReadWholeFile answers a missing file with an empty text instead.)
+std::string ReadRequiredFile(const fs::path& path);
 
 // Replaces the file through a temporary beside it and a rename, so readers see the old or the
-// new content, never a mix; creates missing parent folders.
+// new content, never a mix; the folder must exist, as for the launcher's WriteFileAtomic.
 void WriteFileAtomic(const fs::path& path, const std::string& bytes);
 
 }  // namespace vk::publish

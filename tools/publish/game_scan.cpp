@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "engine/release_path.h"
+#include "engine/release_path_portable.h"
 #include "file_io.h"
 #include "path_rules.h"
 
@@ -31,7 +31,8 @@ void FindCaseClashes(GameScan& scan) {
     std::map<std::string, std::string> files;
     std::map<std::string, std::string> folders;
     for (const GameFile& file : scan.files) {
-        for (std::size_t slash = file.path.find('/'); slash != std::string::npos; slash = file.path.find('/', slash + 1)) {
+        for (std::size_t slash = file.path.find('/'); slash != std::string::npos;
+             slash = file.path.find('/', slash + 1)) {
             const std::string folder = file.path.substr(0, slash);
             folders.emplace(ToLowerAscii(folder), folder);
         }
@@ -40,7 +41,8 @@ void FindCaseClashes(GameScan& scan) {
     }
     for (const auto& [lower, path] : files) {
         if (const auto folder = folders.find(lower); folder != folders.end()) {
-            scan.problems.push_back(path + ": has the name of the folder " + folder->second + " in another letter case");
+            scan.problems.push_back(path + ": has the name of the folder " + folder->second +
+                                    " in another letter case");
         }
     }
 }
@@ -52,7 +54,8 @@ GameScan ScanGameFolder(const fs::path& root) {
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
         AddEntry(entry, root, scan);
     }
-    std::sort(scan.files.begin(), scan.files.end(), [](const GameFile& a, const GameFile& b) { return a.path < b.path; });
+    std::sort(scan.files.begin(), scan.files.end(),
+              [](const GameFile& a, const GameFile& b) { return a.path < b.path; });
     FindCaseClashes(scan);
     std::sort(scan.problems.begin(), scan.problems.end());
     return scan;

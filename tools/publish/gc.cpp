@@ -21,7 +21,7 @@ Document ReadKept(const Store& store, const std::string& name,
     if (!fs::is_regular_file(path)) throw std::runtime_error(name + " is missing; nothing was deleted");
     std::vector<std::string> problems;
     try {
-        Document document = read(ReadWholeFile(path), problems);
+        Document document = read(ReadRequiredFile(path), problems);
         if (problems.empty()) return document;
     } catch (const std::runtime_error& error) {
         problems.push_back(error.what());
@@ -34,14 +34,14 @@ std::set<std::string> ReferencedDigests(const Store& store, const GcOptions& opt
     std::set<std::string> digests;
     std::vector<std::string> releases = options.keepReleases;
     for (const std::string& channel : store.ListChannels()) {
-        const Manifest manifest = ReadKept(store, Store::ManifestName(channel), ReadManifest);
+        const ChannelManifest manifest = ReadKept(store, Store::ManifestName(channel), ReadManifest);
         releases.push_back(manifest.release);
         if (manifest.launcher) digests.insert(manifest.launcher->blob.sha256);
         if (manifest.banner) digests.insert(manifest.banner->sha256);
     }
     for (const std::string& release : releases) {
-        for (const ReleaseEntry& file : ReadKept(store, release, ReadReleaseList).files) {
-            digests.insert(file.blob.sha256);
+        for (const ReleaseFile& file : ReadKept(store, release, ReadReleaseList).files) {
+            digests.insert(file.sha256);
         }
     }
     return digests;

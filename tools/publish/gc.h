@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "command_line.h"
-#include "documents.h"
+#include "engine/release_documents_portable.h"
 
 namespace vk::publish {
 

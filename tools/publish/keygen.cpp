@@ -30,7 +30,9 @@ void WriteKeyFile(const fs::path& path, const std::string& pem, bool isPrivate) 
 
 void WriteNewKeyPair(const KeygenOptions& options) {
     for (const fs::path& path : {options.privateKey, options.publicKey}) {
-        if (fs::exists(path)) throw std::runtime_error(Utf8Of(path) + " already exists; a key file is never overwritten");
+        if (fs::exists(path)) {
+            throw std::runtime_error(Utf8Of(path) + " already exists; a key file is never overwritten");
+        }
     }
     const KeyPair pair = GenerateSigningKey();
     WriteKeyFile(options.privateKey, pair.privatePem, true);

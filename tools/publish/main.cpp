@@ -7,7 +7,7 @@
 
 #include "command_line.h"
 #include "commands.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 
 namespace {
 

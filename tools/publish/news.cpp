@@ -3,8 +3,8 @@
 #include <stdexcept>
 
 #include "file_io.h"
-#include "infra/json.h"
-#include "platform/news_format.h"
+#include "infra/json_portable.h"
+#include "platform/news_format_portable.h"
 #include "store.h"
 #include "store_lock.h"
 
@@ -63,14 +63,14 @@ std::vector<std::string> NewsProblems(const std::string& text) {
     std::vector<std::string> problems;
     for (std::size_t i = 0; i < items.size(); ++i) CheckItem(items[i], "item " + std::to_string(i + 1), problems);
     if (items.size() > kNewsItemLimit) {
-        problems.push_back("the file has " + std::to_string(items.size()) + " items; the launcher shows only the first " +
-                           std::to_string(kNewsItemLimit));
+        problems.push_back("the file has " + std::to_string(items.size()) +
+                           " items; the launcher shows only the first " + std::to_string(kNewsItemLimit));
     }
     return problems;
 }
 
 std::size_t PublishNews(const NewsOptions& options) {
-    const std::string text = ReadWholeFile(options.file);
+    const std::string text = ReadRequiredFile(options.file);
     const std::vector<std::string> problems = NewsProblems(text);
     if (!problems.empty()) {
         std::string message = Utf8Of(options.file) + " is not a news file the launcher shows as written:";
@@ -78,7 +78,7 @@ std::size_t PublishNews(const NewsOptions& options) {
         throw std::runtime_error(message);
     }
     const StoreWriteLock lock(options.store, options.waitSeconds);
-    WriteFileAtomic(Store(options.store).Resolve(Store::kNewsName), text);
+    Store(options.store).Place(Store::kNewsName, text);
     return ParseNews(text).size();
 }
 

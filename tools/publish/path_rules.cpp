@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <stdexcept>
 #include <string_view>
 
-#include "engine/release_path.h"
+#include "engine/release_path_portable.h"
 
 namespace vk::publish {
 namespace {
@@ -38,15 +37,14 @@ bool IsUtf8(const std::string& text) {
 }
 
 std::string LauncherRuleProblem(const std::string& path) {
-    try {
-        CheckReleasePath(path);
-        return {};
-    } catch (const std::runtime_error&) {
+    switch (FaultOfReleasePath(path)) {
+        case ReleasePathFault::None: return {};
+        case ReleasePathFault::UnderSaved: return "is inside a Saved folder, which belongs to the game";
+        case ReleasePathFault::InMetadataFolder: return "clashes with the launcher's metadata folder .vklauncher";
+        case ReleasePathFault::Backslash: return "contains a backslash";
+        case ReleasePathFault::Colon: return "contains a colon";
+        case ReleasePathFault::NotPlainRelative: break;
     }
-    if (IsUnderSaved(path)) return "is inside a Saved folder, which belongs to the game";
-    if (ToLowerAscii(path).starts_with(".vklauncher")) return "clashes with the launcher's metadata folder .vklauncher";
-    if (path.find('\\') != std::string::npos) return "contains a backslash";
-    if (path.find(':') != std::string::npos) return "contains a colon";
     return "is not a plain relative path";
 }
 
@@ -66,7 +64,9 @@ std::string WindowsSegmentProblem(std::string_view segment) {
             return "contains a character that Windows does not allow in file names";
         }
     }
-    if (segment.ends_with('.') || segment.ends_with(' ')) return "has a name ending in a dot or blank, which Windows drops";
+    if (segment.ends_with('.') || segment.ends_with(' ')) {
+        return "has a name ending in a dot or blank, which Windows drops";
+    }
     if (IsReservedDeviceName(segment)) return "uses a name that Windows reserves for devices";
     return {};
 }

@@ -7,12 +7,12 @@
 #include <unordered_set>
 
 #include "blob_intake.h"
-#include "documents.h"
+#include "engine/release_documents_portable.h"
 #include "file_io.h"
 #include "parallel.h"
 #include "progress.h"
 #include "release_plan.h"
-#include "sha256.h"
+#include "infra/sha256_portable.h"
 #include "signing.h"
 #include "store.h"
 #include "store_lock.h"
@@ -74,17 +74,18 @@ std::vector<IntakeResult> TakeAll(const Store& store, const std::vector<Input>& 
     return results;
 }
 
-ReleaseList BuildList(const ReleaseOptions& options, const ReleasePlan& plan, const std::vector<IntakeResult>& results) {
+ReleaseList BuildList(const ReleaseOptions& options, const ReleasePlan& plan,
+                      const std::vector<IntakeResult>& results) {
     ReleaseList list{options.buildId, options.version, options.launchPath, options.launchArgs, {}};
     for (std::size_t i = 0; i < plan.files.size(); ++i) {
-        list.files.push_back({plan.files[i].path, results[i].blob, plan.groups[i]});
+        list.files.push_back({plan.files[i].path, results[i].blob.size, results[i].blob.sha256, plan.groups[i]});
     }
     return list;
 }
 
-Manifest BuildManifest(const ReleaseOptions& options, const std::string& listBytes,
+ChannelManifest BuildManifest(const ReleaseOptions& options, const std::string& listBytes,
                        const std::vector<IntakeResult>& results) {
-    Manifest manifest{options.channel, options.releasePath, {Sha256Hex(listBytes), listBytes.size()},
+    ChannelManifest manifest{options.channel, options.releasePath, {Sha256Hex(listBytes), listBytes.size()},
                       options.buildId, options.minLauncher, std::nullopt, std::nullopt};
     // The launcher executable and the banner follow the game files in the intake order.
     std::size_t next = results.size() - (options.launcherExe ? 1 : 0) - (options.banner ? 1 : 0);
@@ -97,17 +98,17 @@ Manifest BuildManifest(const ReleaseOptions& options, const std::string& listByt
 void WriteReleaseList(const Store& store, const std::string& name, const std::string& bytes) {
     const fs::path path = store.Resolve(name);
     if (fs::exists(path)) {
-        if (ReadWholeFile(path) == bytes) return;
+        if (ReadRequiredFile(path) == bytes) return;
         throw std::runtime_error(name + " is already published with other content; a published release list never "
                                         "changes, so publish under a new --build-id");
     }
-    WriteFileAtomic(path, bytes);
+    store.Place(name, bytes);
 }
 
 }  // namespace
 
 ReleaseSummary PublishRelease(const ReleaseOptions& options) {
-    const SigningKey key = SigningKey::FromPem(ReadWholeFile(options.key));
+    const SigningKey key = SigningKey::FromPem(ReadRequiredFile(options.key));
     const ReleasePlan plan = PlanRelease(options);
     const StoreWriteLock lock(options.store, options.waitSeconds);
     const Store store(options.store);
@@ -118,8 +119,8 @@ ReleaseSummary PublishRelease(const ReleaseOptions& options) {
     WriteReleaseList(store, options.releasePath, listBytes);
     const std::string manifestBytes = ManifestJson(BuildManifest(options, listBytes, results));
     const std::string signature = key.SignBase64(manifestBytes);
-    WriteFileAtomic(store.Resolve(Store::ManifestName(options.channel)), manifestBytes);
-    WriteFileAtomic(store.Resolve(Store::SignatureName(options.channel)), signature);
+    store.Place(Store::ManifestName(options.channel), manifestBytes);
+    store.Place(Store::SignatureName(options.channel), signature);
 
     ReleaseSummary summary;
     summary.files = plan.files.size();

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "engine/versions.h"
+#include "engine/versions_portable.h"
 #include "file_io.h"
 #include "groups.h"
 
@@ -59,7 +59,9 @@ std::string JoinProblems(const std::vector<std::string>& problems) {
 
 ReleasePlan PlanRelease(const ReleaseOptions& options) {
     if (!fs::is_directory(options.game)) throw std::runtime_error("no game folder at " + Utf8Of(options.game));
-    if (IsInside(options.store, options.game)) throw std::runtime_error("the store must not lie inside the game folder");
+    if (IsInside(options.store, options.game)) {
+        throw std::runtime_error("the store must not lie inside the game folder");
+    }
     GameScan scan = ScanGameFolder(options.game);
     ReleasePlan plan{std::move(scan.files), {}};
     std::vector<std::string> problems = std::move(scan.problems);

@@ -9,34 +9,12 @@
 #include <stdexcept>
 
 #include "base64.h"
+#include "openssl_support.h"
 
 namespace vk::publish {
 namespace {
 
 constexpr int kKeyBits = 3072;
-
-struct FreeBio {
-    void operator()(BIO* bio) const { BIO_free(bio); }
-};
-struct FreeDigestContext {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
-using Bio = std::unique_ptr<BIO, FreeBio>;
-using DigestContext = std::unique_ptr<EVP_MD_CTX, FreeDigestContext>;
-using Key = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
-
-[[noreturn]] void ThrowOpenSsl(const std::string& what) {
-    char detail[256] = "";
-    ERR_error_string_n(ERR_get_error(), detail, sizeof detail);
-    ERR_clear_error();
-    throw std::runtime_error(what + " (" + detail + ")");
-}
-
-Bio ReadBio(const std::string& text) {
-    Bio bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
-    if (!bio) ThrowOpenSsl("out of memory");
-    return bio;
-}
 
 std::string WriteBio(const char* what, int (*write)(BIO*, EVP_PKEY*), EVP_PKEY* key) {
     Bio bio(BIO_new(BIO_s_mem()));
@@ -63,17 +41,10 @@ std::string WithCrlf(const std::string& text) {
     return converted;
 }
 
-Key ReadPublicKey(const std::string& pem) {
-    const Bio bio = ReadBio(pem);
-    Key key(PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr), &EVP_PKEY_free);
-    if (!key) ThrowOpenSsl("the public key is not a PEM public key");
-    return key;
-}
-
 }  // namespace
 
 KeyPair GenerateSigningKey() {
-    const Key key(EVP_RSA_gen(kKeyBits), &EVP_PKEY_free);
+    const Key key(EVP_RSA_gen(kKeyBits));
     if (!key) ThrowOpenSsl("cannot generate an RSA key");
     return {WriteBio("private key", WritePrivate, key.get()), WithCrlf(WriteBio("public key", WritePublic, key.get()))};
 }
@@ -103,21 +74,6 @@ std::string SigningKey::SignBase64(const std::string& data) const {
 
 void CheckPublicKey(const std::string& publicKeyPem) {
     ReadPublicKey(publicKeyPem);
-}
-
-bool VerifySignature(const std::string& publicKeyPem, const std::string& data, const std::string& signatureText) {
-    const Key key = ReadPublicKey(publicKeyPem);
-    const std::optional<std::string> signature = DecodeBase64(signatureText);
-    if (!signature) return false;
-    const DigestContext context(EVP_MD_CTX_new());
-    if (!context || EVP_DigestVerifyInit(context.get(), nullptr, EVP_sha256(), nullptr, key.get()) != 1) {
-        ThrowOpenSsl("cannot check a signature");
-    }
-    const int result = EVP_DigestVerify(context.get(), reinterpret_cast<const unsigned char*>(signature->data()),
-                                        signature->size(), reinterpret_cast<const unsigned char*>(data.data()),
-                                        data.size());
-    ERR_clear_error();
-    return result == 1;
 }
 
 }  // namespace vk::publish

@@ -1,6 +1,7 @@
 #pragma once
 // The release-signing key: RSA 3072, RSASSA-PKCS1-v1_5 with SHA-256 over a document's exact
-// bytes, the signature written as Base64 on one line.
+// bytes, the signature written as Base64 on one line. Checking a signature is the portable
+// VerifySignature (infra/signature_portable.h), with OpenSSL in signature_openssl.cpp.
 #include <memory>
 #include <string>
 #include <utility>
@@ -31,9 +32,5 @@ private:
 
 // Throws unless the text is a PEM public key.
 void CheckPublicKey(const std::string& publicKeyPem);
-
-// True when the Base64 signature is valid for the data under the PEM public key; false for a
-// wrong or undecodable signature. Throws when the key itself cannot be read.
-bool VerifySignature(const std::string& publicKeyPem, const std::string& data, const std::string& signatureText);
 
 }  // namespace vk::publish

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
-#include "engine/release_path.h"
+#include "engine/release_path_portable.h"
 #include "file_io.h"
 
 namespace vk::publish {
@@ -12,6 +12,12 @@ const char Store::kNewsName[] = "Shipping/LauncherNews.json";
 
 fs::path Store::Resolve(const std::string& relative) const {
     return root_ / PathFromUtf8(relative);
+}
+
+void Store::Place(const std::string& relative, const std::string& bytes) const {
+    const fs::path path = Resolve(relative);
+    fs::create_directories(path.parent_path());
+    WriteFileAtomic(path, bytes);
 }
 
 std::string Store::BlobName(const std::string& sha256) {

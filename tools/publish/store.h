@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "documents.h"
+#include "engine/release_documents_portable.h"
 
 namespace vk::publish {
 
@@ -20,6 +20,8 @@ public:
 
     // A store-relative path with forward slashes as a file-system path.
     fs::path Resolve(const std::string& relative) const;
+    // Writes a document of the store whole (WriteFileAtomic), making its folder first.
+    void Place(const std::string& relative, const std::string& bytes) const;
 
     static std::string BlobName(const std::string& sha256);
     static std::string ManifestName(const std::string& channel);

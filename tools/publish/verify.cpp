@@ -5,12 +5,13 @@
 #include <system_error>
 
 #include "blob_intake.h"
-#include "documents.h"
-#include "engine/release_path.h"
+#include "engine/release_documents_portable.h"
+#include "engine/release_path_portable.h"
 #include "file_io.h"
 #include "parallel.h"
 #include "progress.h"
-#include "sha256.h"
+#include "infra/sha256_portable.h"
+#include "infra/signature_portable.h"
 #include "signing.h"
 #include "store.h"
 
@@ -18,9 +19,9 @@ namespace vk::publish {
 namespace {
 
 // Reads with one of the document readers, naming the document when it is unusable as a whole.
-template <typename Document>
-Document ReadDocument(const std::string& name, Document (*read)(const std::string&, std::vector<std::string>&),
-                      const std::string& bytes, std::vector<std::string>& problems) {
+template <typename Read>
+auto ReadDocument(const std::string& name, const Read& read, const std::string& bytes,
+                  std::vector<std::string>& problems) {
     try {
         return read(bytes, problems);
     } catch (const std::runtime_error& error) {
@@ -29,12 +30,13 @@ Document ReadDocument(const std::string& name, Document (*read)(const std::strin
 }
 
 // Missing files are problems to report, not failures of the check.
-bool ReadStoreFile(const Store& store, const std::string& name, std::string& bytes, std::vector<std::string>& problems) {
+bool ReadStoreFile(const Store& store, const std::string& name, std::string& bytes,
+                   std::vector<std::string>& problems) {
     if (!fs::is_regular_file(store.Resolve(name))) {
         problems.push_back(name + ": missing");
         return false;
     }
-    bytes = ReadWholeFile(store.Resolve(name));
+    bytes = ReadRequiredFile(store.Resolve(name));
     return true;
 }
 
@@ -51,10 +53,10 @@ std::string CheckBlob(const Store& store, const BlobRef& blob, std::vector<char>
 }
 
 // Every blob the release needs, once each; one digest listed with two sizes is a problem.
-std::map<std::string, std::uint64_t> NeededBlobs(const Manifest& manifest, const ReleaseList& list,
+std::map<std::string, std::uint64_t> NeededBlobs(const ChannelManifest& manifest, const ReleaseList& list,
                                                  std::vector<std::string>& problems) {
     std::vector<BlobRef> needed;
-    for (const ReleaseEntry& file : list.files) needed.push_back(file.blob);
+    for (const ReleaseFile& file : list.files) needed.push_back({file.sha256, file.size});
     if (manifest.launcher) needed.push_back(manifest.launcher->blob);
     if (manifest.banner) needed.push_back(*manifest.banner);
     std::map<std::string, std::uint64_t> blobs;
@@ -93,31 +95,40 @@ void CheckBlobs(const Store& store, const std::map<std::string, std::uint64_t>& 
     report.blobsChecked = list.size();
 }
 
-void CheckRelease(const Store& store, const Manifest& manifest, VerifyReport& report) {
+void CheckRelease(const Store& store, const ChannelManifest& manifest, VerifyReport& report) {
     std::string listBytes;
     if (!ReadStoreFile(store, manifest.release, listBytes, report.problems)) return;
-    if (listBytes.size() != manifest.releaseBlob.size || Sha256Hex(listBytes) != manifest.releaseBlob.sha256) {
+    if (!ListMatchesManifest(manifest, listBytes)) {
         report.problems.push_back(manifest.release + ": size or SHA-256 differs from the manifest");
     }
-    const ReleaseList list = ReadDocument(manifest.release, ReadReleaseList, listBytes, report.problems);
-    if (list.buildId != manifest.buildId) report.problems.push_back(manifest.release + ": build id differs from the manifest");
+    const auto readList = [](const std::string& bytes, std::vector<std::string>& problems) {
+        return ReadReleaseList(bytes, problems);
+    };
+    const ReleaseList list = ReadDocument(manifest.release, readList, listBytes, report.problems);
+    if (list.buildId != manifest.buildId) {
+        report.problems.push_back(manifest.release + ": build id differs from the manifest");
+    }
     bool launchListed = false;
-    for (const ReleaseEntry& file : list.files) launchListed = launchListed || file.path == list.launchPath;
+    for (const ReleaseFile& file : list.files) launchListed = launchListed || file.path == list.launchPath;
     if (!launchListed) report.problems.push_back(manifest.release + ": the launch path is not one of the files");
     CheckBlobs(store, NeededBlobs(manifest, list, report.problems), report);
 }
 
-void CheckChannel(const Store& store, const VerifyOptions& options, const std::string& publicKey, VerifyReport& report) {
+void CheckChannel(const Store& store, const VerifyOptions& options, const std::string& publicKey,
+                  VerifyReport& report) {
     std::string manifestBytes;
     std::string signature;
-    const bool haveManifest = ReadStoreFile(store, Store::ManifestName(options.channel), manifestBytes, report.problems);
+    const bool haveManifest =
+        ReadStoreFile(store, Store::ManifestName(options.channel), manifestBytes, report.problems);
     const bool haveSignature = ReadStoreFile(store, Store::SignatureName(options.channel), signature, report.problems);
     if (!haveManifest) return;
-    if (haveSignature && !VerifySignature(publicKey, manifestBytes, signature)) {
+    if (haveSignature && !VerifySignature(manifestBytes, signature, publicKey)) {
         report.problems.push_back(Store::SignatureName(options.channel) + ": not a valid signature of the manifest");
     }
-    const Manifest manifest = ReadDocument("manifest", ReadManifest, manifestBytes, report.problems);
-    if (manifest.channel != options.channel) report.problems.push_back("manifest: \"channel\" is not " + options.channel);
+    const auto readManifest = [&options](const std::string& bytes, std::vector<std::string>& problems) {
+        return ReadManifest(ParseJson(bytes), options.channel, &problems);
+    };
+    const ChannelManifest manifest = ReadDocument("manifest", readManifest, manifestBytes, report.problems);
     report.buildId = manifest.buildId;
     CheckRelease(store, manifest, report);
 }
@@ -125,7 +136,7 @@ void CheckChannel(const Store& store, const VerifyOptions& options, const std::s
 }  // namespace
 
 VerifyReport VerifyStore(const VerifyOptions& options) {
-    const std::string publicKey = ReadWholeFile(options.publicKey);
+    const std::string publicKey = ReadRequiredFile(options.publicKey);
     CheckPublicKey(publicKey);
     VerifyReport report;
     try {

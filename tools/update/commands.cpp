@@ -1,13 +1,11 @@
 #include "commands.h"
 
-#include <set>
 #include <stdexcept>
 
 #include "console.h"
 #include "controller/game_process.h"
 #include "engine/install_decision.h"
-#include "infra/files.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "infra/text.h"
 #include "progress_line.h"
 
@@ -15,7 +13,9 @@ namespace vk::headless {
 
 namespace {
 
-std::string Size(std::uint64_t bytes) { return WideToUtf8(FormatSize(bytes)) + " (" + std::to_string(bytes) + " bytes)"; }
+std::string Size(std::uint64_t bytes) {
+    return WideToUtf8(FormatSize(bytes)) + " (" + std::to_string(bytes) + " bytes)";
+}
 
 const char* VerdictWord(InstallVerdict verdict) {
     switch (verdict) {
@@ -27,24 +27,10 @@ const char* VerdictWord(InstallVerdict verdict) {
     return "";
 }
 
-// What a normal update would fetch: wanted files that are missing, of another size, or not
-// recorded with the release's digest. (A repair may find more by reading the files.)
-void PrintDownloadEstimate(const Updater& updater, const RemoteRelease& release, const InstalledState& installed) {
-    const std::set<std::string> groups = updater.LoadSelectedGroups();
-    std::set<std::string> blobs;
-    std::uint64_t bytes = 0;
-    size_t files = 0;
-    for (const ReleaseFile& file : release.files) {
-        if (!file.group.empty() && !groups.count(file.group)) continue;
-        const std::wstring path = updater.InstallPathOf(file);
-        const auto recorded = installed.files.find(file.path);
-        const bool good = IsRegularFile(path) && FileSizeOf(path) == file.size && recorded != installed.files.end() &&
-                          recorded->second.sha256 == file.sha256 && !installed.buildId.empty();
-        if (good) continue;
-        ++files;
-        if (blobs.insert(file.sha256).second) bytes += file.size;
-    }
-    WriteOut("download: " + std::to_string(files) + " files, " + Size(bytes) + "\n");
+// What a normal update would fetch. (A repair may find more by reading the files.)
+void PrintDownloadPlan(const Updater& updater, const RemoteRelease& release, const InstalledState& installed) {
+    const DownloadPlan plan = updater.PlanDownload(release, installed);
+    WriteOut("download: " + std::to_string(plan.files) + " files, " + Size(plan.bytes) + "\n");
 }
 
 int Check(const Updater& updater) {
@@ -53,7 +39,7 @@ int Check(const Updater& updater) {
     WriteOut("build: " + release.buildId + "\n");
     WriteOut("version: " + release.projectVersion + "\n");
     WriteOut("total: " + Size(release.totalSize) + "\n");
-    PrintDownloadEstimate(updater, release, installed);
+    PrintDownloadPlan(updater, release, installed);
     WriteOut(std::string("state: ") + VerdictWord(DecideInstallState(updater, release, installed)) + "\n");
     return kDone;
 }
@@ -94,7 +80,11 @@ int Status(const Updater& updater) {
     std::string groups;
     for (const std::string& group : updater.LoadSelectedGroups()) groups += (groups.empty() ? "" : ", ") + group;
     const bool nothing = installed.buildId.empty() && installed.files.empty();
-    WriteOut("build: " + (nothing ? std::string("not installed") : installed.buildId.empty() ? "unfinished" : installed.buildId) + "\n");
+    WriteOut("build: " +
+             (nothing                     ? std::string("not installed")
+              : installed.buildId.empty() ? "unfinished"
+                                          : installed.buildId) +
+             "\n");
     WriteOut("files: " + std::to_string(installed.files.size()) + "\n");
     WriteOut("size: " + Size(bytes) + "\n");
     WriteOut("groups: " + groups + "\n");

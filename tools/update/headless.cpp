@@ -5,7 +5,7 @@
 #include "commands.h"
 #include "console.h"
 #include "infra/errors.h"
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "options.h"
 #include "startup/configuration.h"
 
@@ -17,19 +17,12 @@ namespace {
 Updater UpdaterFor(const Options& options) {
     Configuration config = LoadConfiguration();
     if (options.english) useEnglish = *options.english;
-    if (options.baseUrl) {
-        config.updateBaseUrl = *options.baseUrl;
-        while (!config.updateBaseUrl.empty() && config.updateBaseUrl.back() == '/') config.updateBaseUrl.pop_back();
-    }
+    if (options.baseUrl) config.updateBaseUrl = *options.baseUrl;
     if (options.channel) config.updateChannel = *options.channel;
     if (options.installDir) config.installDir = *options.installDir;
     if (options.cacheDir) config.cacheDir = *options.cacheDir;
-    while (config.installDir.size() > 3 && config.installDir.back() == L'\\') config.installDir.pop_back();
-    if (!HasUpdateSource(config)) {
-        throw std::runtime_error(Localized("The launcher has no update settings. Please download it again.",
-                                           "启动器缺少更新配置，请重新下载启动器。"));
-    }
-    return Updater{config.updateBaseUrl, config.updateChannel, config.publicKeyPem, config.installDir, L"", config.cacheDir};
+    if (!HasUpdateSource(config)) throw std::runtime_error(NoUpdateSourceMessage());
+    return UpdaterFrom(config);
 }
 
 }  // namespace

@@ -50,7 +50,9 @@ Options ParseOptions(const std::vector<std::wstring>& arguments) {
         }
     }
     if (options.command.empty()) throw std::invalid_argument("no command given");
-    if (!options.select.empty() && options.command != "update") throw std::invalid_argument("--select goes with update");
+    if (!options.select.empty() && options.command != "update") {
+        throw std::invalid_argument("--select goes with update");
+    }
     return options;
 }
 

@@ -15,8 +15,8 @@ std::wstring ProgressLine(const UpdateProgress& progress, double bytesPerSecond)
     std::swprintf(percent, 16, L"%3.0f%%", static_cast<double>(ProgressFraction(progress)) * 100.0);
     std::wstring line = PhaseLabel(progress.phase.load()) + L"  " + percent + L"  ";
     if (progress.phase.load() == UpdatePhase::Downloading) return line + ProgressDetail(progress, bytesPerSecond);
-    return line + FormatSize(progress.bytesDone.load()) + L" / " + FormatSize(progress.bytesTotal.load()) + L" \u00B7 " +
-           ProgressDetail(progress, bytesPerSecond);
+    return line + FormatSize(progress.bytesDone.load()) + L" / " + FormatSize(progress.bytesTotal.load()) +
+           L" \u00B7 " + ProgressDetail(progress, bytesPerSecond);
 }
 
 ProgressPrinter::ProgressPrinter(const UpdateProgress& progress)

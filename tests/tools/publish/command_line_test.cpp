@@ -35,7 +35,8 @@ TEST(CommandLineTest, OtherCommands) {
     EXPECT_EQ(gc.keepReleases, (std::vector<std::string>{"releases/a.json", "releases/b.json"}));
     EXPECT_TRUE(gc.deleteBlobs);
     EXPECT_FALSE(std::get<GcOptions>(ParseCommandLine({"gc", "--store", "s"})).deleteBlobs);
-    EXPECT_EQ(std::get<GcOptions>(ParseCommandLine({"gc", "--store", "s", "--delete", "--wait", "30"})).waitSeconds, 30);
+    EXPECT_EQ(std::get<GcOptions>(ParseCommandLine({"gc", "--store", "s", "--delete", "--wait", "30"})).waitSeconds,
+              30);
     EXPECT_EQ(std::get<ReleaseOptions>(ParseCommandLine(Release({}))).waitSeconds, 0);
     const auto verify = std::get<VerifyOptions>(ParseCommandLine({"verify", "--public", "p", "--store", "s",
                                                                   "--channel", "beta"}));

@@ -128,11 +128,13 @@ TEST_F(ReleasePlanTest, RefusesALaunchFileInAnOptionalGroup) {
 TEST_F(ReleasePlanTest, RefusesAStoreInsideTheGameFolder) {
     EXPECT_NE(RefusalOf(test::BasicRelease(game / "store", game.Path())).find("inside the game folder"),
               std::string::npos);
-    EXPECT_NE(RefusalOf(test::BasicRelease(game.Path(), game.Path())).find("inside the game folder"), std::string::npos);
+    EXPECT_NE(RefusalOf(test::BasicRelease(game.Path(), game.Path())).find("inside the game folder"),
+              std::string::npos);
 }
 
 TEST_F(ReleasePlanTest, RefusesAMissingGameFolder) {
-    EXPECT_NE(RefusalOf(test::BasicRelease(work / "store", work / "nothing")).find("no game folder"), std::string::npos);
+    EXPECT_NE(RefusalOf(test::BasicRelease(work / "store", work / "nothing")).find("no game folder"),
+              std::string::npos);
 }
 
 }  // namespace

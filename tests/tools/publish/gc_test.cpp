@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "release.h"
-#include "sha256.h"
+#include "infra/sha256_portable.h"
 #include "store.h"
 #include "support.h"
 #include "verify.h"

@@ -4,8 +4,9 @@
 
 #include <stdexcept>
 
-#include "documents.h"
-#include "sha256.h"
+#include "engine/release_documents_portable.h"
+#include "infra/sha256_portable.h"
+#include "infra/signature_portable.h"
 #include "signing.h"
 #include "store.h"
 #include "support.h"
@@ -51,10 +52,10 @@ TEST_F(ReleaseTest, WritesBlobsListManifestAndSignatureTheLauncherAccepts) {
     EXPECT_EQ(summary.newBytes, big.size() + 8 + 10);
 
     const std::string manifestBytes = ManifestOf(store);
-    EXPECT_TRUE(VerifySignature(ReadBytes(test::Keys().publicKey), manifestBytes,
-                                ReadBytes(store / "channels/live/windows.json.sig")));
+    EXPECT_TRUE(VerifySignature(manifestBytes, ReadBytes(store / "channels/live/windows.json.sig"),
+                                ReadBytes(test::Keys().publicKey)));
     std::vector<std::string> problems;
-    const Manifest manifest = ReadManifest(manifestBytes, problems);
+    const ChannelManifest manifest = ReadManifest(manifestBytes, problems);
     EXPECT_EQ(manifest.channel, "live");
     EXPECT_EQ(manifest.release, "releases/b1.json");
     EXPECT_EQ(manifest.minLauncherVersion, "2.4.0");
@@ -68,11 +69,11 @@ TEST_F(ReleaseTest, WritesBlobsListManifestAndSignatureTheLauncherAccepts) {
     EXPECT_EQ(list.buildId, manifest.buildId);
     EXPECT_EQ(list.launchArgs, std::vector<std::string>{"-log"});
     ASSERT_EQ(list.files.size(), 5u);
-    for (const ReleaseEntry& file : list.files) {
+    for (const ReleaseFile& file : list.files) {
         const std::string content = ReadBytes(game / file.path);
-        EXPECT_EQ(file.blob.sha256, Sha256Hex(content)) << file.path;
-        EXPECT_EQ(file.blob.size, content.size()) << file.path;
-        EXPECT_EQ(ReadBytes(store / ("blobs/" + file.blob.sha256)), content) << file.path;
+        EXPECT_EQ(file.sha256, Sha256Hex(content)) << file.path;
+        EXPECT_EQ(file.size, content.size()) << file.path;
+        EXPECT_EQ(ReadBytes(store / ("blobs/" + file.sha256)), content) << file.path;
         EXPECT_EQ(file.group, file.path == "Velkar/Content/Paks/Island/map.pak" ? "island" : "") << file.path;
     }
     EXPECT_FALSE(fs::exists(store / ".incoming"));
@@ -152,7 +153,7 @@ TEST_F(ReleaseTest, OffersLauncherAndBannerAsBlobs) {
     PublishRelease(options);
 
     std::vector<std::string> problems;
-    const Manifest manifest = ReadManifest(ManifestOf(store), problems);
+    const ChannelManifest manifest = ReadManifest(ManifestOf(store), problems);
     EXPECT_TRUE(problems.empty()) << problems.front();
     EXPECT_EQ(manifest.release, "lists/live-b1.json");
     EXPECT_TRUE(fs::is_regular_file(store / "lists/live-b1.json"));

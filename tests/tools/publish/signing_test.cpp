@@ -8,6 +8,7 @@
 
 #include "base64.h"
 #include "keygen.h"
+#include "infra/signature_portable.h"
 #include "support.h"
 
 namespace vk::publish {
@@ -44,11 +45,11 @@ TEST(SigningTest, SignatureIsOneLineOfBase64ThatVerifiesOnlyTheExactBytes) {
     EXPECT_EQ(signature.size(), 512u);  // 384 bytes
     EXPECT_EQ(signature.find_first_of("\r\n"), std::string::npos);
     EXPECT_EQ(signature, key.SignBase64(document));
-    EXPECT_TRUE(VerifySignature(publicKey, document, signature));
-    EXPECT_FALSE(VerifySignature(publicKey, document + "\n", signature));
-    EXPECT_FALSE(VerifySignature(publicKey, document, "not base64!"));
-    EXPECT_FALSE(VerifySignature(publicKey, document, ""));
-    EXPECT_THROW(VerifySignature("no key", document, signature), std::runtime_error);
+    EXPECT_TRUE(VerifySignature(document, signature, publicKey));
+    EXPECT_FALSE(VerifySignature(document + "\n", signature, publicKey));
+    EXPECT_FALSE(VerifySignature(document, "not base64!", publicKey));
+    EXPECT_FALSE(VerifySignature(document, "", publicKey));
+    EXPECT_THROW(VerifySignature(document, signature, "no key"), std::runtime_error);
 }
 
 TEST(SigningTest, OnlyRsa3072KeysSign) {

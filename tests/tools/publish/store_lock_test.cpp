@@ -42,7 +42,8 @@ TEST_F(StoreLockTest, EveryWriterIsRefusedWhileAnotherHoldsTheStore) {
     for (const std::vector<std::string>& arguments : writers) {
         const test::ToolResult result = RunTool(arguments);
         EXPECT_EQ(result.exitCode, 1) << arguments[0];
-        EXPECT_NE(result.err.find("another velkar-publish is writing to the store " + store.string()), std::string::npos)
+        EXPECT_NE(result.err.find("another velkar-publish is writing to the store " + store.string()),
+                  std::string::npos)
             << result.err;
     }
     EXPECT_FALSE(fs::exists(store / "channels")) << "the refused release wrote its manifest";

@@ -8,7 +8,7 @@
 #include <random>
 #include <sstream>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 #include "keygen.h"
 
 namespace vk::publish::test {
@@ -19,7 +19,8 @@ class EnglishEnvironment : public ::testing::Environment {
 public:
     void SetUp() override { useEnglish = true; }
 };
-[[maybe_unused]] const ::testing::Environment* const kEnglish = ::testing::AddGlobalTestEnvironment(new EnglishEnvironment);
+[[maybe_unused]] const ::testing::Environment* const kEnglish =
+    ::testing::AddGlobalTestEnvironment(new EnglishEnvironment);
 
 }  // namespace
 

@@ -6,7 +6,7 @@
 
 #include "keygen.h"
 #include "release.h"
-#include "sha256.h"
+#include "infra/sha256_portable.h"
 #include "support.h"
 
 namespace vk::publish {

@@ -22,10 +22,12 @@ class VelkarUpdate : public ::testing::Test {
 protected:
     std::wstring CommandLine(const std::string& arguments, const std::string& base) const {
         return L"\"" + std::wstring(VELKAR_TOOLS_DIR) + L"\\velkar-update.exe\" --lang en --install-dir \"" + install_ +
-               L"\" --cache-dir \"" + (dir_ / L"cache") + L"\" --base-url " + Utf8ToWide(base) + L" " + Utf8ToWide(arguments);
+               L"\" --cache-dir \"" + (dir_ / L"cache") + L"\" --base-url " + Utf8ToWide(base) + L" " +
+               Utf8ToWide(arguments);
     }
 
-    test::ProcessResult Run(const std::string& arguments, const std::string& base = test::Servers().https + "/release") const {
+    test::ProcessResult Run(const std::string& arguments,
+                            const std::string& base = test::Servers().https + "/release") const {
         return test::RunProcess(CommandLine(arguments, base));
     }
 
@@ -108,10 +110,11 @@ TEST_F(VelkarUpdate, FailuresAndUsageHaveTheirExitCodes) {
 
 TEST_F(VelkarUpdate, WithoutAnUpdateSourceItStops) {
     // The test build embeds no base URL, so without --base-url there is no update source.
-    const auto result = test::RunProcess(L"\"" + std::wstring(VELKAR_TOOLS_DIR) + L"\\velkar-update.exe\" --lang en --install-dir \"" +
-                                         install_ + L"\" check");
+    const auto result = test::RunProcess(L"\"" + std::wstring(VELKAR_TOOLS_DIR) +
+                                         L"\\velkar-update.exe\" --lang en --install-dir \"" + install_ + L"\" check");
     EXPECT_EQ(result.exitCode, 1u);
-    EXPECT_TRUE(Contains(result.output, "The launcher has no update settings. Please download it again.")) << result.output;
+    EXPECT_TRUE(Contains(result.output, "The launcher has no update settings. Please download it again."))
+        << result.output;
 }
 
 TEST_F(VelkarUpdate, KilledHalfWayThenResumed) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "infra/errors.h"
+#include "infra/handles.h"
 #include "infra/text.h"
 
 namespace vk {
@@ -14,35 +15,32 @@ namespace {
 constexpr std::size_t kMaxSlice = 0x40000000;
 constexpr DWORD kFileBlock = 0x400000;
 
-// High nibble first, lower case: the form every manifest and store name uses.
-std::string DigestText(const unsigned char (&digest)[32]) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(64);
-    for (unsigned char byte : digest) {
-        text.push_back(kHex[byte >> 4]);
-        text.push_back(kHex[byte & 0x0F]);
-    }
-    return text;
-}
-
 }  // namespace
 
-Sha256Hasher::Sha256Hasher() {
+struct Sha256Hasher::Backend {
+    // Declared first so that it is closed after the hash object that belongs to it.
+    UniqueAlgorithmProvider provider;
+    UniqueHashObject hash;
+};
+
+Sha256Hasher::Sha256Hasher() : backend_(std::make_unique<Backend>()) {
     BCRYPT_ALG_HANDLE provider = nullptr;
     CheckStatus(BCryptOpenAlgorithmProvider(&provider, BCRYPT_SHA256_ALGORITHM, nullptr, 0), "SHA-256 初始化");
-    provider_.reset(provider);
+    backend_->provider.reset(provider);
     BCRYPT_HASH_HANDLE hash = nullptr;
-    CheckStatus(BCryptCreateHash(provider_.get(), &hash, nullptr, 0, nullptr, 0, 0), "SHA-256 初始化");
-    hash_.reset(hash);
+    CheckStatus(BCryptCreateHash(backend_->provider.get(), &hash, nullptr, 0, nullptr, 0, 0), "SHA-256 初始化");
+    backend_->hash.reset(hash);
 }
+
+Sha256Hasher::~Sha256Hasher() = default;
 
 void Sha256Hasher::Add(const void* bytes, std::size_t length) {
     auto* next = static_cast<const unsigned char*>(bytes);
     while (length > 0) {
         const std::size_t slice = std::min(length, kMaxSlice);
-        CheckStatus(BCryptHashData(hash_.get(), const_cast<unsigned char*>(next), static_cast<ULONG>(slice), 0),
-                    "SHA-256");
+        CheckStatus(
+            BCryptHashData(backend_->hash.get(), const_cast<unsigned char*>(next), static_cast<ULONG>(slice), 0),
+            "SHA-256");
         next += slice;
         length -= slice;
     }
@@ -50,14 +48,8 @@ void Sha256Hasher::Add(const void* bytes, std::size_t length) {
 
 std::string Sha256Hasher::Finish() {
     unsigned char digest[32];
-    CheckStatus(BCryptFinishHash(hash_.get(), digest, sizeof digest, 0), "SHA-256");
+    CheckStatus(BCryptFinishHash(backend_->hash.get(), digest, sizeof digest, 0), "SHA-256");
     return DigestText(digest);
-}
-
-std::string Sha256Hex(const std::string& bytes) {
-    Sha256Hasher hasher;
-    hasher.Add(bytes.data(), bytes.size());
-    return hasher.Finish();
 }
 
 std::string Sha256File(const std::wstring& path, const std::atomic<bool>* stop,

@@ -1,4 +1,4 @@
-#include "infra/json.h"
+#include "infra/json_portable.h"
 
 #include <gtest/gtest.h>
 
@@ -295,7 +295,9 @@ TEST(ParseJson, DamagedDocumentsEndInAValueOrAParserFailure) {
     static const char bytes[] = "{}[]\":,\\u0123456789abcdefABCDEF+-.eEtrufalsn \t\r\n\x7f\xd8\xff";
     const std::string alphabet(bytes, sizeof bytes);  // with the terminating zero byte
     std::mt19937 random(20240611);
-    const auto below = [&](std::size_t bound) { return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random); };
+    const auto below = [&](std::size_t bound) {
+        return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random);
+    };
     for (int round = 0; round < 4000; ++round) {
         std::string text = sample;
         for (std::size_t edits = 1 + below(4); edits > 0; --edits) {

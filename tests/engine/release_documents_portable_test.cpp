@@ -1,26 +1,18 @@
-#include "documents.h"
+#include "engine/release_documents_portable.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "infra/json.h"
+#include "infra/json_portable.h"
 
-namespace vk::publish {
+namespace vk {
 namespace {
 
 const std::string kShaA(64, 'a');
 const std::string kShaB(64, 'b');
 const std::string kShaC(64, 'c');
 
-ReleaseEntry Entry(const std::string& path, const std::string& sha256, std::uint64_t size, const std::string& group) {
-    ReleaseEntry entry;
-    entry.path = path;
-    entry.blob.sha256 = sha256;
-    entry.blob.size = size;
-    entry.group = group;
-    return entry;
-}
 
 ReleaseList SampleList() {
     ReleaseList list;
@@ -29,14 +21,14 @@ ReleaseList SampleList() {
     list.launchPath = "Velkar.exe";
     list.launchArgs = {"-log", "say \"hi\"\tnow"};
     // Deliberately out of order: the writer sorts by path bytes.
-    list.files.push_back(Entry("Velkar/Content/Paks/island.pak", kShaB, 42, "island"));
-    list.files.push_back(Entry("Velkar.exe", kShaA, 1000, ""));
-    list.files.push_back(Entry("Engine/é.dll", kShaC, 0, ""));
+    list.files.push_back(ReleaseFile{"Velkar/Content/Paks/island.pak", 42, kShaB, "island"});
+    list.files.push_back(ReleaseFile{"Velkar.exe", 1000, kShaA, ""});
+    list.files.push_back(ReleaseFile{"Engine/é.dll", 0, kShaC, ""});
     return list;
 }
 
-Manifest SampleManifest() {
-    Manifest manifest;
+ChannelManifest SampleManifest() {
+    ChannelManifest manifest;
     manifest.channel = "live";
     manifest.release = "releases/b7.json";
     manifest.releaseBlob.sha256 = kShaA;
@@ -80,7 +72,7 @@ TEST(DocumentsTest, EmptyReleaseListStillHasEveryMember) {
 }
 
 TEST(DocumentsTest, ManifestHasItsFixedLayout) {
-    Manifest manifest = SampleManifest();
+    ChannelManifest manifest = SampleManifest();
     EXPECT_EQ(ManifestJson(manifest),
               "{\n"
               "  \"schema\": 1,\n"
@@ -112,13 +104,13 @@ TEST(DocumentsTest, WrittenDocumentsReadBackWithoutProblems) {
     ASSERT_EQ(list.files.size(), 3u);
     EXPECT_EQ(list.files[2].path, "Velkar/Content/Paks/island.pak");
     EXPECT_EQ(list.files[2].group, "island");
-    EXPECT_EQ(list.files[2].blob.size, 42u);
+    EXPECT_EQ(list.files[2].size, 42u);
 
-    Manifest written = SampleManifest();
+    ChannelManifest written = SampleManifest();
     written.minLauncherVersion = "2.4.1";
     written.launcher = LauncherOffer{"2.5", {kShaB, 2}};
     written.banner = BlobRef{kShaC, 3};
-    const Manifest read = ReadManifest(ManifestJson(written), problems);
+    const ChannelManifest read = ReadManifest(ManifestJson(written), problems);
     EXPECT_TRUE(problems.empty()) << problems.front();
     EXPECT_EQ(read.minLauncherVersion, "2.4.1");
     ASSERT_TRUE(read.launcher && read.banner);
@@ -130,21 +122,23 @@ TEST(DocumentsTest, WrittenDocumentsReadBackWithoutProblems) {
 struct ListCase {
     const char* what;
     std::string files;
-    std::string problem;  // a piece of the one expected problem line
+    std::string problem;    // a piece of the one expected problem line
+    bool launcherRefuses;   // the launcher's reading (no problem list) throws instead of reading on
 };
 
 TEST(DocumentsTest, ListReaderReportsWhatTheLauncherWouldRefuse) {
     const std::string sha = "\"sha256\": \"" + kShaA + "\"";
     const ListCase cases[] = {
-        {"path rule", R"({"path": "Velkar/Saved/x", "size": 1, )" + sha + "}", "refuses this path"},
-        {"upper-case digest", R"({"path": "a", "size": 1, "sha256": ")" + std::string(64, 'A') + "\"}", "lower-case"},
-        {"short digest", R"({"path": "a", "size": 1, "sha256": "abc"})", "lower-case"},
+        {"path rule", R"({"path": "Velkar/Saved/x", "size": 1, )" + sha + "}", "refuses this path", true},
+        {"upper-case digest", R"({"path": "a", "size": 1, "sha256": ")" + std::string(64, 'A') + "\"}", "lower-case",
+         false},
+        {"short digest", R"({"path": "a", "size": 1, "sha256": "abc"})", "lower-case", true},
         {"same path in other case",
          R"({"path": "Velkar/A.pak", "size": 1, )" + sha + R"(}, {"path": "velkar/a.pak", "size": 1, )" + sha + "}",
-         "listed twice"},
-        {"missing size", R"({"path": "a", )" + sha + "}", "size"},
-        {"not an object", "5", "path"},
-        {"numeric group", R"({"path": "a", "size": 1, "group": 5, )" + sha + "}", "group"},
+         "listed twice", true},
+        {"missing size", R"({"path": "a", )" + sha + "}", "size", true},
+        {"not an object", "5", "path", true},
+        {"numeric group", R"({"path": "a", "size": 1, "group": 5, )" + sha + "}", "group", false},
     };
     for (const ListCase& c : cases) {
         const std::string text = R"({"schema": 1, "platform": "windows", "build_id": "b", "project_version": "1",
@@ -153,7 +147,26 @@ TEST(DocumentsTest, ListReaderReportsWhatTheLauncherWouldRefuse) {
         ReadReleaseList(text, problems);
         ASSERT_EQ(problems.size(), 1u) << c.what;
         EXPECT_NE(problems[0].find(c.problem), std::string::npos) << c.what << ": " << problems[0];
+        if (c.launcherRefuses) {
+            EXPECT_THROW(ReadReleaseList(ParseJson(text), nullptr), std::runtime_error) << c.what;
+        } else {
+            EXPECT_EQ(ReadReleaseList(ParseJson(text), nullptr).files.size(), 1u) << c.what;
+        }
     }
+}
+
+TEST(DocumentsTest, AManifestForAnotherChannelOrPlatformIsRefused) {
+    const std::string body = R"("release": "r.json", "release_size": 1, "release_sha256": ")" + kShaA +
+                             R"(", "build_id": "b", "min_launcher_version": "2.4.0"})";
+    const std::string live = R"({"schema": 1, "platform": "windows", "channel": "live", )" + body;
+    const std::string mac = R"({"schema": 1, "platform": "mac", "channel": "live", )" + body;
+    EXPECT_EQ(ReadManifest(ParseJson(live), "live", nullptr).channel, "live");
+    EXPECT_THROW(ReadManifest(ParseJson(live), "beta", nullptr), std::runtime_error);
+    EXPECT_THROW(ReadManifest(ParseJson(mac), "live", nullptr), std::runtime_error);
+    std::vector<std::string> problems;
+    ReadManifest(ParseJson(mac), "beta", &problems);
+    EXPECT_EQ(problems, (std::vector<std::string>{"manifest: \"platform\" is not \"windows\"",
+                                                  "manifest: \"channel\" is not beta"}));
 }
 
 TEST(DocumentsTest, ManifestReaderReportsEntriesTheLauncherIgnores) {
@@ -168,7 +181,7 @@ TEST(DocumentsTest, ManifestReaderReportsEntriesTheLauncherIgnores) {
     };
     for (const std::string& entry : cases) {
         std::vector<std::string> problems;
-        const Manifest manifest = ReadManifest(head + ", " + entry + "}", problems);
+        const ChannelManifest manifest = ReadManifest(head + ", " + entry + "}", problems);
         EXPECT_FALSE(manifest.launcher || manifest.banner) << entry;
         ASSERT_EQ(problems.size(), 1u) << entry;
         EXPECT_NE(problems[0].find("ignored by the launcher"), std::string::npos) << problems[0];
@@ -184,4 +197,4 @@ TEST(DocumentsTest, UnusableDocumentsThrow) {
 }
 
 }  // namespace
-}  // namespace vk::publish
+}  // namespace vk

@@ -6,6 +6,17 @@
 
 namespace vk {
 
+// The first rule a path breaks, in this order (a path may break several).
+enum class ReleasePathFault {
+    None,
+    UnderSaved,        // a segment is "saved" in any letter case
+    InMetadataFolder,  // it starts with ".vklauncher" in any letter case
+    Backslash,
+    Colon,
+    NotPlainRelative,  // empty, absolute, or with an empty, "." or ".." segment
+};
+ReleasePathFault FaultOfReleasePath(const std::string& path);
+
 // Throws a failure "Release list has an invalid path: <path>" when the path breaks a rule.
 void CheckReleasePath(const std::string& path);
 

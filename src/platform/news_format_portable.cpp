@@ -1,8 +1,8 @@
-#include "platform/news_format.h"
+#include "platform/news_format_portable.h"
 
 #include <stdexcept>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 
 namespace vk {
 namespace {

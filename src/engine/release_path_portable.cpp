@@ -1,8 +1,8 @@
-#include "engine/release_path.h"
+#include "engine/release_path_portable.h"
 
 #include <stdexcept>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 
 namespace vk {
 namespace {
@@ -28,18 +28,20 @@ bool IsInMetadataFolder(const std::string& path) {
     return ToLowerAscii(path).starts_with(kMetadataFolder);
 }
 
-bool BreaksRules(const std::string& path) {
-    return path.empty() || path.front() == '/' || path.find('\\') != std::string::npos ||
-           path.find(':') != std::string::npos || HasEmptyOrDotSegment(path) || IsInMetadataFolder(path) ||
-           IsUnderSaved(path);
-}
-
 }  // namespace
 
+ReleasePathFault FaultOfReleasePath(const std::string& path) {
+    if (IsUnderSaved(path)) return ReleasePathFault::UnderSaved;
+    if (IsInMetadataFolder(path)) return ReleasePathFault::InMetadataFolder;
+    if (path.find('\\') != std::string::npos) return ReleasePathFault::Backslash;
+    if (path.find(':') != std::string::npos) return ReleasePathFault::Colon;
+    if (path.empty() || path.front() == '/' || HasEmptyOrDotSegment(path)) return ReleasePathFault::NotPlainRelative;
+    return ReleasePathFault::None;
+}
+
 void CheckReleasePath(const std::string& path) {
-    if (BreaksRules(path)) {
-        throw std::runtime_error(Localized(("Release list has an invalid path: " + path).c_str(),
-                                           ("版本清单包含非法路径：" + path).c_str()));
+    if (FaultOfReleasePath(path) != ReleasePathFault::None) {
+        throw std::runtime_error(Localized("Release list has an invalid path: " + path, "版本清单包含非法路径：" + path));
     }
 }
 

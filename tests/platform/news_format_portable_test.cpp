@@ -1,11 +1,11 @@
-#include "platform/news_format.h"
+#include "platform/news_format_portable.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 
 namespace vk {
 namespace {
@@ -29,7 +29,8 @@ std::string Repeat(const std::string& text, int times) {
 }
 
 TEST_F(NewsFormatTest, BareArrayAndNewsMemberGiveTheSameItems) {
-    const std::string item = R"({"date": "2024-05-01", "title": {"zh": "更新", "en": "Update"}, "body": {"zh": "正文", "en": "Body"}})";
+    const std::string item =
+        R"({"date": "2024-05-01", "title": {"zh": "更新", "en": "Update"}, "body": {"zh": "正文", "en": "Body"}})";
     for (const std::string& text : {"[" + item + "]", R"({"news": [)" + item + "]}"}) {
         const std::vector<NewsItem> news = ParseNews(text);
         ASSERT_EQ(news.size(), 1u) << text;

@@ -1,4 +1,4 @@
-#include "engine/versions.h"
+#include "engine/versions_portable.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "infra/json.h"
+#include "infra/json_portable.h"
 
 #include <cerrno>
 #include <cstdio>

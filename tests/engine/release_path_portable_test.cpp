@@ -1,11 +1,11 @@
-#include "engine/release_path.h"
+#include "engine/release_path_portable.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 
-#include "infra/language.h"
+#include "infra/language_portable.h"
 
 namespace vk {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "infra/json.h"
+#include "infra/json_portable.h"
 
 namespace vk {
 

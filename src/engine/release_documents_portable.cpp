@@ -1,0 +1,314 @@
+#include "engine/release_documents_portable.h"
+
+#include <algorithm>
+#include <set>
+#include <stdexcept>
+
+#include "engine/release_path_portable.h"
+#include "infra/language_portable.h"
+#include "infra/sha256_portable.h"
+
+namespace vk {
+namespace {
+
+// --- writing ---
+
+std::string Member(const char* name, const std::string& rawValue) {
+    return QuoteJson(name) + ": " + rawValue;
+}
+
+std::string Text(const char* name, const std::string& text) {
+    return Member(name, QuoteJson(text));
+}
+
+std::string Number(const char* name, std::uint64_t value) {
+    return Member(name, std::to_string(value));
+}
+
+// Members joined on one line: {"a": 1, "b": 2}.
+std::string Inline(const std::vector<std::string>& members) {
+    std::string text = "{";
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + members[i];
+    }
+    return text + "}";
+}
+
+// Members one per line, indented by two blanks per level.
+std::string Block(const std::vector<std::string>& members, const std::string& indent) {
+    std::string text = "{\n";
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        text += indent + "  " + members[i] + (i + 1 < members.size() ? ",\n" : "\n");
+    }
+    return text + indent + "}";
+}
+
+std::string Strings(const std::vector<std::string>& items) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + QuoteJson(items[i]);
+    }
+    return text + "]";
+}
+
+std::string FileLine(const ReleaseFile& file) {
+    std::vector<std::string> members = {Text("path", file.path), Number("size", file.size),
+                                        Text("sha256", file.sha256)};
+    if (!file.group.empty()) members.push_back(Text("group", file.group));
+    return Inline(members);
+}
+
+std::string FileArray(const std::vector<ReleaseFile>& files) {
+    std::vector<const ReleaseFile*> sorted;
+    for (const ReleaseFile& file : files) sorted.push_back(&file);
+    std::sort(sorted.begin(), sorted.end(), [](const auto* a, const auto* b) { return a->path < b->path; });
+    if (sorted.empty()) return "[]";
+    std::string text = "[\n";
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        text += "    " + FileLine(*sorted[i]) + (i + 1 < sorted.size() ? ",\n" : "\n");
+    }
+    return text + "  ]";
+}
+
+// --- reading ---
+
+// Where a reader's findings go: see the header.
+class Findings {
+public:
+    explicit Findings(std::vector<std::string>* problems) : problems_(problems) {}
+
+    bool listing() const { return problems_ != nullptr; }
+
+    // The launcher refuses the release with `playerMessage`.
+    void Refuse(const std::string& playerMessage, const std::string& line) const {
+        if (problems_ == nullptr) throw std::runtime_error(playerMessage);
+        problems_->push_back(line);
+    }
+
+    // The launcher reads on without the entry, or with a default in its place.
+    void PassOver(const std::string& line) const {
+        if (problems_ != nullptr) problems_->push_back(line);
+    }
+
+private:
+    std::vector<std::string>* problems_;
+};
+
+std::string ManifestMismatch() {
+    return Localized("This release does not match the updater. Please download the new updater.",
+                     "版本信息与本启动器不匹配，请下载新版启动器。");
+}
+
+std::string ListMismatch() {
+    return Localized("Release file list does not match the release info.", "版本文件列表与版本信息不一致。");
+}
+
+std::string ListMalformed(const std::string& path) {
+    return Localized("Release file list is malformed: ", "版本文件列表格式错误：") + path;
+}
+
+void CheckHeader(const JsonValue& root, const char* document, const std::string& refusal, const Findings& findings) {
+    if (UIntField(root, "schema") != 1) findings.Refuse(refusal, std::string(document) + ": \"schema\" is not 1");
+    if (StringField(root, "platform") != "windows") {
+        findings.Refuse(refusal, std::string(document) + ": \"platform\" is not \"windows\"");
+    }
+}
+
+std::string IgnoredEntry(const char* name) {
+    return std::string("manifest: \"") + name + "\" is ignored by the launcher: ";
+}
+
+// An optional blob entry of the manifest; the launcher silently ignores one it cannot use.
+std::optional<BlobRef> ReadOfferedBlob(const JsonValue& root, const char* name, const Findings& findings) {
+    const JsonValue* value = FindField(root, name);
+    if (value == nullptr) return std::nullopt;
+    const std::string ignored = IgnoredEntry(name);
+    if (value->type != JsonType::Object) {
+        findings.PassOver(ignored + "not an object");
+        return std::nullopt;
+    }
+    try {
+        BlobRef blob{StringField(*value, "sha256"), UIntField(*value, "size")};
+        if (IsSha256Hex(blob.sha256) && blob.size > 0) return blob;
+        findings.PassOver(ignored + "needs a lower-case SHA-256 and a size above 0");
+    } catch (const std::runtime_error& error) {
+        findings.PassOver(ignored + error.what());
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> ReadArguments(const JsonValue& args, const Findings& findings) {
+    // Arguments are taken as they are: an item that is not a string becomes an empty argument.
+    std::vector<std::string> list;
+    if (args.type != JsonType::Array) findings.PassOver("release list: \"launch\".\"args\" is not an array");
+    for (const JsonValue& item : args.items) {
+        if (item.type != JsonType::String) findings.PassOver("release list: a launch argument is not a string");
+        list.push_back(item.text);
+    }
+    return list;
+}
+
+ReleaseFile ReadEntry(const JsonValue& item, const std::string& where, const Findings& findings) {
+    ReleaseFile file;
+    file.path = StringField(item, "path");
+    file.size = UIntField(item, "size");
+    file.sha256 = StringField(item, "sha256");
+    if (const JsonValue* group = FindField(item, "group"); group != nullptr) {
+        // A group that is not text reads as the base game.
+        if (group->type == JsonType::String) {
+            file.group = group->text;
+        } else {
+            findings.PassOver(where + "\"group\" is not a string");
+        }
+    }
+    return file;
+}
+
+void CheckEntry(const ReleaseFile& file, std::set<std::string>& seen, const Findings& findings) {
+    const std::string where = "release list: " + file.path + ": ";
+    try {
+        CheckReleasePath(file.path);
+    } catch (const std::runtime_error& error) {
+        findings.Refuse(error.what(), where + "the launcher refuses this path");
+    }
+    const std::string digestProblem = where + "\"sha256\" is not 64 lower-case hex digits";
+    // Upper-case digits pass the launcher's reading but never match a computed digest.
+    if (file.sha256.size() != 64) {
+        findings.Refuse(ListMalformed(file.path), digestProblem);
+    } else if (!IsSha256Hex(file.sha256)) {
+        findings.PassOver(digestProblem);
+    }
+    if (!seen.insert(ToLowerAscii(file.path)).second) {
+        findings.Refuse(ListMalformed(file.path), where + "listed twice (letter case ignored)");
+    }
+}
+
+std::vector<ReleaseFile> ReadFiles(const JsonValue& files, const Findings& findings) {
+    // Read as no files at all, such a list would have an update delete the whole recorded game.
+    if (files.type != JsonType::Array) {
+        throw std::runtime_error(findings.listing() ? "release list: \"files\" is not an array"
+                                                    : ListMalformed("files"));
+    }
+    std::vector<ReleaseFile> entries;
+    std::set<std::string> seen;
+    for (std::size_t i = 0; i < files.items.size(); ++i) {
+        const std::string where = "release list: file entry " + std::to_string(i) + ": ";
+        try {
+            entries.push_back(ReadEntry(files.items[i], where, findings));
+        } catch (const std::runtime_error& error) {
+            findings.Refuse(error.what(), where + error.what());
+            continue;
+        }
+        CheckEntry(entries.back(), seen, findings);
+    }
+    return entries;
+}
+
+}  // namespace
+
+std::string ReleaseListJson(const ReleaseList& list) {
+    const std::string launch = Block({Text("path", list.launchPath), Member("args", Strings(list.launchArgs))}, "  ");
+    return Block({Number("schema", 1), Text("platform", "windows"), Text("build_id", list.buildId),
+                  Text("project_version", list.projectVersion), Member("launch", launch),
+                  Member("files", FileArray(list.files))},
+                 "") +
+           "\n";
+}
+
+std::string ManifestJson(const ChannelManifest& manifest) {
+    std::vector<std::string> members = {
+        Number("schema", 1),
+        Text("platform", "windows"),
+        Text("channel", manifest.channel),
+        Text("release", manifest.release),
+        Number("release_size", manifest.releaseBlob.size),
+        Text("release_sha256", manifest.releaseBlob.sha256),
+        Text("build_id", manifest.buildId),
+        Text("min_launcher_version", manifest.minLauncherVersion),
+    };
+    if (manifest.launcher) {
+        const LauncherOffer& offer = *manifest.launcher;
+        members.push_back(Member("launcher", Inline({Text("version", offer.version), Text("sha256", offer.blob.sha256),
+                                                     Number("size", offer.blob.size)})));
+    }
+    if (manifest.banner) {
+        members.push_back(
+            Member("banner", Inline({Text("sha256", manifest.banner->sha256), Number("size", manifest.banner->size)})));
+    }
+    return Block(members, "") + "\n";
+}
+
+ChannelManifest ReadManifest(const JsonValue& root, const std::string& channel, std::vector<std::string>* problems) {
+    const Findings findings(problems);
+    CheckHeader(root, "manifest", ManifestMismatch(), findings);
+    ChannelManifest manifest;
+    manifest.channel = StringField(root, "channel");
+    if (!channel.empty() && manifest.channel != channel) {
+        findings.Refuse(ManifestMismatch(), "manifest: \"channel\" is not " + channel);
+    }
+    manifest.release = StringField(root, "release");
+    manifest.releaseBlob.size = UIntField(root, "release_size");
+    manifest.releaseBlob.sha256 = StringField(root, "release_sha256");
+    manifest.buildId = StringField(root, "build_id");
+    manifest.minLauncherVersion = StringField(root, "min_launcher_version");
+    manifest.launcher = ReadLauncherOffer(root, problems);
+    manifest.banner = ReadBannerOffer(root, problems);
+    return manifest;
+}
+
+std::optional<LauncherOffer> ReadLauncherOffer(const JsonValue& root, std::vector<std::string>* problems) {
+    const Findings findings(problems);
+    const std::optional<BlobRef> blob = ReadOfferedBlob(root, "launcher", findings);
+    if (!blob) return std::nullopt;
+    try {
+        return LauncherOffer{StringField(*FindField(root, "launcher"), "version"), *blob};
+    } catch (const std::runtime_error& error) {
+        findings.PassOver(IgnoredEntry("launcher") + error.what());
+        return std::nullopt;
+    }
+}
+
+std::optional<BlobRef> ReadBannerOffer(const JsonValue& root, std::vector<std::string>* problems) {
+    return ReadOfferedBlob(root, "banner", Findings(problems));
+}
+
+bool ListMatchesManifest(const ChannelManifest& manifest, const std::string& listBytes) {
+    return manifest.releaseBlob.size == listBytes.size() && manifest.releaseBlob.sha256 == Sha256Hex(listBytes);
+}
+
+void CheckListTarget(const JsonValue& list, const ChannelManifest& manifest, std::vector<std::string>* problems) {
+    const Findings findings(problems);
+    CheckHeader(list, "release list", ListMismatch(), findings);
+    if (StringField(list, "build_id") != manifest.buildId) {
+        findings.Refuse(ListMismatch(), "release list: build id differs from the manifest");
+    }
+}
+
+ReleaseList ReadReleaseList(const JsonValue& root, std::vector<std::string>* problems) {
+    const Findings findings(problems);
+    ReleaseList list;
+    list.buildId = StringField(root, "build_id");
+    list.projectVersion = StringField(root, "project_version");
+    const JsonValue& launch = RequireField(root, "launch");
+    list.launchPath = StringField(launch, "path");
+    try {
+        CheckReleasePath(list.launchPath);
+    } catch (const std::runtime_error& error) {
+        findings.Refuse(error.what(), "release list: the launcher refuses the launch path " + list.launchPath);
+    }
+    list.launchArgs = ReadArguments(RequireField(launch, "args"), findings);
+    list.files = ReadFiles(RequireField(root, "files"), findings);
+    return list;
+}
+
+ChannelManifest ReadManifest(const std::string& text, std::vector<std::string>& problems) {
+    return ReadManifest(ParseJson(text), "", &problems);
+}
+
+ReleaseList ReadReleaseList(const std::string& text, std::vector<std::string>& problems) {
+    const JsonValue root = ParseJson(text);
+    CheckHeader(root, "release list", ListMismatch(), Findings(&problems));
+    return ReadReleaseList(root, &problems);
+}
+
+}  // namespace vk

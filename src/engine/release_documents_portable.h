@@ -1,0 +1,82 @@
+#pragma once
+// The two documents of a release in the update store, in the one model that the launcher reads
+// and the publisher tools write and check: the signed channel manifest, and the release file list
+// it vouches for by size and digest.
+//
+// Writers produce one fixed layout, so the same release always gives the same bytes. Readers apply
+// the launcher's rules. A document unusable as a whole (not JSON, a required member missing or
+// mistyped) throws. Everything else the launcher refuses or passes over is a finding: without a
+// problem list (the launcher) a refusal throws the player's message and the rest is passed over;
+// with one (the publisher's checks) every finding is added as a line and reading goes on.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "infra/json_portable.h"
+
+namespace vk {
+
+// Content of the store, named by its digest.
+struct BlobRef {
+    std::string sha256;
+    std::uint64_t size = 0;
+};
+
+// One entry of the release file list.
+struct ReleaseFile {
+    std::string path;    // release path with forward slashes, as written in the list
+    std::uint64_t size = 0;
+    std::string sha256;  // expected digest, also the blob name on the server
+    std::string group;   // optional content group; empty for the base game
+};
+
+struct ReleaseList {
+    std::string buildId;
+    std::string projectVersion;
+    std::string launchPath;
+    std::vector<std::string> launchArgs;
+    std::vector<ReleaseFile> files;
+};
+
+struct LauncherOffer {
+    std::string version;
+    BlobRef blob;
+};
+
+struct ChannelManifest {
+    std::string channel;
+    std::string release;  // path of the file list, relative to the store root
+    BlobRef releaseBlob;  // size and digest of the file list
+    std::string buildId;
+    std::string minLauncherVersion;
+    std::optional<LauncherOffer> launcher;  // absent, or unusable and so ignored
+    std::optional<BlobRef> banner;
+};
+
+// The file list with its entries sorted by path in byte order.
+std::string ReleaseListJson(const ReleaseList& list);
+std::string ManifestJson(const ChannelManifest& manifest);
+
+// The manifest; `channel` is the channel it was served under (empty: any).
+ChannelManifest ReadManifest(const JsonValue& root, const std::string& channel, std::vector<std::string>* problems);
+
+// The offers of a manifest alone, as the launcher reads them from a manifest it has cached.
+std::optional<LauncherOffer> ReadLauncherOffer(const JsonValue& root, std::vector<std::string>* problems);
+std::optional<BlobRef> ReadBannerOffer(const JsonValue& root, std::vector<std::string>* problems);
+
+// True when the file list's bytes are those the manifest vouches for. The digest is computed
+// only when the size already agrees.
+bool ListMatchesManifest(const ChannelManifest& manifest, const std::string& listBytes);
+
+// The file list belongs to the manifest: schema 1, platform "windows" and the manifest's build id.
+void CheckListTarget(const JsonValue& list, const ChannelManifest& manifest, std::vector<std::string>* problems);
+
+// The file list's content: build, launch command and files.
+ReleaseList ReadReleaseList(const JsonValue& root, std::vector<std::string>* problems);
+
+// The readers on document text, listing every finding (the publisher's form).
+ChannelManifest ReadManifest(const std::string& text, std::vector<std::string>& problems);
+ReleaseList ReadReleaseList(const std::string& text, std::vector<std::string>& problems);
+
+}  // namespace vk

@@ -1,0 +1,46 @@
+#include "infra/paths.h"
+
+#include <windows.h>
+
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "infra/handles.h"
+#include "infra/text.h"
+
+namespace vk {
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) { return folder + L"\\" + name; }
+
+std::wstring ParentFolder(const std::wstring& path) {
+    const size_t slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(0, slash);
+}
+
+std::wstring FileNameOf(const std::wstring& path) {
+    const size_t slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring DiskPathOf(const std::string& releasePath) {
+    std::wstring relative = Utf8ToWide(releasePath);
+    std::replace(relative.begin(), relative.end(), L'/', L'\\');
+    return relative;
+}
+
+std::string ReleasePathOf(const std::wstring& relativePath) {
+    std::string path = WideToUtf8(relativePath);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+std::wstring LocalAppDataFolder() {
+    PWSTR folder = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder);
+    const UniqueCoTaskMemory owner(folder);
+    return SUCCEEDED(result) && folder != nullptr ? std::wstring(folder) : std::wstring();
+}
+
+}  // namespace vk

@@ -1,0 +1,25 @@
+#pragma once
+// File-system paths of the launcher: backslash-separated UTF-16 text. Every path is built through
+// these helpers, so a release path always turns into a disk path the same way.
+#include <string>
+
+namespace vk {
+
+// folder + "\" + name.
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
+// The path up to its last backslash; the whole path when it has none.
+std::wstring ParentFolder(const std::wstring& path);
+
+// The part after the last backslash; the whole path when it has none.
+std::wstring FileNameOf(const std::wstring& path);
+
+// A release path ("Velkar/Content/a.pak", UTF-8, forward slashes) as a relative disk path
+// ("Velkar\Content\a.pak"), and back.
+std::wstring DiskPathOf(const std::string& releasePath);
+std::string ReleasePathOf(const std::wstring& relativePath);
+
+// The user's local application-data folder; empty when the system cannot name it.
+std::wstring LocalAppDataFolder();
+
+}  // namespace vk

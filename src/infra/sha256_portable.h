@@ -1,0 +1,34 @@
+#pragma once
+// SHA-256 digests as the system writes them: 64 lower-case hexadecimal characters, compared byte
+// for byte. One interface, two back-ends: CNG in the launcher (sha256_cng.cpp), OpenSSL in the
+// publisher tools.
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace vk {
+
+// An incremental hash: created ready for data, fed any number of times, finished once.
+class Sha256Hasher {
+public:
+    Sha256Hasher();
+    ~Sha256Hasher();
+    Sha256Hasher(const Sha256Hasher&) = delete;
+    Sha256Hasher& operator=(const Sha256Hasher&) = delete;
+
+    void Add(const void* bytes, std::size_t length);
+    // The digest text; the hasher is spent afterwards.
+    std::string Finish();
+
+private:
+    struct Backend;  // the platform's hash handles, released on destruction
+    std::unique_ptr<Backend> backend_;
+};
+
+// The text of a 32-byte digest: high nibble first, lower case.
+std::string DigestText(const unsigned char (&digest)[32]);
+
+// The digest text of a byte string.
+std::string Sha256Hex(const std::string& bytes);
+
+}  // namespace vk
