@@ -82,6 +82,20 @@ struct CryptoKeyTraits {
     static void Close(Value h) { BCryptDestroyKey(h); }
 };
 
+struct LibraryTraits {
+    using Value = HMODULE;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { FreeLibrary(h); }
+};
+
+struct IconTraits {
+    using Value = HICON;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { DestroyIcon(h); }
+};
+
 struct LocalMemoryTraits {
     using Value = void*;
     static Value Empty() { return nullptr; }
@@ -120,6 +134,9 @@ using UniqueInternet = UniqueResource<InternetHandleTraits>;
 using UniqueAlgorithmProvider = UniqueResource<AlgorithmProviderTraits>;
 using UniqueHashObject = UniqueResource<HashObjectTraits>;
 using UniqueCryptoKey = UniqueResource<CryptoKeyTraits>;
+// Libraries loaded with LoadLibraryW; icons from LoadImageW.
+using UniqueLibrary = UniqueResource<LibraryTraits>;
+using UniqueIcon = UniqueResource<IconTraits>;
 // Buffers that a system call allocated with LocalAlloc on the caller's behalf.
 using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
 // Libraries loaded with LoadLibraryExW.
@@ -137,6 +154,47 @@ public:
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
     ~ComApartment() { CoUninitialize(); }
+};
+
+// Holds one reference to a COM object and releases it on every path.
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(const ComPtr& other) : object_(other.object_) {
+        if (object_ != nullptr) object_->AddRef();
+    }
+    ComPtr(ComPtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+    ComPtr& operator=(ComPtr other) noexcept {
+        std::swap(object_, other.object_);
+        return *this;
+    }
+    ~ComPtr() { reset(); }
+
+    // A new reference to an object someone else holds.
+    static ComPtr Share(T* object) {
+        ComPtr result;
+        result.object_ = object;
+        if (object != nullptr) object->AddRef();
+        return result;
+    }
+
+    T* get() const { return object_; }
+    T* operator->() const { return object_; }
+    explicit operator bool() const { return object_ != nullptr; }
+    void reset() {
+        if (object_ != nullptr) std::exchange(object_, nullptr)->Release();
+    }
+    // For creation functions that hand out a new reference: releases the current one first.
+    T** put() {
+        reset();
+        return &object_;
+    }
+    // The same, typed for functions that take void** with an interface id.
+    void** put_void() { return reinterpret_cast<void**>(put()); }
+
+private:
+    T* object_ = nullptr;
 };
 
 }  // namespace vk

@@ -36,10 +36,10 @@ std::wstring PhaseLabel(UpdatePhase phase) {
     }
 }
 
-float ProgressFraction(const UpdateProgress& progress) {
-    const std::uint64_t total = progress.bytesTotal.load();
+float ProgressFraction(const ProgressNumbers& progress) {
+    const std::uint64_t total = progress.bytesTotal;
     if (total == 0) return 0.0f;
-    return static_cast<float>(static_cast<double>(progress.bytesDone.load()) / static_cast<double>(total));
+    return static_cast<float>(static_cast<double>(progress.bytesDone) / static_cast<double>(total));
 }
 
 void SpeedEstimator::Reset() {
@@ -47,12 +47,12 @@ void SpeedEstimator::Reset() {
     bytesPerSecond_ = 0;
 }
 
-void SpeedEstimator::Sample(const UpdateProgress& progress, std::uint64_t now) {
-    if (progress.phase.load() != UpdatePhase::Downloading) {
+void SpeedEstimator::Sample(const ProgressNumbers& progress, std::uint64_t now) {
+    if (progress.phase != UpdatePhase::Downloading) {
         Reset();
         return;
     }
-    const std::uint64_t done = progress.bytesDone.load();
+    const std::uint64_t done = progress.bytesDone;
     samples_.emplace_back(now, done);
     while (samples_.size() > 2 && now - samples_.front().first > 5000) samples_.pop_front();
     const double elapsed = static_cast<double>(now - samples_.front().first) / 1000.0;
@@ -62,15 +62,15 @@ void SpeedEstimator::Sample(const UpdateProgress& progress, std::uint64_t now) {
     }
 }
 
-std::wstring ProgressDetail(const UpdateProgress& progress, double bytesPerSecond) {
-    const UpdatePhase phase = progress.phase.load();
+std::wstring ProgressDetail(const ProgressNumbers& progress, double bytesPerSecond) {
+    const UpdatePhase phase = progress.phase;
     if (phase == UpdatePhase::Verifying || phase == UpdatePhase::Installing) {
-        return std::to_wstring(progress.filesDone.load()) + L" / " + std::to_wstring(progress.filesTotal.load()) +
+        return std::to_wstring(progress.filesDone) + L" / " + std::to_wstring(progress.filesTotal) +
                Localized(L" files", L" 个文件");
     }
     if (phase != UpdatePhase::Downloading) return {};
-    const std::uint64_t done = progress.bytesDone.load();
-    const std::uint64_t total = progress.bytesTotal.load();
+    const std::uint64_t done = progress.bytesDone;
+    const std::uint64_t total = progress.bytesTotal;
     std::wstring text = FormatSize(done) + L" / " + FormatSize(total);
     if (bytesPerSecond > 1.0) {
         text += Printf(L" \u00B7 %.1f MB/s", bytesPerSecond / kMiB);

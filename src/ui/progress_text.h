@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "engine/progress.h"
+#include "ui/progress_numbers.h"
 
 namespace vk {
 
@@ -16,13 +16,13 @@ std::wstring FormatSize(std::uint64_t bytes);
 std::wstring PhaseLabel(UpdatePhase phase);
 
 // bytesDone / bytesTotal, 0 when the total is 0; not clamped.
-float ProgressFraction(const UpdateProgress& progress);
+float ProgressFraction(const ProgressNumbers& progress);
 
 // Download speed averaged over the last five seconds of samples of bytesDone.
 class SpeedEstimator {
 public:
     // Takes one sample; any phase but Downloading resets the estimate.
-    void Sample(const UpdateProgress& progress, std::uint64_t nowMilliseconds);
+    void Sample(const ProgressNumbers& progress, std::uint64_t nowMilliseconds);
     void Reset();
     double bytesPerSecond() const { return bytesPerSecond_; }
 
@@ -33,6 +33,6 @@ private:
 
 // "120 / 4512 files" while verifying or installing; "1.2 GB / 3.4 GB · 12.3 MB/s · 3 min 2 s left"
 // while downloading (speed and time only once a speed is known); empty otherwise.
-std::wstring ProgressDetail(const UpdateProgress& progress, double bytesPerSecond);
+std::wstring ProgressDetail(const ProgressNumbers& progress, double bytesPerSecond);
 
 }  // namespace vk

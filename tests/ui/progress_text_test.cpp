@@ -9,9 +9,8 @@ namespace {
 
 TEST(FormatSize, UnitsAndBoundaries) {
     const std::pair<std::uint64_t, const wchar_t*> cases[] = {
-        {0, L"0.0 MB"},           {102400, L"0.1 MB"},        {1073741823, L"1024.0 MB"},
-        {1073741824, L"1.0 GB"},  {5368709120, L"5.0 GB"},    {1099511627775, L"1024.0 GB"},
-        {1099511627776, L"1.0 TB"},
+        {0, L"0.0 MB"},          {102400, L"0.1 MB"},           {1073741823, L"1024.0 MB"}, {1073741824, L"1.0 GB"},
+        {5368709120, L"5.0 GB"}, {1099511627775, L"1024.0 GB"}, {1099511627776, L"1.0 TB"},
     };
     for (const auto& [bytes, text] : cases) EXPECT_EQ(FormatSize(bytes), text) << bytes;
 }
