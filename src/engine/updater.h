@@ -52,8 +52,10 @@ struct Updater {
     // Content packages in the game's package folders that the release does not list.
     std::vector<std::wstring> FindExtraPackages(const RemoteRelease& release) const;
 
-    // One blob, whole and verified, into memory.
-    std::string FetchBlob(const std::string& sha256, std::uint64_t size, std::atomic<std::uint64_t>* progress) const;
+    // One blob, whole and verified, into memory. Throws Cancelled when *stop is set between reads, so a
+    // slow download never holds the player back.
+    std::string FetchBlob(const std::string& sha256, std::uint64_t size, std::atomic<std::uint64_t>* progress,
+                          const std::atomic<bool>* stop = nullptr) const;
 
     // The update: what it would fetch, judged from the record, and the update itself.
     DownloadPlan PlanDownload(const RemoteRelease& release, const InstalledState& installed) const;

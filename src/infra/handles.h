@@ -29,6 +29,8 @@ public:
     Value get() const { return value_; }
     bool valid() const { return Traits::IsValid(value_); }
     explicit operator bool() const { return valid(); }
+    // Gives up ownership, for a value that another owner takes over.
+    [[nodiscard]] Value release() { return std::exchange(value_, Traits::Empty()); }
     void reset(Value value = Traits::Empty()) {
         if (Traits::IsValid(value_)) Traits::Close(value_);
         value_ = value;
@@ -101,6 +103,20 @@ struct LocalMemoryTraits {
     static void Close(Value p) { LocalFree(p); }
 };
 
+struct ModuleTraits {
+    using Value = HMODULE;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value m) { return m != nullptr; }
+    static void Close(Value m) { FreeLibrary(m); }
+};
+
+struct RegistryKeyTraits {
+    using Value = HKEY;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value k) { return k != nullptr; }
+    static void Close(Value k) { RegCloseKey(k); }
+};
+
 struct CoTaskMemoryTraits {
     using Value = void*;
     static Value Empty() { return nullptr; }
@@ -123,6 +139,10 @@ using UniqueLibrary = UniqueResource<LibraryTraits>;
 using UniqueIcon = UniqueResource<IconTraits>;
 // Buffers that a system call allocated with LocalAlloc on the caller's behalf.
 using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
+// Libraries loaded with LoadLibraryExW.
+using UniqueModule = UniqueResource<ModuleTraits>;
+// Registry keys opened or created with RegOpenKeyExW / RegCreateKeyExW.
+using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 // Buffers that a shell or COM call allocated with CoTaskMemAlloc.
 using UniqueCoTaskMemory = UniqueResource<CoTaskMemoryTraits>;
 

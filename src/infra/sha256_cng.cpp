@@ -57,13 +57,18 @@ std::string Sha256File(const std::wstring& path, const std::atomic<bool>* stop,
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) ThrowLastError("无法读取 " + WideToUtf8(path));
+    return Sha256OpenFile(file.get(), path, stop, progress);
+}
+
+std::string Sha256OpenFile(HANDLE file, const std::wstring& path, const std::atomic<bool>* stop,
+                           const std::function<void(std::uint64_t)>& progress) {
     Sha256Hasher hasher;
     const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kFileBlock);
     std::uint64_t total = 0;
     for (;;) {
         if (stop != nullptr && stop->load()) throw Cancelled();
         DWORD read = 0;
-        if (!ReadFile(file.get(), buffer.get(), kFileBlock, &read, nullptr)) ThrowLastError("读取失败 " + WideToUtf8(path));
+        if (!ReadFile(file, buffer.get(), kFileBlock, &read, nullptr)) ThrowLastError("读取失败 " + WideToUtf8(path));
         if (read == 0) break;
         hasher.Add(buffer.get(), read);
         total += read;

@@ -22,6 +22,7 @@ Files of the served folder (--root) are reachable as /store/<mode>/<path>, each 
   store/fail500/<path>  status 500 for every request with a Range header; the file otherwise
   store/trickle/<path>  like ok, but a range that does not start at byte 0 trickles out slowly
                         (64 bytes every 50 ms), so a test can stop a download in the middle of a blob
+  store/trickleblobs/<path>  like ok, but every answer for a blob trickles out slowly
   store/corrupt/<path>  like ok, but every answer for a blob has its first byte changed
 
 A mode may carry a tag after a dot (ok.run7): it only marks the test's requests in the log.
@@ -112,7 +113,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if mode == "corrupt" and "/blobs/" in path and body:
             body = bytes([body[0] ^ 0xFF]) + body[1:]
         self.head(status, len(body))
-        if mode == "trickle" and asked is not None and asked[0] > 0:
+        if (mode == "trickle" and asked is not None and asked[0] > 0) or (mode == "trickleblobs" and "/blobs/" in path):
             self.trickle(body)
         else:
             self.wfile.write(body)

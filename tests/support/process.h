@@ -25,6 +25,8 @@ public:
     BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
     unsigned long id() const { return id_; }
+    // The process handle, for waiting on it together with other objects.
+    void* handle() const { return process_; }
     bool Running() const;
     void Kill();
     // Waits for the end (at most the given time) and returns the exit code; STILL_ACTIVE when it runs on.
