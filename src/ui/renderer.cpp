@@ -11,7 +11,7 @@ namespace {
 
 enum class Family { Text, Icon, Brand };
 
-struct StyleSpec {
+struct FontOfStyle {
     Family family;
     float size;
     DWRITE_FONT_WEIGHT weight;
@@ -19,7 +19,7 @@ struct StyleSpec {
 };
 
 // In TextStyle order.
-constexpr StyleSpec kStyles[kTextStyleCount] = {
+constexpr FontOfStyle kStyles[kTextStyleCount] = {
     {Family::Text, 14, DWRITE_FONT_WEIGHT_NORMAL, DWRITE_FONT_STYLE_NORMAL},     // Body
     {Family::Text, 15.5f, DWRITE_FONT_WEIGHT_BOLD, DWRITE_FONT_STYLE_NORMAL},    // ItemTitle
     {Family::Text, 12.5f, DWRITE_FONT_WEIGHT_NORMAL, DWRITE_FONT_STYLE_NORMAL},  // Small
@@ -79,13 +79,13 @@ bool Renderer::CreateTextFormats() {
     const wchar_t* icon = fluent ? L"Segoe Fluent Icons" : L"Segoe MDL2 Assets";
     iconFont_ = fluent || HasFamily(dwrite_.get(), icon);
     for (int i = 0; i < kTextStyleCount; ++i) {
-        const StyleSpec& spec = kStyles[i];
-        const wchar_t* family = spec.family == Family::Text   ? text
-                                : spec.family == Family::Icon ? icon
+        const FontOfStyle& font = kStyles[i];
+        const wchar_t* family = font.family == Family::Text   ? text
+                                : font.family == Family::Icon ? icon
                                                               : L"Segoe UI Black";
         auto& format = formats_[static_cast<std::size_t>(i)];
-        if (FAILED(dwrite_->CreateTextFormat(family, nullptr, spec.weight, spec.slant, DWRITE_FONT_STRETCH_NORMAL,
-                                             spec.size, L"zh-cn", format.put()))) {
+        if (FAILED(dwrite_->CreateTextFormat(family, nullptr, font.weight, font.slant, DWRITE_FONT_STRETCH_NORMAL,
+                                             font.size, L"zh-cn", format.put()))) {
             return false;
         }
         dwrite_->CreateEllipsisTrimmingSign(format.get(), trimmingSigns_[static_cast<std::size_t>(i)].put());
