@@ -2,8 +2,9 @@
 """Helpers of bench/run-engine.
 
     engine_bench.py release STORE CHANNEL BASE_URL OUT_DIR
-        Reads the channel's release and writes OUT_DIR/aria2c.txt (aria2c input file) and
-        OUT_DIR/curl.cfg (curl config, outputs in OUT_DIR/curl) naming every blob once; prints
+        Reads the channel's release and writes OUT_DIR/aria2c.txt (aria2c input file),
+        OUT_DIR/curl.cfg (curl config, outputs in OUT_DIR/curl) and OUT_DIR/urls.txt (one URL a line)
+        naming every blob once; prints
         "build_id blobs blob_bytes files file_bytes covered_bytes" (covered: checked before launch).
     engine_bench.py seed STORE CHANNEL INSTALL_DIR
         Records the channel's release as installed in INSTALL_DIR/.vklauncher/installed.json, in the
@@ -40,9 +41,11 @@ def release(store: str, channel: str, base_url: str, out_dir: str) -> None:
     files = load_release(Path(store), channel)
     blobs = {f["sha256"]: f["size"] for f in files["files"]}
     out = Path(out_dir)
-    with open(out / "aria2c.txt", "w") as aria2c, open(out / "curl.cfg", "w") as curl:
+    with open(out / "aria2c.txt", "w") as aria2c, open(out / "curl.cfg", "w") as curl, \
+            open(out / "urls.txt", "w") as urls:
         for digest in sorted(blobs):
             url = f"{base_url}/blobs/{digest}"
+            urls.write(url + "\n")
             aria2c.write(f"{url}\n  out={digest}\n")
             curl.write(f'url = "{url}"\noutput = "{out / "curl" / digest}"\n')
     file_bytes = sum(f["size"] for f in files["files"])
@@ -120,8 +123,14 @@ def table(path: str) -> None:
     print("1. Full install of %s in %d files (%d blobs) from nginx, HTTPS on loopback"
           % (size(fact("large-file-bytes")), fact("large-files"), fact("large-blobs")))
     ours = line("velkar-update update (Wine, WinHTTP)", "install-updater", blob_bytes, "MiB/s")
-    line("baseline: aria2c -j24 -x1 -s1, same blobs", "install-aria2c", blob_bytes, "MiB/s", ours)
-    line("baseline: curl, same blobs one by one", "install-curl", blob_bytes, "MiB/s", ours)
+    ceilings = sorted((n for n in runs if n.startswith("ceiling-x")), key=lambda n: int(n[len("ceiling-x"):]))
+    best = min(ceilings, key=median)
+    line("baseline: WinHTTP ceiling, into memory, best of below", best, blob_bytes, "MiB/s", ours)
+    for name in ceilings:
+        connections = int(name[len("ceiling-x"):])
+        line("  %d connection%s (Wine)" % (connections, "s" if connections > 1 else ""), name, blob_bytes, "MiB/s")
+    line("context: aria2c -j24 -x1 -s1, same blobs", "install-aria2c", blob_bytes, "MiB/s", ours)
+    line("context: curl, same blobs one by one", "install-curl", blob_bytes, "MiB/s", ours)
 
     print("2. Resume after the updater is killed half-way (once the download store holds half the bytes)")
     refetched = [float(v) for k, v in facts.items() if k.startswith("resume-refetched-")]

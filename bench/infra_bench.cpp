@@ -89,7 +89,8 @@ void BenchGet(const std::string& url, int runs) {
 void BenchRange(const std::string& url, const std::wstring& path, std::uint64_t size, int runs) {
     PrintRuns("download-range", runs, [&] {
         vk::HttpSession session;
-        vk::DownloadRange(session, url, path, 0, size - 1, size, nullptr, [](std::uint64_t) {});
+        const vk::TransferBuffer buffer;
+        vk::DownloadRange(session, url, path, 0, size - 1, size, nullptr, [](auto) {}, buffer);
     });
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <optional>
+#include <span>
 #include <thread>
 
 #include "infra/errors.h"
@@ -27,6 +29,11 @@ void WaitSecondsOrStop(unsigned attempt, const std::atomic<bool>& stop) {
 }
 
 RetryWait waitBeforeRetry = WaitSecondsOrStop;
+
+unsigned DownloadWorkerCount(std::size_t tasks, unsigned processors) {
+    const std::size_t byProcessors = std::size_t{kWorkersPerProcessor} * std::max(1u, processors);
+    return static_cast<unsigned>(std::min({tasks, std::size_t{kMaxDownloadWorkers}, byProcessors}));
+}
 
 namespace {
 
@@ -123,10 +130,11 @@ void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size) {
 }
 
 void DownloadStage::Run() {
-    const size_t count = std::min<size_t>(kMaxDownloadWorkers, finalizeList_.size() + tasks_.size());
+    const unsigned count =
+        DownloadWorkerCount(finalizeList_.size() + tasks_.size(), std::thread::hardware_concurrency());
     std::vector<std::thread> workers;
     try {
-        for (size_t i = 0; i < count; ++i) workers.emplace_back(&DownloadStage::Worker, this);
+        for (unsigned i = 0; i < count; ++i) workers.emplace_back(&DownloadStage::Worker, this);
     } catch (const std::exception& e) {
         RecordFailure(e.what());  // the workers already started see the flag and end
     }
@@ -138,6 +146,7 @@ void DownloadStage::Run() {
 void DownloadStage::Worker() {
     try {
         HttpSession session;
+        const TransferBuffer buffer;
         for (;;) {
             DownloadJob* finalize = nullptr;
             SegmentTask task;
@@ -154,9 +163,9 @@ void DownloadStage::Worker() {
                 }
             }
             if (finalize != nullptr) {
-                FinalizeDownload(*finalize);
+                FinalizeDownload(*finalize, buffer);
             } else {
-                FetchSegment(session, task);
+                FetchSegment(session, buffer, task);
             }
         }
     } catch (const Cancelled&) {
@@ -172,7 +181,7 @@ void DownloadStage::RecordFailure(const std::string& message) {
     failed_ = true;
 }
 
-void DownloadStage::FetchSegment(HttpSession& session, const SegmentTask& task) {
+void DownloadStage::FetchSegment(HttpSession& session, const TransferBuffer& buffer, const SegmentTask& task) {
     DownloadJob& job = *task.job;
     const std::uint64_t first = task.index * kSegmentSize;
     const std::uint64_t last = first + SegmentLength(job, task.index) - 1;
@@ -181,10 +190,11 @@ void DownloadStage::FetchSegment(HttpSession& session, const SegmentTask& task) 
         if (stop_.load() || failed_.load()) throw Cancelled();
         std::uint64_t attemptBytes = 0;
         try {
-            DownloadRange(session, url, job.partPath, first, last, job.size, &stop_, [&](std::uint64_t count) {
-                attemptBytes += count;
-                progress_.bytesDone += count;
-            });
+            const auto written = [&](std::span<const unsigned char> block) {
+                attemptBytes += block.size();
+                progress_.bytesDone += block.size();
+            };
+            DownloadRange(session, url, job.partPath, first, last, job.size, &stop_, written, buffer);
             break;
         } catch (const Cancelled&) {
             progress_.bytesDone -= attemptBytes;
@@ -195,15 +205,49 @@ void DownloadStage::FetchSegment(HttpSession& session, const SegmentTask& task) 
         }
         waitBeforeRetry(attempt, stop_);
     }
-    {
-        std::lock_guard<std::mutex> guard(job.lock);
-        WriteFileAtomic(job.segPath, ReadWholeFile(job.segPath, kSmallFileLimit) + std::to_string(task.index) + "\n");
-    }
-    if (--job.pending == 0) FinalizeDownload(job);
+    // The worker that finishes a blob's last segment verifies it at once, so a blob of one segment
+    // needs no list: a stop before the check costs that one segment, as any unrecorded one.
+    if (job.segmentCount > 1) RecordFinishedSegment(job, task.index);
+    if (--job.pending == 0) FinalizeDownload(job, buffer);
 }
 
-void DownloadStage::FinalizeDownload(DownloadJob& job) {
-    if (Sha256File(job.partPath, &stop_, {}) != job.sha256) {
+// Appends the index as one write. The list is not flushed: a list that loses its last lines costs
+// those segments again, and a ".part" whose list claims more than reached the disk fails the final
+// check by hash, so neither ever installs unverified bytes.
+void DownloadStage::RecordFinishedSegment(DownloadJob& job, std::uint32_t index) {
+    const std::string line = std::to_string(index) + "\n";
+    const std::string label = "无法写入 " + WideToUtf8(job.segPath);
+    std::lock_guard<std::mutex> guard(job.lock);
+    const UniqueHandle file(CreateFileW(job.segPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) ThrowLastError(label);
+    WriteAll(file.get(), line.data(), static_cast<DWORD>(line.size()), label);
+}
+
+// The digest of the ".part" as it is on disk, read through the worker's buffer.
+std::string DownloadStage::StoredDigest(const DownloadJob& job, const TransferBuffer& buffer) const {
+    const UniqueHandle file(CreateFileW(job.partPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) ThrowLastError("无法读取 " + WideToUtf8(job.partPath));
+    Sha256Hasher hasher;
+    for (;;) {
+        if (stop_.load()) throw Cancelled();
+        DWORD read = 0;
+        if (!ReadFile(file.get(), buffer.data(), buffer.size(), &read, nullptr)) {
+            ThrowLastError("读取失败 " + WideToUtf8(job.partPath));
+        }
+        if (read == 0) return hasher.Finish();
+        hasher.Add(buffer.data(), read);
+    }
+}
+
+void DownloadStage::FinalizeDownload(DownloadJob& job, const TransferBuffer& buffer) {
+    KeepVerified(job, StoredDigest(job, buffer));
+}
+
+// Keeps the ".part" as the complete blob when its digest is the blob's name, and deletes it otherwise.
+void DownloadStage::KeepVerified(DownloadJob& job, const std::string& digest) {
+    if (digest != job.sha256) {
         DeleteFileW(job.partPath.c_str());
         DeleteFileW(job.segPath.c_str());
         throw std::runtime_error(Localized("Downloaded data failed verification: ", "下载内容校验失败：") +

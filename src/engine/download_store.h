@@ -14,10 +14,18 @@
 namespace vk {
 
 class HttpSession;
+class TransferBuffer;
 
 constexpr std::uint64_t kSegmentSize = 8 * 1024 * 1024;
 constexpr unsigned kMaxDownloadWorkers = 24;
 constexpr unsigned kSegmentAttempts = 5;
+constexpr unsigned kWorkersPerProcessor = 4;
+
+// Workers for `tasks` pieces of work: one each, at most 24, and at most four per processor. Every
+// connection's TLS and every blob's hash take processor time, so past a few connections per processor
+// more of them compete for the processors instead of hiding the network's latency, and each one
+// holds its buffers and its TLS state.
+unsigned DownloadWorkerCount(std::size_t tasks, unsigned processors);
 
 // Waits before attempt `attempt + 1` of a segment: 2^attempt seconds, cut short by the stop flag.
 // Tests replace it to keep their retries fast.
@@ -34,7 +42,7 @@ struct DownloadJob {
     std::uint32_t segmentCount = 0;
     std::vector<bool> segmentDone;  // finished before this run started
     std::atomic<std::int32_t> pending{0};
-    std::mutex lock;                // serialises rewrites of the ".seg" file
+    std::mutex lock;                // serialises additions to the ".seg" file
 };
 
 struct SegmentTask {
@@ -60,8 +68,11 @@ public:
 private:
     void PrepareJob(const std::string& sha256, std::uint64_t size);
     void Worker();
-    void FetchSegment(HttpSession& session, const SegmentTask& task);
-    void FinalizeDownload(DownloadJob& job);
+    void FetchSegment(HttpSession& session, const TransferBuffer& buffer, const SegmentTask& task);
+    void RecordFinishedSegment(DownloadJob& job, std::uint32_t index);
+    void FinalizeDownload(DownloadJob& job, const TransferBuffer& buffer);
+    std::string StoredDigest(const DownloadJob& job, const TransferBuffer& buffer) const;
+    void KeepVerified(DownloadJob& job, const std::string& digest);
     void RecordFailure(const std::string& message);
     std::wstring CompletePath(const std::string& sha256) const;
 

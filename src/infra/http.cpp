@@ -14,7 +14,6 @@ namespace vk {
 
 namespace {
 
-constexpr DWORD kReadBuffer = 0x100000;
 constexpr std::uint64_t kMaxInMemory = 0x4000000;
 constexpr DWORD kHostBuffer = 256;
 
@@ -38,13 +37,15 @@ std::uint64_t QueryContentLength(HINTERNET request) {
     return std::wcstoull(text, nullptr, 10);
 }
 
-// The next piece of the body into the buffer; 0 at the end of the stream.
-DWORD ReadSome(HINTERNET request, unsigned char* buffer) {
+// The next piece of the body that has arrived, up to `room` bytes; 0 at the end of the stream. Only
+// what is already there is asked for: WinHTTP under Wine holds a read until it has filled all the
+// room asked for, which would keep a slow server's transfer from noticing a stop.
+DWORD ReadAvailable(HINTERNET request, unsigned char* buffer, DWORD room) {
     DWORD available = 0;
     if (!WinHttpQueryDataAvailable(request, &available)) ThrowLastError("下载中断");
     if (available == 0) return 0;
     DWORD read = 0;
-    if (!WinHttpReadData(request, buffer, std::min(available, kReadBuffer), &read)) ThrowLastError("下载中断");
+    if (!WinHttpReadData(request, buffer, std::min(available, room), &read)) ThrowLastError("下载中断");
     return read;
 }
 
@@ -67,6 +68,13 @@ bool RangeAnswerAcceptable(const HttpRequest& response, std::uint64_t first, std
     const bool statusFits = response.status == 206 || (response.status == 200 && wholeBlob);
     const bool lengthFits = response.contentLength == 0 || response.contentLength == last - first + 1;
     return statusFits && lengthFits;
+}
+
+// Room to make for the next read of a body into memory: the rest of the announced length, then one
+// byte to see the end; a block at a time when nothing was announced; never beyond the limit + 1.
+std::uint64_t NextRoom(std::uint64_t received, std::uint64_t announced) {
+    const std::uint64_t wanted = received < announced ? announced - received : announced != 0 ? 1 : TransferBuffer::size();
+    return std::min({wanted, std::uint64_t{TransferBuffer::size()}, kMaxInMemory + 1 - received});
 }
 
 }  // namespace
@@ -127,17 +135,25 @@ HttpResponse HttpGetToMemory(HttpSession& client, const std::string& url,
     const HttpRequest sent = SendGet(client, url, L"Cache-Control: no-cache\r\n");
     HttpResponse response;
     response.status = sent.status;
-    response.body.reserve(std::min(sent.contentLength, kMaxInMemory));
-    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kReadBuffer);
+    // The body is read straight into the string, a block at a time. Once the announced length has
+    // arrived, one byte of room is enough to see the end (or a body longer than announced), so an
+    // announced body is never moved; one byte beyond the limit is enough to see a body too large.
+    std::string& body = response.body;
+    const std::uint64_t announced = std::min(sent.contentLength, kMaxInMemory);
+    body.reserve(announced + 1);
+    size_t received = 0;
     for (;;) {
-        const DWORD read = ReadSome(sent.request.get(), buffer.get());
-        if (read == 0) break;
-        if (response.body.size() + read > kMaxInMemory) {
-            throw std::runtime_error(Localized("Manifest too large", "清单过大"));
+        if (body.size() == received) {
+            body.resize(received + NextRoom(received, announced));
         }
-        response.body.append(reinterpret_cast<const char*>(buffer.get()), read);
-        if (progress) progress(response.body.size(), sent.contentLength);
+        const DWORD read = ReadAvailable(sent.request.get(), reinterpret_cast<unsigned char*>(body.data()) + received,
+                                         static_cast<DWORD>(body.size() - received));
+        if (read == 0) break;
+        received += read;
+        if (received > kMaxInMemory) throw std::runtime_error(Localized("Manifest too large", "清单过大"));
+        if (progress) progress(received, sent.contentLength);
     }
+    body.resize(received);
     return response;
 }
 
@@ -145,30 +161,38 @@ std::wstring RangeHeader(std::uint64_t first, std::uint64_t last) {
     return L"Range: bytes=" + std::to_wstring(first) + L"-" + std::to_wstring(last) + L"\r\n";
 }
 
+TransferBuffer::TransferBuffer() : bytes_(std::make_unique_for_overwrite<unsigned char[]>(size())) {}
+
 void DownloadRange(HttpSession& client, const std::string& url, const std::wstring& path, std::uint64_t first,
                    std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
-                   const std::function<void(std::uint64_t)>& progress) {
+                   const WrittenBlock& written, const TransferBuffer& buffer) {
     const HttpRequest sent = SendGet(client, url, RangeHeader(first, last));
     if (!RangeAnswerAcceptable(sent, first, last, blobSize)) {
         throw std::runtime_error(Localized("Download failed: HTTP ", "下载失败 HTTP ") + std::to_string(sent.status));
     }
     const UniqueHandle file = OpenAtOffset(path, first);
     const std::uint64_t expected = last - first + 1;
-    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kReadBuffer);
-    std::uint64_t written = 0;
+    // Pieces gather in the buffer and go to disk a buffer at a time: a write per piece of a few KiB
+    // costs more than the transfer. A stop drops what is gathered but not yet written or reported.
+    std::uint64_t done = 0;
+    DWORD gathered = 0;
     for (;;) {
         if (stop != nullptr && stop->load()) throw Cancelled();
-        const DWORD read = ReadSome(sent.request.get(), buffer.get());
-        if (read == 0) break;
-        if (written + read > expected) {
+        const DWORD read = ReadAvailable(sent.request.get(), buffer.data() + gathered, buffer.size() - gathered);
+        if (done + gathered + read > expected) {
             throw std::runtime_error(
                 Localized("Download returned more data than requested", "下载内容超出请求范围"));
         }
-        WriteAll(file.get(), buffer.get(), read, "写入失败（磁盘已满？）" + WideToUtf8(path));
-        written += read;
-        progress(read);
+        gathered += read;
+        if (gathered > 0 && (read == 0 || gathered == buffer.size())) {
+            WriteAll(file.get(), buffer.data(), gathered, "写入失败（磁盘已满？）" + WideToUtf8(path));
+            done += gathered;
+            written({buffer.data(), gathered});
+            gathered = 0;
+        }
+        if (read == 0) break;
     }
-    if (written != expected) throw std::runtime_error(Localized("Download incomplete", "下载不完整"));
+    if (done != expected) throw std::runtime_error(Localized("Download incomplete", "下载不完整"));
 }
 
 }  // namespace vk

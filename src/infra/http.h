@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
 
 #include "infra/handles.h"
@@ -55,10 +57,28 @@ HttpResponse HttpGetToMemory(HttpSession& client, const std::string& url,
 // "Range: bytes=first-last" with CR LF, last inclusive.
 std::wstring RangeHeader(std::uint64_t first, std::uint64_t last);
 
-// Writes bytes first..last (inclusive) of a blob of blobSize bytes into the existing file at the same offsets.
-// Throws Cancelled when *stop is set between reads; progress receives the count of each write.
+// The 1 MiB a transferring thread reads into, kept for all its transfers: allocating it per range
+// costs more than a small range's transfer. Not thread_local: with this toolchain the storage of a
+// thread_local object can be freed before its destructor runs at thread exit, which then frees a
+// block some other thread is still reading into.
+class TransferBuffer {
+public:
+    TransferBuffer();
+    unsigned char* data() const { return bytes_.get(); }
+    static constexpr DWORD size() { return 0x100000; }
+
+private:
+    std::unique_ptr<unsigned char[]> bytes_;
+};
+
+// Receives each block of a range right after it is written, with its bytes: they are the bytes now
+// on disk at that place.
+using WrittenBlock = std::function<void(std::span<const unsigned char>)>;
+
+// Writes bytes first..last (inclusive) of a blob of blobSize bytes into the existing file at the same offsets,
+// reading through the caller's buffer. Throws Cancelled when *stop is set between reads.
 void DownloadRange(HttpSession& client, const std::string& url, const std::wstring& path, std::uint64_t first,
                    std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
-                   const std::function<void(std::uint64_t)>& progress);
+                   const WrittenBlock& written, const TransferBuffer& buffer);
 
 }  // namespace vk

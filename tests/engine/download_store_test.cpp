@@ -187,6 +187,41 @@ TEST_F(DownloadStore, BlobWhoseBytesDoNotMatchIsDeletedAndNamed) {
     EXPECT_FALSE(IsRegularFile(install_ + L"\\Velkar\\Content\\Paks\\single.pak"));
 }
 
+// Writes the bytes with the first one changed and reports success: a disk that loses what it was given.
+BOOL WINAPI AlteredWrite(HANDLE file, LPCVOID bytes, DWORD length, LPDWORD written, LPOVERLAPPED overlapped) {
+    std::string altered(static_cast<const char*>(bytes), length);
+    if (!altered.empty()) altered[0] = static_cast<char>(altered[0] ^ 0x5a);
+    return WriteFile(file, altered.data(), length, written, overlapped);
+}
+
+TEST_F(DownloadStore, BlobWhoseBytesOnDiskDifferFromTheReceivedOnesIsNotAccepted) {
+    // The server sends the right bytes; only what reached the file decides.
+    const Updater updater = Through("ok", "single");
+    const RemoteRelease release = updater.FetchRelease();
+    const std::string& digest = release.files.at(0).sha256;
+    ASSERT_LE(release.files.at(0).size, kSegmentSize);  // a blob of one segment, fetched in one piece
+    {
+        const test::ScopedOverride altered(writeFileCall, WriteFileCall{AlteredWrite});
+        EXPECT_EQ(Failure(updater, release),
+                  "Downloaded data failed verification: " + digest.substr(0, 12) + " (please retry)");
+    }
+    EXPECT_FALSE(IsRegularFile(Downloads(digest)));
+    EXPECT_FALSE(IsRegularFile(Downloads(digest + ".part")));
+    EXPECT_FALSE(IsRegularFile(install_ + L"\\Velkar\\Content\\Paks\\single.pak"));
+}
+
+TEST(DownloadWorkers, OneForEachTaskAtMost24AndFourPerProcessor) {
+    const struct {
+        std::size_t tasks;
+        unsigned processors, workers;
+    } cases[] = {
+        {0, 2, 0}, {3, 2, 3}, {100, 2, 8}, {100, 16, 24}, {5, 16, 5}, {100, 0, 4},  // 0: the count is unknown
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DownloadWorkerCount(c.tasks, c.processors), c.workers) << c.tasks << " tasks, " << c.processors;
+    }
+}
+
 std::mutex waitsLock;
 std::vector<unsigned> waits;
 

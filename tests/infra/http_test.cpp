@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
+#include <span>
 #include <vector>
 
 #include "infra/errors.h"
@@ -173,13 +173,18 @@ protected:
     void Prepare(std::uint64_t size) { test::WriteTestFile(path_, std::string(size, '.')); }
     std::string Content() const { return ReadWholeFile(path_); }
 
-    std::function<void(std::uint64_t)> Recorder() {
-        return [this](std::uint64_t count) { increments_.push_back(count); };
+    WrittenBlock Recorder() {
+        return [this](std::span<const unsigned char> block) {
+            increments_.push_back(block.size());
+            delivered_.append(block.begin(), block.end());
+        };
     }
 
     test::TempDir dir_;
     const std::wstring path_ = dir_ / L"blob.part";
     std::vector<std::uint64_t> increments_;
+    std::string delivered_;  // the blocks handed over, in order
+    const TransferBuffer buffer_;
 };
 
 TEST_F(RangeDownload, WritesTheRangeAtItsOffsetInPiecesOfAtMostOneMiB) {
@@ -189,12 +194,13 @@ TEST_F(RangeDownload, WritesTheRangeAtItsOffsetInPiecesOfAtMostOneMiB) {
     Prepare(source.size());
     const std::string query = test::UniqueQuery();
     DownloadRange(session_, Servers().https + "/random-3m.bin" + query, path_, first, last, source.size(), nullptr,
-                  Recorder());
+                  Recorder(), buffer_);
 
     std::string expected(source.size(), '.');
     expected.replace(first, last - first + 1, source, first, last - first + 1);
     EXPECT_TRUE(Content() == expected);
-    EXPECT_EQ(std::accumulate(increments_.begin(), increments_.end(), std::uint64_t{0}), last - first + 1);
+    // Each block is handed over with the bytes that were written, so a reader of the blocks sees the range.
+    EXPECT_TRUE(delivered_ == source.substr(first, last - first + 1));
     EXPECT_GE(increments_.size(), 2u);
     for (std::uint64_t count : increments_) EXPECT_LE(count, kMiB);
     EXPECT_EQ(test::AccessLogLines(query), std::vector<std::string>{"/random-3m.bin" + query + "|bytes=" +
@@ -230,7 +236,7 @@ TEST_F(RangeDownload, AcceptsOnlyAnswersThatFitTheRange) {
         useEnglish = c.english;
         Prepare(c.blobSize + 10);
         const std::string failure = FailureOf([&] {
-            DownloadRange(session_, Servers().fault + c.path, path_, c.first, c.last, c.blobSize, nullptr, [](auto) {});
+            DownloadRange(session_, Servers().fault + c.path, path_, c.first, c.last, c.blobSize, nullptr, [](auto) {}, buffer_);
         });
         EXPECT_EQ(failure, c.failure.empty() ? "no failure" : c.failure) << c.path;
 
@@ -253,26 +259,30 @@ TEST_F(RangeDownload, AcceptsOnlyAnswersThatFitTheRange) {
 TEST_F(RangeDownload, StopFlagSetBeforehandCancelsWithoutWriting) {
     Prepare(200);
     std::atomic<bool> stop{true};
-    EXPECT_THROW(DownloadRange(session_, Servers().fault + "/range/200", path_, 0, 199, 200, &stop, Recorder()),
+    EXPECT_THROW(DownloadRange(session_, Servers().fault + "/range/200", path_, 0, 199, 200, &stop, Recorder(), buffer_),
                  Cancelled);
     EXPECT_TRUE(increments_.empty());
     EXPECT_EQ(Content(), std::string(200, '.'));
 }
 
 TEST_F(RangeDownload, StopFlagSetDuringTheTransferCancelsAtTheNextRead) {
-    // The server sends the range in pauses, so the transfer is still under way after the first write.
-    Prepare(64 * 1024);
+    // The server sends the range in pauses, so the transfer is still under way after the first write
+    // (a buffer's worth): the stop set then ends it at the next read, and what follows is not written.
+    const std::uint64_t size = 4 * TransferBuffer::size();
+    Prepare(size);
     std::atomic<bool> stop{false};
-    EXPECT_THROW(DownloadRange(session_, Servers().fault + "/slow/65536", path_, 0, 65535, 65536, &stop,
-                               [&](std::uint64_t count) {
-                                   increments_.push_back(count);
+    EXPECT_THROW(DownloadRange(session_, Servers().fault + "/slow/" + std::to_string(size), path_, 0, size - 1, size,
+                               &stop,
+                               [&](std::span<const unsigned char> block) {
+                                   increments_.push_back(block.size());
                                    stop = true;
-                               }),
+                               },
+                               buffer_),
                  Cancelled);
     ASSERT_EQ(increments_.size(), 1u);
     const std::string content = Content();
-    EXPECT_EQ(content.substr(0, increments_[0]), test::FaultBlob(increments_[0]));
-    EXPECT_EQ(content.substr(increments_[0]), std::string(content.size() - increments_[0], '.'));
+    EXPECT_TRUE(content.substr(0, increments_[0]) == test::FaultBlob(increments_[0]));
+    EXPECT_TRUE(content.substr(increments_[0]) == std::string(content.size() - increments_[0], '.'));
 }
 
 TEST_F(RangeDownload, ConnectionResetMidBodyFails) {
@@ -281,7 +291,7 @@ TEST_F(RangeDownload, ConnectionResetMidBodyFails) {
     // fail the range.
     Prepare(200);
     const std::string failure = FailureOf([&] {
-        DownloadRange(session_, Servers().fault + "/drop/200", path_, 0, 199, 200, nullptr, [](auto) {});
+        DownloadRange(session_, Servers().fault + "/drop/200", path_, 0, 199, 200, nullptr, [](auto) {}, buffer_);
     });
     EXPECT_TRUE(failure.starts_with("下载中断：") || failure == "Download incomplete") << failure;
 }
@@ -298,7 +308,7 @@ TEST_F(RangeDownload, ShortWriteIsReportedAsAWriteFault) {
     const test::ScopedOverride shortWrites(writeFileCall, WriteFileCall{ShortWrite});
     Prepare(200);
     const std::string failure = FailureOf([&] {
-        DownloadRange(session_, Servers().fault + "/range/200", path_, 0, 199, 200, nullptr, [](auto) {});
+        DownloadRange(session_, Servers().fault + "/range/200", path_, 0, 199, 200, nullptr, [](auto) {}, buffer_);
     });
     EXPECT_TRUE(failure.starts_with("写入失败（磁盘已满？）" + WideToUtf8(path_) + "：")) << failure;
     EXPECT_TRUE(failure.ends_with("（29）")) << failure;  // ERROR_WRITE_FAULT
@@ -306,7 +316,7 @@ TEST_F(RangeDownload, ShortWriteIsReportedAsAWriteFault) {
 
 TEST_F(RangeDownload, FileThatDoesNotExistIsNotCreated) {
     const std::string failure = FailureOf([&] {
-        DownloadRange(session_, Servers().fault + "/range/200", path_, 0, 99, 200, nullptr, [](auto) {});
+        DownloadRange(session_, Servers().fault + "/range/200", path_, 0, 99, 200, nullptr, [](auto) {}, buffer_);
     });
     EXPECT_TRUE(failure.starts_with("无法写入 " + WideToUtf8(path_) + "：")) << failure;
     EXPECT_TRUE(failure.ends_with("（2）")) << failure;
