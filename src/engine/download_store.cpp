@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <optional>
 #include <span>
 #include <thread>
 
@@ -242,12 +241,7 @@ std::string DownloadStage::StoredDigest(const DownloadJob& job, const TransferBu
 }
 
 void DownloadStage::FinalizeDownload(DownloadJob& job, const TransferBuffer& buffer) {
-    KeepVerified(job, StoredDigest(job, buffer));
-}
-
-// Keeps the ".part" as the complete blob when its digest is the blob's name, and deletes it otherwise.
-void DownloadStage::KeepVerified(DownloadJob& job, const std::string& digest) {
-    if (digest != job.sha256) {
+    if (StoredDigest(job, buffer) != job.sha256) {
         DeleteFileW(job.partPath.c_str());
         DeleteFileW(job.segPath.c_str());
         throw std::runtime_error(Localized("Downloaded data failed verification: ", "下载内容校验失败：") +

@@ -72,7 +72,6 @@ private:
     void RecordFinishedSegment(DownloadJob& job, std::uint32_t index);
     void FinalizeDownload(DownloadJob& job, const TransferBuffer& buffer);
     std::string StoredDigest(const DownloadJob& job, const TransferBuffer& buffer) const;
-    void KeepVerified(DownloadJob& job, const std::string& digest);
     void RecordFailure(const std::string& message);
     std::wstring CompletePath(const std::string& sha256) const;
 

@@ -71,8 +71,7 @@ private:
     std::unique_ptr<unsigned char[]> bytes_;
 };
 
-// Receives each block of a range right after it is written, with its bytes: they are the bytes now
-// on disk at that place.
+// Receives each block of a range right after the file accepted it, with the bytes handed to the file.
 using WrittenBlock = std::function<void(std::span<const unsigned char>)>;
 
 // Writes bytes first..last (inclusive) of a blob of blobSize bytes into the existing file at the same offsets,
