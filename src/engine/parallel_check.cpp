@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -18,6 +19,7 @@ std::vector<CheckOutcome> CheckInParallel(std::size_t count, bool stopAtFirstBad
     std::size_t limit = count;  // indexes at or past it are no longer handed out
 
     auto worker = [&] {
+        std::unique_ptr<FileHasher> hasher;  // made by the first check, so that a failure to make it is its outcome
         for (;;) {
             std::size_t index;
             {
@@ -27,7 +29,9 @@ std::vector<CheckOutcome> CheckInParallel(std::size_t count, bool stopAtFirstBad
             }
             CheckOutcome outcome;
             try {
-                outcome.state = check(index, abandon[index]) ? CheckOutcome::State::Good : CheckOutcome::State::Bad;
+                if (!hasher) hasher = std::make_unique<FileHasher>();
+                outcome.state =
+                    check(index, abandon[index], *hasher) ? CheckOutcome::State::Good : CheckOutcome::State::Bad;
             } catch (...) {
                 outcome.state = CheckOutcome::State::Failed;
                 outcome.error = std::current_exception();

@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "infra/sha256.h"
+
 namespace vk {
 
 struct CheckOutcome {
@@ -14,13 +16,14 @@ struct CheckOutcome {
     std::exception_ptr error;  // when Failed
 };
 
-// Runs check(i, abandon) for every index on several threads, handing indexes out in ascending
+// Runs check(i, abandon, hasher) for every index on several threads, handing indexes out in ascending
 // order. A failure (exception) stops the hand-out; a bad result stops it too when stopAtFirstBad.
 // An index before a bad or failed one is always run, so the first non-good outcome in index
 // order is the one a sequential walk would have met. Checks of later indexes still running then
 // no longer matter: their `abandon` flag is set, and a check that sees it may end at once by
-// throwing (its outcome is Failed and lies past the answer).
-using IndexCheck = std::function<bool(std::size_t index, const std::atomic<bool>& abandon)>;
+// throwing (its outcome is Failed and lies past the answer). Each thread hands every check it runs
+// the same hasher of its own.
+using IndexCheck = std::function<bool(std::size_t index, const std::atomic<bool>& abandon, FileHasher& hasher)>;
 std::vector<CheckOutcome> CheckInParallel(std::size_t count, bool stopAtFirstBad, const IndexCheck& check);
 
 // The number of threads that hash files at once.
