@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cwchar>
+
 #include "engine/file_check.h"
+#include "engine/install_layout.h"
 #include "engine/release_path_portable.h"
 #include "infra/handles.h"
 #include "infra/paths.h"
@@ -13,6 +17,15 @@ namespace vk {
 namespace {
 
 constexpr std::size_t kAmbiguous = static_cast<std::size_t>(-1);
+
+bool HasMetadataComponent(const std::wstring& relative) {
+    for (std::size_t start = 0; start <= relative.size();) {
+        const std::size_t end = std::min(relative.find(L'\\', start), relative.size());
+        if (_wcsicmp(relative.substr(start, end - start).c_str(), kMetadataFolderName) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -45,7 +58,7 @@ void ListInstallRoot(const std::wstring& installDir, const std::set<std::string>
 GameListing::GameListing(const std::wstring& installDir, const RemoteRelease& release) : installDir_(installDir) {
     std::vector<std::wstring> gameFolders;
     ListInstallRoot(installDir, ReleaseTopFolders(release), files_, gameFolders);
-    for (const std::wstring& folder : gameFolders) ListFiles(installDir, folder, files_, false);
+    for (const std::wstring& folder : gameFolders) ListFiles(installDir, folder, files_, false, &emptyFolders_);
     index_.reserve(files_.size());
     for (std::size_t i = 0; i < files_.size(); ++i) {
         const auto [slot, added] = index_.emplace(ToLowerAscii(ReleasePathOf(files_[i].path)), i);
@@ -59,6 +72,13 @@ bool GameListing::IsPresentWithSize(const ReleaseFile& file) const {
         return vk::IsPresentWithSize(JoinPath(installDir_, DiskPathOf(file.path)), file);
     }
     return files_[found->second].size == file.size;
+}
+
+void GameListing::RemoveEmptyFolders() const {
+    for (const std::wstring& folder : emptyFolders_) {
+        if (HasMetadataComponent(folder)) continue;
+        if (RemoveDirectoryW(JoinPath(installDir_, folder).c_str())) RemoveEmptyParents(installDir_, folder);
+    }
 }
 
 bool GameListing::Shows(const std::string& releasePath) const { return index_.contains(ToLowerAscii(releasePath)); }

@@ -36,9 +36,16 @@ public:
     // Every listed file, relative to the install folder.
     const std::vector<ListedFile>& Files() const { return files_; }
 
+    // Removes the folders that were empty when listed, and then each of their parents that is
+    // empty, as files deleted since may have left them: together with removing the parents of each
+    // deleted file, this removes every empty folder of the game without listing it again. The
+    // metadata folder at any depth is left alone; Saved folders and links were never listed.
+    void RemoveEmptyFolders() const;
+
 private:
     const std::wstring installDir_;
     std::vector<ListedFile> files_;
+    std::vector<std::wstring> emptyFolders_;
     // ASCII lower-case release path -> index into files_, or kAmbiguous for two names of one path.
     std::unordered_map<std::string, std::size_t> index_;
 };

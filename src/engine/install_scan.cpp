@@ -51,11 +51,6 @@ bool IsLink(const std::wstring& path, DWORD reported) {
 
 bool IsDotEntry(const wchar_t* name) { return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0; }
 
-// Folders owned by someone else: the launcher's metadata and the game's user data.
-bool IsProtectedFolder(const wchar_t* name) {
-    return SameNameIgnoringCase(name, kMetadataFolderName) || SameNameIgnoringCase(name, kSavedFolderName);
-}
-
 std::wstring PerUserBase(const std::wstring& gameUserDir) {
     return gameUserDir.empty() ? LocalAppDataFolder() : gameUserDir;
 }
@@ -81,13 +76,16 @@ bool IsPackageName(const std::wstring& path) {
 
 ScanAttributesHook scanAttributes = &ReportedAttributes;
 
-void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<ListedFile>& out, bool refuseLinks) {
+void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<ListedFile>& out, bool refuseLinks,
+               std::vector<std::wstring>* emptyFolders) {
     const std::wstring folder = rel.empty() ? root : JoinPath(root, rel);
     WIN32_FIND_DATAW entry;
     const UniqueFind find(FindFirstFileW(JoinPath(folder, L"*").c_str(), &entry));
     if (!find) return;
+    bool empty = true;
     do {
         if (IsDotEntry(entry.cFileName)) continue;
+        empty = false;
         std::wstring child = rel.empty() ? std::wstring(entry.cFileName) : JoinPath(rel, entry.cFileName);
         const bool link = IsLink(JoinPath(root, child), entry.dwFileAttributes);
         if (refuseLinks && link) {
@@ -105,31 +103,15 @@ void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<Li
                              SameNameIgnoringCase(entry.cFileName, kSavedFolderName))) {
             continue;
         }
-        ListFiles(root, child, out, refuseLinks);
+        ListFiles(root, child, out, refuseLinks, emptyFolders);
     } while (FindNextFileW(find.get(), &entry));
+    if (empty && emptyFolders != nullptr) emptyFolders->push_back(rel);
 }
 
 void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<std::wstring>& out, bool refuseLinks) {
     std::vector<ListedFile> listed;
     ListFiles(root, rel, listed, refuseLinks);
     for (ListedFile& file : listed) out.push_back(std::move(file.path));
-}
-
-void RemoveEmptyDirs(const std::wstring& dir, bool isRoot) {
-    WIN32_FIND_DATAW entry;
-    const UniqueFind find(FindFirstFileW(JoinPath(dir, L"*").c_str(), &entry));
-    if (find) {
-        do {
-            const std::wstring child = JoinPath(dir, entry.cFileName);
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(entry.cFileName) ||
-                IsProtectedFolder(entry.cFileName) || IsLink(child, entry.dwFileAttributes)) {
-                continue;
-            }
-            RemoveEmptyDirs(child, false);
-        } while (FindNextFileW(find.get(), &entry));
-    }
-    // Fails harmlessly while the folder still holds anything.
-    if (!isRoot) RemoveDirectoryW(dir.c_str());
 }
 
 void RemoveEmptyParents(const std::wstring& root, const std::wstring& rel) {

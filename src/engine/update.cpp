@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <stdexcept>
+#include <unordered_set>
 
 #include "engine/download_store.h"
 #include "engine/file_check.h"
@@ -91,7 +92,7 @@ public:
         InstallNeededFiles(downloads);
         if (deep_) DisableExtraPackages();
         RemoveStaleFiles();
-        RemoveEmptyGameFolders();
+        listing_->RemoveEmptyFolders();
         installed_.buildId = release_.buildId;
         updater_.SaveInstalledState(installed_);
         EmptyDownloadStore(downloads);
@@ -225,9 +226,9 @@ private:
     // record names, and files inside the top-level folders the release uses. Anything else in the
     // install folder may be the player's own and stays.
     void RemoveStaleFiles() {
-        std::set<std::string> wanted;
+        std::unordered_set<std::string> wanted;
         for (const ReleaseFile* file : wanted_) wanted.insert(ToLowerAscii(file->path));
-        std::set<std::string> recorded;
+        std::unordered_set<std::string> recorded;
         for (const auto& [path, file] : recordedAtStart_.files) recorded.insert(ToLowerAscii(path));
         const std::set<std::string> topFolders = ReleaseTopFolders(release_);
 
@@ -268,13 +269,6 @@ private:
             if (IsRegularFile(JoinPath(updater_.installDir, relative))) files.push_back(relative);
         }
         return files;
-    }
-
-    void RemoveEmptyGameFolders() const {
-        std::vector<ListedFile> rootFiles;
-        std::vector<std::wstring> gameFolders;
-        ListInstallRoot(updater_.installDir, ReleaseTopFolders(release_), rootFiles, gameFolders);
-        for (const std::wstring& folder : gameFolders) RemoveEmptyDirs(JoinPath(updater_.installDir, folder), false);
     }
 
     static void EmptyDownloadStore(const std::wstring& downloads) {
