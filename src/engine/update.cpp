@@ -158,7 +158,9 @@ private:
             ++progress_.filesDone;
             return check.matches;
         };
-        const auto outcomes = CheckInParallel(wanted_.size(), false, checkFile);
+        std::vector<std::uint64_t> sizes;
+        for (const ReleaseFile* file : wanted_) sizes.push_back(file->size);
+        const auto outcomes = CheckInParallel(sizes, false, checkFile);
         std::vector<bool> good;
         for (const CheckOutcome& outcome : outcomes) {
             if (outcome.state == CheckOutcome::State::Failed) std::rethrow_exception(outcome.error);

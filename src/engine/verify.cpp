@@ -54,7 +54,9 @@ std::string Updater::VerifyForLaunch(const RemoteRelease& release, UpdateProgres
         ++progress.filesDone;
         return true;
     };
-    const auto outcomes = CheckInParallel(covered.size(), true, checkFile);
+    std::vector<std::uint64_t> sizes;
+    for (const ReleaseFile* file : covered) sizes.push_back(file->size);
+    const auto outcomes = CheckInParallel(sizes, true, checkFile);
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         if (outcomes[i].state == CheckOutcome::State::Failed) std::rethrow_exception(outcomes[i].error);
         if (outcomes[i].state != CheckOutcome::State::Good) return covered[i]->path;

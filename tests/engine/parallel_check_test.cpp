@@ -28,7 +28,7 @@ TEST(ParallelCheck, ChecksPastTheFirstBadOneAreAbandoned) {
     std::atomic<bool> secondRunning{false};
     std::atomic<bool> secondAbandoned{false};
     const auto outcomes =
-        CheckInParallel(3, true, [&](std::size_t index, const std::atomic<bool>& abandon, FileHasher&) {
+        CheckInParallel({1, 1, 1}, true, [&](std::size_t index, const std::atomic<bool>& abandon, FileHasher&) {
             if (index == 0) return !Awaited(secondRunning);
             secondRunning = true;
             secondAbandoned = Awaited(abandon);
