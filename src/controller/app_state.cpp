@@ -42,6 +42,15 @@ Updater MakeUpdater(const AppState& app) {
                    app.installDir,    app.gameUserDir,   app.cacheDir};
 }
 
+void UseUpdaterValues(AppState& app, const Updater& updater) {
+    app.updateBaseUrl = updater.baseUrl;
+    app.updateChannel = updater.channel;
+    app.publicKeyPem = updater.publicKeyPem;
+    app.installDir = updater.installDir;
+    app.gameUserDir = updater.gameUserDir;
+    app.cacheDir = updater.cacheDir;
+}
+
 bool HasInstallation(const AppState& app) { return !app.installed.buildId.empty() || !app.installed.files.empty(); }
 
 bool LauncherBusy(const AppState& app) {
@@ -50,6 +59,7 @@ bool LauncherBusy(const AppState& app) {
 
 void SetState(AppState& app, Effects& effects, LauncherState state, std::wstring text) {
     app.state = state;
+    ++app.stateChanges;
     app.statusText = std::move(text);
     app.pauseRequested = false;
     effects.Repaint();
