@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/release.h"
+#include "platform/runtime.h"
 #include "platform/news_format_portable.h"
 
 namespace vk {
@@ -42,6 +43,11 @@ struct SelfUpdateResult {
 struct VerifyResult {
     bool cancelled = false;
     std::string problem;  // the first missing or changed file, an extra package or an error; empty: all good
+};
+
+struct RuntimeFinished {
+    RuntimeOutcome outcome;
+    bool thenPlay = false;  // start the game afterwards when the outcome allows it
 };
 
 // A failed refresh still sends a payload (ok false), so that a message without one is never ours.

@@ -6,7 +6,6 @@
 #include "controller/app_state.h"
 #include "controller/effects.h"
 #include "controller/messages.h"
-#include "platform/runtime_task.h"
 
 namespace vk {
 

@@ -12,7 +12,6 @@
 #include "controller/messages.h"
 #include "controller/payloads.h"
 #include "infra/text.h"
-#include "platform/runtime_task.h"
 
 namespace vk {
 
