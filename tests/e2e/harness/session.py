@@ -4,6 +4,7 @@ import getpass
 import shutil
 import signal
 import subprocess
+import time
 from dataclasses import dataclass
 from pathlib import Path
 
@@ -36,6 +37,8 @@ class Paths:
 
     def store_url(self, slow: bool = False) -> str:
         return self.server() + ("/slow" if slow else "") + "/e2e"
+
+IDYES = 6
 
 
 def user_data_dir(env: dict) -> Path:
@@ -72,6 +75,20 @@ class Session:
         self.started.append(process)
         return process
 
+    def close_launchers(self) -> None:
+        """Launchers this scenario did not start itself (a self-updated one, one the game started) hold
+        the prefix's single-instance mutex: closed as a player would, confirming any question."""
+        for _ in range(20):
+            window = self.windows.find("VelkarLauncher")
+            if window is None:
+                return
+            question = self.windows.find("#32770", "Velkar")
+            if question:
+                self.windows.press(question, IDYES)
+            else:
+                self.windows.post_close(window)
+            time.sleep(0.25)
+
     def capture(self) -> screen.Image:
         return screen.capture(self.display.name)
 
@@ -82,6 +99,7 @@ class Session:
     def close(self) -> None:
         # A held game would keep running: let it end, then end whatever this scenario started.
         self.game_hold.unlink(missing_ok=True)
+        self.close_launchers()
         for process in self.started:
             if process.poll() is None:
                 process.send_signal(signal.SIGKILL)

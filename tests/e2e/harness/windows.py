@@ -74,6 +74,12 @@ class Windows:
     def repaint(self, window: Window) -> None:
         self.ask("repaint", window.handle)
 
+    def post_close(self, window: Window) -> None:
+        self.ask("close", window.handle)
+
+    def press(self, window: Window, command: int) -> None:
+        self.ask("press", window.handle, command)
+
     def close(self) -> None:
         self.process.stdin.close()
         try:
