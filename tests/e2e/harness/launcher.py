@@ -66,9 +66,9 @@ class Launcher:
 
     def region(self, rect: tuple, window: Window = None):
         window = window or self.window()
-        s = self.scale
-        return self.session.capture().crop(window.left + int(rect[0] * s), window.top + int(rect[1] * s),
-                                           window.left + int(rect[2] * s + 0.999), window.top + int(rect[3] * s + 0.999))
+        left, top = self.point(rect[0], rect[1], window)
+        right, bottom = self.point(rect[2], rect[3], window)
+        return self.session.capture().crop(left, top, right, bottom)
 
     def dot(self) -> str:
         window = self.window()
