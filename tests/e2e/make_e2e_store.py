@@ -19,6 +19,9 @@ import subprocess
 import sys
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "support"))
+from make_launcher_store import game_tree  # noqa: E402
+
 MIB = 1024 * 1024
 LAUNCH_ARGS = ["-log", "-windowed"]
 ISLAND = "Velkar/Content/Paks/Island/**"
@@ -55,24 +58,13 @@ NEWS = {"news": [
 ]}
 
 
-def write_game(root: Path, files: dict) -> None:
-    shutil.rmtree(root, ignore_errors=True)
-    for path, source in files.items():
-        target = root / path
-        target.parent.mkdir(parents=True, exist_ok=True)
-        if isinstance(source, Path):
-            shutil.copyfile(source, target)
-        else:
-            target.write_bytes(source)
-
-
 def main() -> None:
     env_dir, tool, build = Path(sys.argv[1]), sys.argv[2], Path(sys.argv[3])
     key = Path(os.environ.get("VELKAR_DEV_DIR", Path.home() / ".velkar-dev")) / "signing-private.pem"
     store, game = env_dir / "www" / "e2e", env_dir / "e2e-game"
     shutil.rmtree(store, ignore_errors=True)
     files = game_files(build)
-    write_game(game, files)
+    game_tree(game, files)
     args = [a for arg in LAUNCH_ARGS for a in ("--arg", arg)]
     subprocess.run([tool, "release", "--store", str(store), "--game", str(game), "--key", str(key),
                     "--channel", "main", "--build-id", "e2e-1", "--version", "1.0.0", "--launch", "Velkar.exe",
