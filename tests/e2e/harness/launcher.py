@@ -68,12 +68,12 @@ class Launcher:
         window = window or self.window()
         left, top = self.point(rect[0], rect[1], window)
         right, bottom = self.point(rect[2], rect[3], window)
-        return self.session.capture().crop(left, top, right, bottom)
+        return self.session.grab(left, top, right, bottom)
 
     def dot(self) -> str:
         window = self.window()
         x, y = self.point(*DOT_CENTRE, window)
-        return DOT.get(self.session.capture().pixel(x, y), "none")
+        return DOT.get(self.session.grab(x, y, x + 1, y + 1).pixel(0, 0), "none")
 
     def wait_dot(self, *families: str, timeout: float = 20) -> str:
         deadline = time.monotonic() + timeout

@@ -6,6 +6,8 @@ import time
 import zlib
 from pathlib import Path
 
+from .xlib import Connection
+
 
 class Image:
     """Rows of RGB bytes."""
@@ -44,6 +46,17 @@ class Image:
         return Path(path)
 
 
+def from_bgrx(data: bytes, width: int, height: int, bytes_per_line: int) -> Image:
+    """The usual 24-bit X layout, B G R X in memory, reordered with slices (fast)."""
+    out = bytearray(width * height * 3)
+    for y in range(height):
+        row = data[y * bytes_per_line:y * bytes_per_line + width * 4]
+        out[y * width * 3:(y + 1) * width * 3:3] = row[2::4]
+        out[y * width * 3 + 1:(y + 1) * width * 3:3] = row[1::4]
+        out[y * width * 3 + 2:(y + 1) * width * 3:3] = row[0::4]
+    return Image(width, height, bytes(out))
+
+
 def parse_xwd(data: bytes) -> Image:
     fields = struct.unpack(">25I", data[:100])
     header_size, bits_per_pixel, bytes_per_line = fields[0], fields[11], fields[12]
@@ -55,15 +68,9 @@ def parse_xwd(data: bytes) -> Image:
     start = header_size + ncolors * 12
     shifts = [(mask & -mask).bit_length() - 1 for mask in masks]
     little = byte_order == 0
-    out = bytearray(width * height * 3)
     if step == 4 and little and masks == (0xFF0000, 0xFF00, 0xFF):
-        # The usual 24-bit Xvfb layout, B G R X in memory: reorder with slices, fast.
-        for y in range(height):
-            row = data[start + y * bytes_per_line:start + y * bytes_per_line + width * 4]
-            line = out[y * width * 3:(y + 1) * width * 3]
-            line[0::3], line[1::3], line[2::3] = row[2::4], row[1::4], row[0::4]
-            out[y * width * 3:(y + 1) * width * 3] = line
-        return Image(width, height, bytes(out))
+        return from_bgrx(data[start:], width, height, bytes_per_line)
+    out = bytearray(width * height * 3)
     for y in range(height):
         for x in range(width):
             at = start + y * bytes_per_line + x * step
@@ -74,8 +81,14 @@ def parse_xwd(data: bytes) -> Image:
     return Image(width, height, bytes(out))
 
 
+def grab(connection: Connection, left: int, top: int, right: int, bottom: int) -> Image:
+    """A region of the screen, read directly from the X server."""
+    stride, data = connection.grab(left, top, right - left, bottom - top)
+    return from_bgrx(data, right - left, bottom - top, stride)
+
+
 def capture(display: str) -> Image:
-    """The whole screen. xwd can fail while a window maps: tried again a few times."""
+    """The whole screen through xwd. xwd can fail while a window maps: tried again a few times."""
     error = ""
     for _ in range(5):
         result = subprocess.run(["xwd", "-root", "-silent", "-display", display], capture_output=True)

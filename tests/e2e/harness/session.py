@@ -13,6 +13,7 @@ from .display import Display
 from .inputs import Input
 from .layout import Layout
 from .windows import Windows
+from .xlib import Connection
 
 
 @dataclass
@@ -66,6 +67,7 @@ class Session:
         shutil.rmtree(self.user_data, ignore_errors=True)
         self.windows = Windows(paths.fixture("window_probe.exe"), self.env)
         self.input = Input(self.display.name)
+        self.x_server = Connection(self.display.name)
         self.layout = Layout(paths.build / "tests" / "ui" / "layout_probe" / "velkar_layout_probe.exe", self.env)
         self.started = []
         self.shots = 0
@@ -92,6 +94,9 @@ class Session:
     def capture(self) -> screen.Image:
         return screen.capture(self.display.name)
 
+    def grab(self, left: int, top: int, right: int, bottom: int) -> screen.Image:
+        return screen.grab(self.x_server, left, top, right, bottom)
+
     def screenshot(self, label: str) -> Path:
         self.shots += 1
         return self.capture().save_png(self.folder / f"{self.shots:02d}-{label}.png")
@@ -105,4 +110,5 @@ class Session:
                 process.send_signal(signal.SIGKILL)
                 process.wait()
         self.windows.close()
+        self.x_server.close()
         self.display.close()
