@@ -50,6 +50,7 @@ bool LauncherBusy(const AppState& app) {
 
 void SetState(AppState& app, Effects& effects, LauncherState state, std::wstring text) {
     app.state = state;
+    ++app.stateChanges;
     app.statusText = std::move(text);
     app.pauseRequested = false;
     effects.Repaint();

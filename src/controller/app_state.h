@@ -39,6 +39,9 @@ struct AppState {
     std::wstring cacheDir;
 
     LauncherState state = LauncherState::Checking;
+    // Counts the state changes, so that an answer to a question can tell whether anything happened
+    // while the question was open.
+    std::uint64_t stateChanges = 0;
     std::wstring statusText;
     // A release check's result is still to come. Checking without one is the state before the first
     // check, and the moment a check's result is being handled.

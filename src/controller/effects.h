@@ -9,7 +9,7 @@
 
 namespace vk {
 
-enum class TaskKind { NewsRefresh, ReleaseCheck, Update, SelfUpdate };
+enum class TaskKind { NewsRefresh, ReleaseCheck, Update, SelfUpdate, LaunchVerify, RuntimeInstall };
 
 // A self-contained job for a background thread: it owns copies of everything it needs and ends by
 // posting exactly one result message.
@@ -34,8 +34,19 @@ public:
     virtual void StopTimer(TimerId id) = 0;
     // Invalidates the whole window without erasing; nothing before the window exists.
     virtual void Repaint() = 0;
-    // A message box owned by the window, captioned "Velkar"; returns the button pressed.
+    // A message box owned by the window, captioned "Velkar"; returns the button pressed. Modal: results,
+    // timers and requests keep arriving while it is open, so the world may have changed when it returns.
     virtual int ShowMessage(const std::wstring& text, unsigned flags) = 0;
+    // The system's folder picker with the title, modal like a message box; empty when the player
+    // cancelled or the dialog is unavailable.
+    virtual std::wstring PickFolder(const std::wstring& title) = 0;
+    // False once the window is destroyed, which can happen inside a modal loop.
+    virtual bool WindowExists() = 0;
+    // Asks the window to close through its close rule, as the system menu does.
+    virtual void RequestClose() = 0;
+    virtual void Minimize() = 0;
+    // Writes settings.cfg from the record (install folder and language); throws the file failures.
+    virtual void SaveSettings() = 0;
     // Shows the picture on the title card; false when it cannot be decoded.
     virtual bool SetBackgroundImage(const std::string& bytes) = 0;
     virtual bool IsGameRunning() = 0;

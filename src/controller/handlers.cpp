@@ -1,6 +1,7 @@
 #include "controller/handlers.h"
 
 #include "controller/payloads.h"
+#include "controller/play.h"
 #include "controller/tasks.h"
 #include "infra/text.h"
 
@@ -119,6 +120,12 @@ bool HandleTaskMessage(AppState& app, Effects& effects, UINT message, WPARAM wPa
             Deliver<SelfUpdateResult>(app, effects, message, lParam, OnSelfUpdateFinished);
             return true;
         case MsgNewsLoaded: Deliver<NewsResult>(app, effects, message, lParam, OnNewsLoaded); return true;
+        case MsgVerifyFinished:
+            Deliver<VerifyResult>(app, effects, message, lParam, OnVerifyFinished);
+            return true;
+        case MsgRuntimeFinished:
+            Deliver<RuntimeFinished>(app, effects, message, lParam, OnRuntimeFinished);
+            return true;
         case WM_TIMER: OnTimer(app, effects, static_cast<TimerId>(wParam)); return true;
         default: return false;
     }

@@ -39,6 +39,11 @@ struct SelfUpdateResult {
     std::wstring error;
 };
 
+struct VerifyResult {
+    bool cancelled = false;
+    std::string problem;  // the first missing or changed file, an extra package or an error; empty: all good
+};
+
 // A failed refresh still sends a payload (ok false), so that a message without one is never ours.
 struct NewsResult {
     bool ok = false;

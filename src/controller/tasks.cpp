@@ -1,10 +1,6 @@
 #include "controller/tasks.h"
 
-#include <exception>
-#include <functional>
-#include <memory>
-
-#include "controller/payloads.h"
+#include "controller/task_job.h"
 #include "infra/errors.h"
 #include "infra/language_portable.h"
 #include "infra/text.h"
@@ -15,31 +11,12 @@ namespace vk {
 
 namespace {
 
-void RecordFailure(ReleaseCheckResult& result, const std::string& message) { result.error = message; }
-void RecordFailure(UpdateResult& result, const std::string& message) { result.error = message; }
-void RecordFailure(SelfUpdateResult& result, const std::string& message) { result.error = Utf8ToWide(message); }
-void RecordFailure(NewsResult&, const std::string&) {}
-
-// A task whose worker fills a fresh result and posts it: every failure the work throws becomes the
-// result's error, so exactly one message ends the task whatever happens.
-template <typename Result>
-Task MakeTask(TaskKind kind, HWND window, UINT message, std::function<void(Result&)> work) {
-    auto run = [window, message, work = std::move(work)] {
-        auto result = std::make_unique<Result>();
-        try {
-            work(*result);
-        } catch (const std::exception& e) {
-            RecordFailure(*result, e.what());
-        }
-        PostPayload(window, message, std::move(result));
-    };
-    auto refuse = [window, message](const std::string& error) {
-        auto result = std::make_unique<Result>();
-        RecordFailure(*result, error);
-        PostPayload(window, message, std::move(result));
-    };
-    return Task{kind, std::move(run), std::move(refuse)};
+bool RepairDue(const AppState& app) {
+    return app.state == LauncherState::NotInstalled || app.state == LauncherState::UpdateAvailable ||
+           app.state == LauncherState::Ready;
 }
+
+}  // namespace
 
 void ResetProgress(AppState& app) {
     app.stopRequested.exchange(false);
@@ -47,14 +24,8 @@ void ResetProgress(AppState& app) {
     app.progress.phase.exchange(UpdatePhase::Verifying);
     app.progress.bytesDone.exchange(0);
     app.progress.bytesTotal.exchange(0);
+    app.progress.filesDone.exchange(0);
 }
-
-bool RepairDue(const AppState& app) {
-    return app.state == LauncherState::NotInstalled || app.state == LauncherState::UpdateAvailable ||
-           app.state == LauncherState::Ready;
-}
-
-}  // namespace
 
 void StartNewsRefresh(AppState& app, Effects& effects) {
     const Updater updater = MakeUpdater(app);

@@ -6,6 +6,9 @@
 
 namespace vk {
 
+// Before an update or a file check: the stop flag cleared, the counters and the speed estimate at zero.
+void ResetProgress(AppState& app);
+
 // News may be refreshed at any time, also while other work runs.
 void StartNewsRefresh(AppState& app, Effects& effects);
 

@@ -5,6 +5,8 @@
 #include <system_error>
 #include <thread>
 
+#include "controller/app_configuration.h"
+#include "controller/folder_picker.h"
 #include "controller/game_launch.h"
 #include "controller/game_process.h"
 #include "infra/language_portable.h"
@@ -33,6 +35,16 @@ void WindowEffects::Repaint() {
 int WindowEffects::ShowMessage(const std::wstring& text, unsigned flags) {
     return MessageBoxW(app_.window, text.c_str(), L"Velkar", flags);
 }
+
+std::wstring WindowEffects::PickFolder(const std::wstring& title) { return PickFolderWithDialog(app_.window, title); }
+
+bool WindowEffects::WindowExists() { return app_.window != nullptr && IsWindow(app_.window); }
+
+void WindowEffects::RequestClose() { PostMessageW(app_.window, WM_CLOSE, 0, 0); }
+
+void WindowEffects::Minimize() { ShowWindow(app_.window, SW_MINIMIZE); }
+
+void WindowEffects::SaveSettings() { vk::SaveSettings(ConfigurationOf(app_)); }
 
 bool WindowEffects::SetBackgroundImage(const std::string& bytes) {
     return services_.setBackgroundImage && services_.setBackgroundImage(bytes);

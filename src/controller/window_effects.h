@@ -24,6 +24,11 @@ public:
     void StopTimer(TimerId id) override;
     void Repaint() override;
     int ShowMessage(const std::wstring& text, unsigned flags) override;
+    std::wstring PickFolder(const std::wstring& title) override;
+    bool WindowExists() override;
+    void RequestClose() override;
+    void Minimize() override;
+    void SaveSettings() override;
     bool SetBackgroundImage(const std::string& bytes) override;
     bool IsGameRunning() override;
     bool StartRuntimeCheck(bool thenPlay) override;

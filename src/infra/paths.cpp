@@ -12,7 +12,10 @@
 
 namespace vk {
 
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) { return folder + L"\\" + name; }
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+    // A drive root ("D:\") already ends in the separator.
+    return folder.ends_with(L'\\') ? folder + name : folder + L"\\" + name;
+}
 
 std::wstring ParentFolder(const std::wstring& path) {
     const size_t slash = path.rfind(L'\\');

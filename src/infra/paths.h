@@ -5,7 +5,7 @@
 
 namespace vk {
 
-// folder + "\" + name.
+// folder + "\" + name; a folder that already ends in a backslash (a drive root) gets no second one.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
 // The path up to its last backslash; the whole path when it has none.

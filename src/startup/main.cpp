@@ -2,15 +2,21 @@
 #include <windows.h>
 
 #include "infra/handles.h"
-#include "infra/text.h"
-#include "startup/configuration.h"
+#include "startup/launcher_start.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const vk::ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const vk::Configuration config = vk::LoadConfiguration();
-    if (!vk::HasUpdateSource(config)) {
-        MessageBoxW(nullptr, vk::Utf8ToWide(vk::NoUpdateSourceMessage()).c_str(), L"Velkar", MB_ICONERROR);
-        return 1;
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    int exitCode = 0;
+    {
+        // The window released its COM objects when it was destroyed, inside the apartment.
+        const vk::ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        exitCode = vk::RunLauncher(instance, showCommand);
     }
-    return 0;
+    // Detached workers (a download being stopped, a news refresh) may still run and use the launcher
+    // record and the C++ runtime. Returning from here would run the static destructors under them.
+    // ExitProcess, where _exit and quick_exit also end with this C runtime, runs none of ours but
+    // stops the workers at any point and then runs every DLL's detach code, which can wait forever
+    // for a lock a stopped worker held. TerminateProcess ends the process without either; every file
+    // the launcher writes is complete on disk or replaced atomically, so nothing is left half done.
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
+    return exitCode;
 }

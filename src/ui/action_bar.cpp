@@ -2,6 +2,7 @@
 
 #include "infra/language_portable.h"
 #include "ui/button_painter.h"
+#include "ui/command_rules.h"
 #include "ui/commands.h"
 #include "ui/palette.h"
 #include "ui/panels.h"
@@ -32,10 +33,6 @@ Color StatusDotColor(LauncherState state) {
     return palette::kDotIdle;
 }
 
-bool RepairEnabled(const LauncherView& view) {
-    return view.releaseKnown && view.installed && !IsBusy(view.state) && view.state != LauncherState::LauncherTooOld;
-}
-
 void DrawStatus(Frame& frame) {
     Canvas& canvas = frame.canvas;
     canvas.FillCircle({28, 566}, 6, StatusDotColor(frame.view.state));
@@ -55,7 +52,7 @@ void DrawInstallFolder(Frame& frame) {
     canvas.DrawText(frame.view.installDir, path, TextStyle::Small, palette::kText, TextAlign::Leading, false, 1);
     RegisterCutOffText(canvas, frame.buttons, frame.view.installDir, path, TextStyle::Small);
     DrawButton(canvas, frame.buttons, {466, 569, 496, 599}, {L"", kGlyphFolder, TextStyle::Icon16}, CmdInstallFolder,
-               ButtonStyle::Ghost, !IsBusy(frame.view.state), Localized(L"Change the install folder", L"更改安装位置"));
+               ButtonStyle::Ghost, CommandEnabled(CmdInstallFolder, FactsOf(frame.view)), Localized(L"Change the install folder", L"更改安装位置"));
 }
 
 void DrawDisk(Frame& frame, float right) {
@@ -84,15 +81,15 @@ void DrawActionBar(Frame& frame) {
     DrawDisk(frame, ready ? 616.0f : 720.0f);
     if (ready) {
         DrawButton(canvas, frame.buttons, {628, 553, 724, 597}, {Localized(L"Offline", L"仅离线"), 0, TextStyle::Small},
-                   CmdPlayOffline, ButtonStyle::Secondary, true);
+                   CmdPlayOffline, ButtonStyle::Secondary, CommandEnabled(CmdPlayOffline, FactsOf(view)));
     }
     DrawButton(canvas, frame.buttons, {732, 553, 776, 597}, {L"", kGlyphRepair, TextStyle::Icon16}, CmdRepair,
-               ButtonStyle::Secondary, RepairEnabled(view),
+               ButtonStyle::Secondary, CommandEnabled(CmdRepair, FactsOf(view)),
                Localized(L"Repair: verify every file and download only missing or damaged ones",
                          L"校验修复：重新校验全部文件，只下载缺失或损坏的部分"));
     const PrimaryAction primary = PrimaryActionOf(view);
     DrawButton(canvas, frame.buttons, {784, 549, 984, 601}, {primary.label, primary.glyph, TextStyle::ActionLabel},
-               CmdPrimary, ButtonStyle::Primary, primary.enabled);
+               CmdPrimary, ButtonStyle::Primary, CommandEnabled(CmdPrimary, FactsOf(view)));
 }
 
 }  // namespace vk

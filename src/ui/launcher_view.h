@@ -43,6 +43,7 @@ struct LauncherView {
 
     std::wstring selfUpdateError;
     std::wstring runtimeNote;
+    std::wstring requestNote;  // why another program's content request could not be taken up
 
     std::wstring newLauncherVersion;  // the launcher being installed by a self-update
     std::uint64_t newLauncherSize = 0;

@@ -17,6 +17,7 @@ std::vector<Notice> BuildNotices(const LauncherView& view) {
             {true, Localized(L"Launcher self-update failed: ", L"启动器自动更新失败：") + view.selfUpdateError, false});
     }
     if (!view.runtimeNote.empty() && state == LauncherState::Ready) notices.push_back({true, view.runtimeNote, false});
+    if (!view.requestNote.empty()) notices.push_back({true, view.requestNote, false});
     if (view.releaseKnown && view.fullMapSize > 0 && !view.fullMapSelected && view.installed &&
         state != LauncherState::LauncherTooOld) {
         notices.push_back({false,

@@ -13,7 +13,8 @@ struct Notice {
     bool offersFullMap = false;
 };
 
-// In order: the state's own error, a failed self-update, a runtime problem, the full-map offer.
+// In order: the state's own error, a failed self-update, a runtime problem, a request that could not be
+// taken up, the full-map offer.
 std::vector<Notice> BuildNotices(const LauncherView& view);
 
 // "Download full map (1.3 GB)".

@@ -1,4 +1,5 @@
 #include "ui/button_painter.h"
+#include "ui/command_rules.h"
 #include "ui/commands.h"
 #include "ui/notices.h"
 #include "ui/palette.h"
@@ -40,7 +41,7 @@ float DrawNotices(Frame& frame, float top) {
             const float bw = canvas.MeasureText(label, TextStyle::Small) + 52;
             DrawButton(canvas, frame.buttons, {textRight - bw, n.top + 5, textRight, n.top + 35},
                        {label, kGlyphDownload, TextStyle::Small}, CmdFullMap, ButtonStyle::Secondary,
-                       !IsBusy(frame.view.state));
+                       CommandEnabled(CmdFullMap, FactsOf(frame.view)));
             textRight -= bw + 12;
         }
         const Rect t{n.left + 42, n.top, textRight, n.top + 40};

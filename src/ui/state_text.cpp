@@ -45,19 +45,19 @@ std::wstring StateTitle(const LauncherView& view) {
 
 PrimaryAction PrimaryActionOf(const LauncherView& view) {
     switch (view.state) {
-        case LauncherState::Checking: return {Localized(L"Checking", L"检查中"), kGlyphRefresh, false};
-        case LauncherState::CheckFailed: return {Localized(L"Retry", L"重试"), kGlyphRefresh, true};
-        case LauncherState::NotInstalled: return {Localized(L"Download", L"下载游戏"), kGlyphDownload, true};
-        case LauncherState::UpdateAvailable: return {Localized(L"Update", L"更新"), kGlyphDownload, true};
-        case LauncherState::Ready: return {Localized(L"Play", L"启动游戏"), kGlyphPlay, true};
+        case LauncherState::Checking: return {Localized(L"Checking", L"检查中"), kGlyphRefresh};
+        case LauncherState::CheckFailed: return {Localized(L"Retry", L"重试"), kGlyphRefresh};
+        case LauncherState::NotInstalled: return {Localized(L"Download", L"下载游戏"), kGlyphDownload};
+        case LauncherState::UpdateAvailable: return {Localized(L"Update", L"更新"), kGlyphDownload};
+        case LauncherState::Ready: return {Localized(L"Play", L"启动游戏"), kGlyphPlay};
         case LauncherState::Updating:
-            if (view.pauseRequested) return {Localized(L"Pausing", L"正在暂停"), kGlyphPause, false};
-            return {Localized(L"Pause", L"暂停"), kGlyphPause, true};
-        case LauncherState::Paused: return {Localized(L"Resume", L"继续"), kGlyphPlay, true};
-        case LauncherState::UpdateFailed: return {Localized(L"Retry", L"重试"), kGlyphRefresh, true};
-        case LauncherState::LauncherTooOld: return {Localized(L"Cannot update", L"无法更新"), kGlyphRefresh, false};
+            if (view.pauseRequested) return {Localized(L"Pausing", L"正在暂停"), kGlyphPause};
+            return {Localized(L"Pause", L"暂停"), kGlyphPause};
+        case LauncherState::Paused: return {Localized(L"Resume", L"继续"), kGlyphPlay};
+        case LauncherState::UpdateFailed: return {Localized(L"Retry", L"重试"), kGlyphRefresh};
+        case LauncherState::LauncherTooOld: return {Localized(L"Cannot update", L"无法更新"), kGlyphRefresh};
         case LauncherState::SelfUpdating:
-        case LauncherState::PreparingRuntime: return {Localized(L"Please wait", L"请稍候"), kGlyphRefresh, false};
+        case LauncherState::PreparingRuntime: return {Localized(L"Please wait", L"请稍候"), kGlyphRefresh};
     }
     return {};
 }

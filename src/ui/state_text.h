@@ -10,10 +10,10 @@ namespace vk {
 
 std::wstring StateTitle(const LauncherView& view);
 
+// The primary button's label and glyph; whether it is enabled is the command's rule.
 struct PrimaryAction {
     std::wstring label;
     wchar_t glyph = 0;
-    bool enabled = false;
 };
 PrimaryAction PrimaryActionOf(const LauncherView& view);
 

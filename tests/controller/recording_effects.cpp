@@ -1,5 +1,7 @@
 #include "recording_effects.h"
 
+#include <stdexcept>
+
 #include "controller/game_launch.h"
 #include "infra/files.h"
 #include "infra/paths.h"
@@ -15,6 +17,8 @@ const char* TaskName(TaskKind kind) {
         case TaskKind::ReleaseCheck: return "task check";
         case TaskKind::Update: return "task update";
         case TaskKind::SelfUpdate: return "task self-update";
+        case TaskKind::LaunchVerify: return "task verify";
+        case TaskKind::RuntimeInstall: return "task runtime";
     }
     return "task ?";
 }
@@ -38,7 +42,19 @@ void RecordingEffects::StopTimer(TimerId id) {
 
 int RecordingEffects::ShowMessage(const std::wstring& text, unsigned) {
     events.push_back("message " + WideToUtf8(text));
-    return IDOK;
+    if (auto arriving = std::exchange(duringModal, nullptr)) arriving();
+    return answer;
+}
+
+std::wstring RecordingEffects::PickFolder(const std::wstring& title) {
+    events.push_back("picker " + WideToUtf8(title));
+    if (auto arriving = std::exchange(duringModal, nullptr)) arriving();
+    return pickedFolder;
+}
+
+void RecordingEffects::SaveSettings() {
+    events.push_back("settings");
+    if (settingsFail) throw std::runtime_error("Access denied.");
 }
 
 bool RecordingEffects::SetBackgroundImage(const std::string& bytes) {

@@ -1,6 +1,7 @@
 #pragma once
 // Effects that record what the controller asked for instead of doing it, and a launcher record set
 // up around a temporary install folder.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@ namespace vk::test {
 class RecordingEffects final : public Effects {
 public:
     // Everything but repaints, in order: "task news", "task check", "task update", "task self-update",
-    // "arm 1 250", "stop 1", "message <text>", "runtime play"/"runtime", "launch", "destroy", "image".
+    // "task verify", "task runtime", "arm 1 250", "stop 1", "message <text>", "picker <title>",
+    // "runtime play"/"runtime", "launch", "destroy", "image", "close", "minimize", "settings".
     std::vector<std::string> events;
     std::vector<Task> tasks;
     std::map<TimerId, unsigned> armedTimers;
@@ -26,12 +28,24 @@ public:
     bool imageAccepted = true;
     std::uint64_t now = 0;
     SelfUpdateApply apply;
+    // The modal calls: the button the message box returns, the folder the picker returns (empty:
+    // cancelled), and what arrives while their loop runs (run once, by the next modal call).
+    int answer = IDOK;
+    std::wstring pickedFolder;
+    std::function<void()> duringModal;
+    bool windowExists = true;
+    bool settingsFail = false;
 
     void StartTask(Task task) override;
     void ArmTimer(TimerId id, unsigned milliseconds) override;
     void StopTimer(TimerId id) override;
     void Repaint() override { ++repaints; }
     int ShowMessage(const std::wstring& text, unsigned flags) override;
+    std::wstring PickFolder(const std::wstring& title) override;
+    bool WindowExists() override { return windowExists; }
+    void RequestClose() override { events.push_back("close"); }
+    void Minimize() override { events.push_back("minimize"); }
+    void SaveSettings() override;
     bool SetBackgroundImage(const std::string& bytes) override;
     bool IsGameRunning() override { return gameRunning; }
     bool StartRuntimeCheck(bool thenPlay) override;

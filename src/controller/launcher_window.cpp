@@ -1,0 +1,38 @@
+#include "controller/launcher_window.h"
+
+#include "controller/launcher_view_of.h"
+#include "controller/play.h"
+#include "platform/self_update.h"
+#include "ui/window_paint.h"
+
+namespace vk {
+
+namespace {
+
+std::function<void()> RepaintOf(const std::shared_ptr<std::atomic<HWND>>& target) {
+    return [target] {
+        if (const HWND window = target->load()) InvalidateRect(window, nullptr, FALSE);
+    };
+}
+
+}  // namespace
+
+LauncherWindow::LauncherWindow()
+    : disk(QueryFreeSpace, RepaintOf(repaintTarget)),
+      effects(app, WindowServices{
+                       .applySelfUpdate = [](const std::string& executable,
+                                             std::wstring& message) { return ApplySelfUpdate(executable, message); },
+                       .startRuntimeCheck = [this](bool thenPlay) { return StartRuntimeStep(app, effects, thenPlay); },
+                       .setBackgroundImage = [this](const std::string& bytes) {
+                           return renderer.SetBackgroundImage(bytes);
+                       }}) {}
+
+void PaintLauncher(LauncherWindow& window) {
+    AppState& app = window.app;
+    window.screen.news().first = app.newsScroll;
+    PaintWindow(window.renderer, window.screen, ViewOf(app, window.disk.FreeBytes(app.installDir, GetTickCount64())));
+    app.newsScroll = window.screen.news().first;
+    app.newsVisibleRows = window.screen.news().visibleRows;
+}
+
+}  // namespace vk

@@ -1,0 +1,107 @@
+#include "controller/play.h"
+
+#include "controller/task_job.h"
+#include "controller/tasks.h"
+#include "infra/errors.h"
+#include "infra/language_portable.h"
+#include "infra/text.h"
+#include "platform/runtime_host.h"
+
+namespace vk {
+
+namespace {
+
+// The game starts once the runtime is known to be there; otherwise the runtime step starts it.
+void StartGame(Effects& effects) {
+    if (!effects.StartRuntimeCheck(true)) effects.LaunchGame();
+}
+
+std::wstring QuestionText(const std::string& problem) {
+    return Localized(L"Game file missing or changed: ", L"发现游戏文件缺失或不一致：") + Utf8ToWide(problem) +
+           Localized(L"\n\nYes: repair official files and restart.\nNo: start offline.\nCancel: return to the launcher.",
+                     L"\n\n是：修复官方文件并重启。\n否：继续离线启动。\n取消：返回启动器。");
+}
+
+}  // namespace
+
+void StartLaunchVerify(AppState& app, Effects& effects) {
+    if (LauncherBusy(app)) return;
+    ResetProgress(app);
+    SetState(app, effects, LauncherState::Updating, {});
+    effects.ArmTimer(TimerId::Progress, kProgressPeriodMs);
+    const Updater updater = MakeUpdater(app);
+    UpdateProgress* progress = &app.progress;
+    const std::atomic<bool>* stop = &app.stopRequested;
+    effects.StartTask(MakeTask<VerifyResult>(TaskKind::LaunchVerify, app.window, MsgVerifyFinished,
+                                             [updater, release = app.release, progress, stop](VerifyResult& result) {
+                                                 try {
+                                                     result.problem = updater.VerifyForLaunch(release, *progress, *stop);
+                                                 } catch (const Cancelled&) {
+                                                     result.cancelled = true;
+                                                 }
+                                             }));
+}
+
+void OnVerifyFinished(AppState& app, Effects& effects, std::unique_ptr<VerifyResult> result) {
+    effects.StopTimer(TimerId::Progress);
+    SetState(app, effects, LauncherState::Ready, {});
+    if (app.requestPending && MakeUpdater(app).HasPendingRequest()) {
+        // A request of another program wins over the game start.
+        ProcessRequests(app, effects);
+        return;
+    }
+    if (result->cancelled) return;
+    if (result->problem.empty()) {
+        app.offlineLaunch = false;
+        StartGame(effects);
+        return;
+    }
+    const std::uint64_t asked = app.stateChanges;
+    const int answer = effects.ShowMessage(QuestionText(result->problem), MB_YESNOCANCEL | MB_ICONWARNING);
+    // The box runs its own message loop: an update may have started or the window closed meanwhile, and
+    // then neither a repair nor a game start is what the player answered.
+    if (!effects.WindowExists() || app.stateChanges != asked) return;
+    if (answer == IDYES) {
+        app.repairPending = true;
+        ProcessRequests(app, effects);
+    } else if (answer == IDNO) {
+        app.offlineLaunch = true;
+        StartGame(effects);
+    }
+}
+
+void PlayOffline(AppState& app, Effects& effects) {
+    if (app.state != LauncherState::Ready) return;
+    app.offlineLaunch = true;
+    StartGame(effects);
+}
+
+bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay) {
+    RuntimeHost host = MakeRuntimeHost(app.release, app.installDir);
+    if (EvaluateRuntime(host.GetFacts()) != kRuntimeMissing) return false;
+    SetState(app, effects, LauncherState::PreparingRuntime, {});
+    effects.StartTask(MakeTask<RuntimeFinished>(TaskKind::RuntimeInstall, app.window, MsgRuntimeFinished,
+                                                [host = std::move(host), thenPlay](RuntimeFinished& result) {
+                                                    result.thenPlay = thenPlay;
+                                                    result.outcome = EnsureRuntime(host);
+                                                }));
+    return true;
+}
+
+void OnRuntimeFinished(AppState& app, Effects& effects, std::unique_ptr<RuntimeFinished> result) {
+    const RuntimeOutcome& outcome = result->outcome;
+    const bool runtimeFine = outcome.kind == RuntimePresent || outcome.kind == RuntimeInstalled;
+    app.runtimeNote = runtimeFine ? std::wstring() : RuntimeMessage(outcome);
+    if (app.state != LauncherState::PreparingRuntime) {
+        effects.Repaint();
+        return;
+    }
+    SetState(app, effects, LauncherState::Ready, {});
+    if (app.requestPending) {
+        StartReleaseCheck(app, effects);
+    } else if (runtimeFine && result->thenPlay) {
+        effects.LaunchGame();
+    }
+}
+
+}  // namespace vk

@@ -1,0 +1,12 @@
+#pragma once
+// The one option of the launcher's command line.
+#include <string>
+
+namespace vk {
+
+// The process id after the last "--self-updated" (not counting one given as the last argument): the
+// launcher that replaced its executable and started this one. 0 for an ordinary start, also when the
+// value has no leading digits or the command line cannot be split.
+unsigned long SelfUpdatedProcessId(const std::wstring& commandLine);
+
+}  // namespace vk
