@@ -15,6 +15,10 @@ def windows_path(path: Path) -> str:
 def environment(display: str, extra: dict = None) -> dict:
     env = dict(os.environ)
     env.update({"DISPLAY": display, "WINEDEBUG": "-all", "LC_ALL": "C.UTF-8"})
+    # Wine's own runtime libraries have no version resource and would stand in for the copies the
+    # release ships beside the game: the shipped ones load first, as on Windows.
+    overrides = [part for part in env.get("WINEDLLOVERRIDES", "").split(";") if part]
+    env["WINEDLLOVERRIDES"] = ";".join(overrides + ["msvcp140_2,vcruntime140_1=n,b"])
     env.update(extra or {})
     return env
 
