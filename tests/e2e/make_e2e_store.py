@@ -37,6 +37,8 @@ def game_files(build: Path) -> dict:
         "Velkar.exe": build / "tests" / "e2e" / "fixtures" / "game_standin.exe",
         "OnlineFiles.json": b'{"servers": ["eu", "cn"]}\n',
         "OnlineFiles.sig": b"c2lnbmF0dXJl\n",
+        # Outside the folders the check before a start reads: only a repair notices damage here.
+        "Manual/readme.txt": b"Velkar manual\r\n",
         "Prerequisites/vc_redist.x64.exe": platform / "vc_redist_standin.exe",
         "Velkar/Binaries/Win64/msvcp140_2.dll": platform / "runtime-good" / "msvcp140_2.dll",
         "Velkar/Binaries/Win64/vcruntime140_1.dll": platform / "runtime-good" / "vcruntime140_1.dll",

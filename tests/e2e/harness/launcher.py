@@ -11,6 +11,7 @@ from .windows import Window
 
 CLASS = "VelkarLauncher"
 DIALOG = "#32770"
+PICKER_TITLE = "Choose the game folder"
 
 # Status dot colours: the state family the dot shows.
 DOT = {0x85858A: "checking", 0xF0574B: "failed", 0xD8A02A: "attention", 0x3FB950: "ready", 0x1A86F0: "busy"}
@@ -132,6 +133,28 @@ class Launcher:
 
     def message_text(self, box: Window) -> str:
         return " ".join(self.session.windows.texts(box))
+
+    def pick_folder(self, path: str, timeout: float = 15) -> None:
+        """Types the path into the open folder picker's name box and confirms it."""
+        picker = self.session.windows.wait(DIALOG, PICKER_TITLE, timeout)
+        deadline = time.monotonic() + timeout
+        # Keys typed before the name box has the focus are lost: typed again until the box shows them.
+        while path not in self.session.windows.texts(picker):
+            assert time.monotonic() < deadline, f"the folder picker never showed {path!r}"
+            self.session.windows.bring_to_front(picker)
+            self.session.input.key("ctrl+a", "BackSpace")
+            self.session.input.type(path)
+        self.session.input.key("Return")
+        self.session.windows.wait_gone(DIALOG, PICKER_TITLE, timeout)
+
+    def setting(self, key: str):
+        """The value of a key in settings.cfg, or None."""
+        settings = self.session.user_data / "settings.cfg"
+        text = settings.read_text(encoding="utf-8") if settings.exists() else ""
+        for line in text.splitlines():
+            if line.startswith(key + "="):
+                return line[len(key) + 1:]
+        return None
 
     def answer(self, box: Window, key: str) -> None:
         self.session.windows.bring_to_front(box)

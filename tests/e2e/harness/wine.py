@@ -12,6 +12,12 @@ def windows_path(path: Path) -> str:
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
+def linux_path(path: str) -> Path:
+    """The Linux path of a Windows path on drive Z:."""
+    assert path[:2].upper() == "Z:", path
+    return Path(path[2:].replace("\\", "/"))
+
+
 def environment(display: str, extra: dict = None) -> dict:
     env = dict(os.environ)
     env.update({"DISPLAY": display, "WINEDEBUG": "-all", "LC_ALL": "C.UTF-8"})

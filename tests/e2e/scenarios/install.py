@@ -81,35 +81,64 @@ def full_map(session) -> None:
     assert launcher.close("Ready", installed=True) == 0
 
 
-FOREIGN = {"Velkar/notes.txt": b"my notes\r\n", "Velkar/Content/Paks/~mods/m.pak": b"my mod",
+# The player's own files in a folder they pick: some in a Velkar folder of their own.
+PLAYERS = {"Velkar/notes.txt": b"my notes\r\n", "Velkar/Content/Paks/~mods/m.pak": b"my mod",
            "Engine/x.txt": b"not the game's"}
+FOREIGN = {"notes.txt": b"my notes\r\n", "Engine/x.txt": b"not the game's"}
+
+
+def write_files(folder, files: dict) -> None:
+    for path, data in files.items():
+        (folder / path).parent.mkdir(parents=True, exist_ok=True)
+        (folder / path).write_bytes(data)
+
+
+def assert_untouched(folder, files: dict) -> None:
+    for path, data in files.items():
+        assert (folder / path).is_file() and (folder / path).read_bytes() == data, f"{path} changed or deleted"
+
+
+def pick(launcher, folder, state: str, **flags):
+    """Picks the folder; the install folder the launcher took up, or None when it declined with a message."""
+    before = launcher.setting("InstallDir")
+    launcher.click("folder", state, **flags)
+    launcher.pick_folder(wine.windows_path(folder))
+    deadline = time.monotonic() + 10
+    while launcher.setting("InstallDir") == before:
+        box = launcher.session.windows.find("#32770", "Velkar")
+        if box:
+            launcher.answer(box, "Return")
+            return None
+        assert time.monotonic() < deadline, "the pick neither changed the install folder nor said why"
+        time.sleep(0.1)
+    return launcher.setting("InstallDir")
 
 
 def install_folder(session) -> None:
-    """Picking a folder that holds other files installs into its Velkar subfolder and leaves them."""
-    chosen = session.folder / "Games"
-    for path, data in FOREIGN.items():
-        (chosen / path).parent.mkdir(parents=True, exist_ok=True)
-        (chosen / path).write_bytes(data)
+    """A picked folder that holds the player's files keeps them through a download: one whose Velkar
+    folder is the player's own is declined, another gets the game in a Velkar subfolder."""
+    players, games = session.folder / "Player", session.folder / "Games"
+    write_files(players, PLAYERS)
+    write_files(games, FOREIGN)
     launcher = started(session)
     launcher.wait_state("attention", "Not installed")
-    launcher.click("folder", "NotInstalled")
-    picker = session.windows.wait("#32770", "Choose the game folder")
-    session.windows.bring_to_front(picker)
-    session.input.type(wine.windows_path(chosen))
-    session.input.key("Return")
-    session.windows.wait_gone("#32770", "Choose the game folder")
-    settings = (session.user_data / "settings.cfg").read_text(encoding="utf-8")
-    install_dir = next(line[11:] for line in settings.splitlines() if line.startswith("InstallDir="))
-    assert install_dir.lower().startswith(wine.windows_path(chosen).lower() + "\\"), install_dir
-    assert install_dir.lower().endswith("\\velkar"), install_dir
-    launcher.install_dir = chosen / install_dir[len(wine.windows_path(chosen)) + 1:].replace("\\", "/")
+    taken = pick(launcher, players, "NotInstalled")
+    if taken:
+        launcher.install_dir = wine.linux_path(taken)
+    assert taken is None or taken.lower().endswith("\\velkar"), taken
+    launcher.wait_dot("attention")
+    launcher.click("primary", "NotInstalled")
+    launcher.wait_state("ready", "Up to date", timeout=60)
+    assert_untouched(players, PLAYERS)
+
+    taken = pick(launcher, games, "Ready", installed=True)
+    assert taken and taken.lower() == (wine.windows_path(games) + "\\Velkar").lower(), taken
+    launcher.install_dir = wine.linux_path(taken)
     launcher.wait_state("attention", "Not installed")
     launcher.click("primary", "NotInstalled")
     launcher.wait_state("ready", "Up to date", timeout=60)
     store(session).check_install(launcher.install_dir)
-    for path, data in FOREIGN.items():
-        assert (chosen / path).read_bytes() == data, f"{path} changed or deleted"
+    assert_untouched(games, FOREIGN)
     assert launcher.close("Ready", installed=True) == 0
 
 

@@ -88,8 +88,8 @@ def repair_request(session) -> None:
     again once and deletes the request."""
     launcher = started(session)
     install(launcher)
-    # A file the check before launch does not look at, so only the repair notices it.
-    damaged = launcher.install_dir / "Prerequisites" / "vc_redist.x64.exe"
+    # A file the check before a start does not read, so only the repair notices it.
+    damaged = launcher.install_dir / "Manual" / "readme.txt"
     damaged.write_bytes(b"damaged")
     session.game_hold.touch()
     session.game_ask_repair.touch()
