@@ -111,6 +111,11 @@ class Launcher:
         raise AssertionError(f"state title reads {text!r}, expected {expected!r} within {timeout} s")
 
     # --- input ---------------------------------------------------------------------------------
+    def prepare_layouts(self, *states: str, **flags) -> None:
+        """Asks for layouts ahead of time, so that a click during a short-lived state is not late."""
+        for state in states:
+            self.session.layout.buttons(state, self.english, self.dpi, **flags)
+
     def click(self, name: str, state: str, **flags) -> None:
         """Clicks the button of that name as the layout of the state (and flags) places it."""
         entry = self.session.layout.buttons(state, self.english, self.dpi, **flags)[name]

@@ -82,9 +82,20 @@ def parse_xwd(data: bytes) -> Image:
 
 
 def grab(connection: Connection, left: int, top: int, right: int, bottom: int) -> Image:
-    """A region of the screen, read directly from the X server."""
-    stride, data = connection.grab(left, top, right - left, bottom - top)
-    return from_bgrx(data, right - left, bottom - top, stride)
+    """A region of the screen, read directly from the X server; what lies off the screen reads black."""
+    inside = (max(left, 0), max(top, 0), min(right, connection.width), min(bottom, connection.height))
+    if inside[0] >= inside[2] or inside[1] >= inside[3]:
+        return Image(right - left, bottom - top, bytes((right - left) * (bottom - top) * 3))
+    stride, data = connection.grab(inside[0], inside[1], inside[2] - inside[0], inside[3] - inside[1])
+    part = from_bgrx(data, inside[2] - inside[0], inside[3] - inside[1], stride)
+    if inside == (left, top, right, bottom):
+        return part
+    rows = [bytes((right - left) * 3)] * (bottom - top)
+    for y in range(part.height):
+        row = bytearray(rows[inside[1] - top + y])
+        row[(inside[0] - left) * 3:(inside[2] - left) * 3] = part.rgb[y * part.width * 3:(y + 1) * part.width * 3]
+        rows[inside[1] - top + y] = bytes(row)
+    return Image(right - left, bottom - top, b"".join(rows))
 
 
 def capture(display: str) -> Image:

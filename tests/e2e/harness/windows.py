@@ -74,6 +74,9 @@ class Windows:
     def repaint(self, window: Window) -> None:
         self.ask("repaint", window.handle)
 
+    def move(self, window: Window, x: int, y: int) -> None:
+        self.ask("move", window.handle, x, y)
+
     def post_close(self, window: Window) -> None:
         self.ask("close", window.handle)
 

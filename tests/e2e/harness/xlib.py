@@ -30,6 +30,18 @@ _x11.XGetImage.restype = ctypes.POINTER(_XImage)
 _x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
                            ctypes.c_ulong, ctypes.c_int]
 _x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+_x11.XDisplayWidth.argtypes = _x11.XDisplayHeight.argtypes = [ctypes.c_void_p, ctypes.c_int]
+_x11.XSetErrorHandler.restype = ctypes.c_void_p
+_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+
+
+@_ERROR_HANDLER
+def _report_only(_display, _event) -> int:
+    # Xlib's default handler ends the process; a failed request shows as a failed XGetImage instead.
+    return 0
+
+
+_x11.XSetErrorHandler(_report_only)
 
 
 class Connection:
@@ -38,6 +50,7 @@ class Connection:
         if not self.handle:
             raise RuntimeError(f"cannot open X display {display}")
         self.root = _x11.XDefaultRootWindow(self.handle)
+        self.width, self.height = _x11.XDisplayWidth(self.handle, 0), _x11.XDisplayHeight(self.handle, 0)
 
     def grab(self, left: int, top: int, width: int, height: int) -> tuple:
         """(bytes per line, the pixels as the server keeps them: 4 bytes each, B G R X)."""

@@ -11,6 +11,7 @@ def close_during_update(session) -> None:
     the_store = store(session)
     slow = session.paths.store_url(slow=True)
     launcher = started(session, base_url=slow)
+    launcher.prepare_layouts("NotInstalled", "Updating")
     launcher.wait_state("attention", "Not installed")
     launcher.click("primary", "NotInstalled")
     launcher.wait_state("busy", "Downloading")

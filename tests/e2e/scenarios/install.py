@@ -38,6 +38,7 @@ def pause_resume(session) -> None:
     again, and ends Ready."""
     the_store = store(session)
     launcher = started(session, base_url=session.paths.store_url(slow=True))
+    launcher.prepare_layouts("NotInstalled", "Updating", "Paused")
     launcher.wait_state("attention", "Not installed")
     before = the_store.log_position()
     launcher.click("primary", "NotInstalled")

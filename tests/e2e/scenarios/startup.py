@@ -51,8 +51,11 @@ def dpi_144(session) -> None:
     try:
         launcher = started(session)
         launcher.dpi = 144
-        window = launcher.window()
+        window = launcher.window(check=lambda w: w.width != 1000)
         assert (window.width, window.height) == (1500, 960), f"{window.width} x {window.height}"
+        # Wine keeps the screen size of its first display for the whole wineserver and centres the
+        # window on that: moved into this display's view.
+        session.windows.move(window, 0, 0)
         launcher.wait_state("attention", "Not installed")
         launcher.click("language", "NotInstalled")
         launcher.english = False
