@@ -39,9 +39,12 @@ def exit_order(session, runs: int = 20) -> None:
     with exit code 0, and each next start picks up where the last one stopped."""
     slow = session.paths.store_url(slow=True)
     launcher = started(session, base_url=slow)
+    launcher.prepare_layouts("NotInstalled", "Updating")
+    launcher.prepare_layouts("Ready", installed=True)
     for run in range(runs):
         launcher.wait_dot("attention", "ready")
         installed = launcher.dot() == "ready"
+        print(f"run {run + 1}: {'file check' if installed else 'update'}", flush=True)
         launcher.click("primary", "Ready" if installed else "NotInstalled", installed=installed)
         launcher.wait_dot("busy")
         launcher.click("close", "Updating")
