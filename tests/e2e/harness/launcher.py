@@ -65,14 +65,27 @@ class Launcher:
         window = window or self.window()
         return window.left + round(x * self.scale), window.top + round(y * self.scale)
 
+    def in_view(self, x: float, y: float) -> Window:
+        """The window, moved if needed so that the DIP point lies on Wine's screen. Under a lasting
+        wineserver Wine keeps the screen size of its first display and keeps the pointer on it, so a
+        window larger than that (at 144 DPI) is shown part by part."""
+        window = self.window()
+        width, height = self.session.windows.screen()
+        px, py = self.point(x, y, window)
+        if 0 <= px < width and 0 <= py < height:
+            return window
+        self.session.windows.move(window, width // 2 - round(x * self.scale), height // 2 - round(y * self.scale),
+                                  self.dpi)
+        return self.window(check=lambda w: 0 <= self.point(x, y, w)[0] < width and 0 <= self.point(x, y, w)[1] < height)
+
     def region(self, rect: tuple, window: Window = None):
-        window = window or self.window()
+        window = window or self.in_view((rect[0] + rect[2]) / 2, (rect[1] + rect[3]) / 2)
         left, top = self.point(rect[0], rect[1], window)
         right, bottom = self.point(rect[2], rect[3], window)
         return self.session.grab(left, top, right, bottom)
 
     def dot(self) -> str:
-        window = self.window()
+        window = self.in_view(*DOT_CENTRE)
         x, y = self.point(*DOT_CENTRE, window)
         return DOT.get(self.session.grab(x, y, x + 1, y + 1).pixel(0, 0), "none")
 
@@ -119,7 +132,7 @@ class Launcher:
     def click(self, name: str, state: str, **flags) -> None:
         """Clicks the button of that name as the layout of the state (and flags) places it."""
         entry = self.session.layout.buttons(state, self.english, self.dpi, **flags)[name]
-        window = self.window()
+        window = self.in_view(entry["click"][0] / self.scale, entry["click"][1] / self.scale)
         self.session.input.click(window.left + entry["click"][0], window.top + entry["click"][1])
 
     def wait_state(self, dot: str, title: str, timeout: float = 20) -> None:

@@ -74,8 +74,13 @@ class Windows:
     def repaint(self, window: Window) -> None:
         self.ask("repaint", window.handle)
 
-    def move(self, window: Window, x: int, y: int) -> None:
-        self.ask("move", window.handle, x, y)
+    def screen(self) -> tuple:
+        return tuple(int(v) for v in self.ask("screen")[1][0].split())
+
+    def move(self, window: Window, x: int, y: int, dpi: int) -> None:
+        """Puts the top-left corner of a window of that DPI at the screen pixel: Wine takes a position
+        from another program in the window's 96-DPI units, though it reports real pixels."""
+        self.ask("move", window.handle, round(x * 96 / dpi), round(y * 96 / dpi))
 
     def post_close(self, window: Window) -> None:
         self.ask("close", window.handle)
