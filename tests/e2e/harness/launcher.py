@@ -138,7 +138,7 @@ class Launcher:
     def wait_state(self, dot: str, title: str, timeout: float = 20) -> None:
         """The status dot's colour family, then the state title by OCR."""
         self.wait_dot(dot, timeout=timeout)
-        self.wait_title(title, timeout=5)
+        self.wait_title(title, timeout=timeout)
 
     def close(self, state: str, **flags) -> int:
         """Closes with the window's close button outside an update; the exit code."""
