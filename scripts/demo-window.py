@@ -27,7 +27,9 @@ def main() -> int:
         pictures.append(session.screenshot("not-installed"))
         launcher.click("primary", "NotInstalled")
         launcher.wait_state("busy", "Downloading", timeout=60)
-        # A few ticks of the progress timer, so that the speed and the time left are shown.
+        # A few ticks of the progress timer, so that the speed and the time left are shown; the pointer
+        # leaves the buttons, whose tooltips would cover the picture.
+        session.input.move(2, 2)
         time.sleep(1.5)
         pictures.append(session.screenshot("updating"))
         launcher.wait_state("ready", "Up to date", timeout=600)
