@@ -11,13 +11,20 @@
     engine_bench.py kept DOWNLOADS_DIR
         Bytes the download store holds for good: complete blobs plus the finished segments that the
         ".seg" lists name.
+    engine_bench.py watch FOLDER NAME OUT
+        Until terminated, counts how often FOLDER/NAME is replaced (renamed into place, as an atomic
+        write does) and adds up its size after each replacement; then writes "saves bytes" to OUT.
+        A replacement that follows before the size is read makes the sum larger, never smaller.
     engine_bench.py table RESULTS
         Prints the table of the results file written by run-engine.
 """
+import ctypes
 import json
 import os
 import re
+import signal
 import statistics
+import struct
 import sys
 from pathlib import Path
 
@@ -72,6 +79,35 @@ def kept(downloads: str) -> None:
             done = {int(line) for line in seg.read_text().split()} if seg.exists() else set()
             total += sum(min(size, (i + 1) * SEGMENT) - i * SEGMENT for i in done if i * SEGMENT < size)
     print(total)
+
+
+def watch(folder: str, name: str, out: str) -> None:
+    libc = ctypes.CDLL(None, use_errno=True)
+    in_moved_to, in_close_write = 0x80, 0x08
+    fd = libc.inotify_init()
+    if fd < 0 or libc.inotify_add_watch(fd, folder.encode(), in_moved_to | in_close_write) < 0:
+        sys.exit("watch: cannot watch %s (errno %d)" % (folder, ctypes.get_errno()))
+    saves = total = 0
+
+    def finish(*_):
+        Path(out).write_text("%d %d\n" % (saves, total))
+        sys.exit(0)
+
+    signal.signal(signal.SIGTERM, finish)
+    Path(out + ".ready").touch()
+    while True:
+        data = os.read(fd, 65536)
+        offset = 0
+        while offset < len(data):
+            _, mask, _, length = struct.unpack_from("iIII", data, offset)
+            entry = data[offset + 16 : offset + 16 + length].rstrip(b"\0").decode()
+            offset += 16 + length
+            if entry == name and mask & (in_moved_to | in_close_write):
+                try:
+                    total += os.stat(os.path.join(folder, name)).st_size
+                    saves += 1
+                except FileNotFoundError:
+                    pass
 
 
 # --- The table ---------------------------------------------------------------------------------------
@@ -140,7 +176,15 @@ def table(path: str) -> None:
     ours = line("velkar-update update (Wine)", "noop-updater", small_files, "files/s")
     line("baseline: find -printf %s, every file's size (native)", "noop-find", small_files, "files/s", ours)
     if "small-install" in runs:
-        line("for the record: the one install of those files (Wine)", "small-install", small_files, "files/s")
+        tenth = fact("small-tenth-files")
+        print("   First install of those files with velkar-update (Wine), against one of a tenth as many")
+        ours = line("velkar-update update, %d files" % small_files, "small-install", small_files, "files/s")
+        line("baseline: velkar-update update, %d files" % tenth, "small-tenth-install", tenth, "files/s", ours)
+        for name, count in (("small-tenth-install", tenth), ("small-install", small_files)):
+            written, final = fact(name + "-record-written"), fact(name + "-record-size")
+            print("  %-54s %9s %15s %16s %10s %6.2f" % (
+                "installed.json of %d files: %d saves, bytes written" % (count, fact(name + "-record-saves")),
+                size(written), "final " + size(final), "", "", written / final))
 
     threads = facts["hash-threads"]
     hashed = fact("hash-file-bytes")
@@ -156,7 +200,7 @@ def table(path: str) -> None:
 
 
 def main() -> None:
-    commands = {"release": (release, 4), "seed": (seed, 3), "kept": (kept, 1), "table": (table, 1)}
+    commands = {"release": (release, 4), "seed": (seed, 3), "kept": (kept, 1), "watch": (watch, 3), "table": (table, 1)}
     name = sys.argv[1] if len(sys.argv) > 1 else ""
     if name not in commands or len(sys.argv) != 2 + commands[name][1]:
         sys.exit(__doc__)

@@ -3,13 +3,7 @@
 namespace vk {
 
 void ApplyConfiguration(AppState& app, const Configuration& config) {
-    const Updater updater = UpdaterFrom(config);
-    app.updateBaseUrl = updater.baseUrl;
-    app.updateChannel = updater.channel;
-    app.publicKeyPem = updater.publicKeyPem;
-    app.installDir = updater.installDir;
-    app.gameUserDir = updater.gameUserDir;
-    app.cacheDir = updater.cacheDir;
+    UseUpdaterValues(app, UpdaterFrom(config));
     app.customSource = config.customSource;
     app.installDirChosen = config.installDirChosen;
     app.selfUpdateEnabled = config.selfUpdateEnabled;

@@ -42,6 +42,15 @@ Updater MakeUpdater(const AppState& app) {
                    app.installDir,    app.gameUserDir,   app.cacheDir};
 }
 
+void UseUpdaterValues(AppState& app, const Updater& updater) {
+    app.updateBaseUrl = updater.baseUrl;
+    app.updateChannel = updater.channel;
+    app.publicKeyPem = updater.publicKeyPem;
+    app.installDir = updater.installDir;
+    app.gameUserDir = updater.gameUserDir;
+    app.cacheDir = updater.cacheDir;
+}
+
 bool HasInstallation(const AppState& app) { return !app.installed.buildId.empty() || !app.installed.files.empty(); }
 
 bool LauncherBusy(const AppState& app) {

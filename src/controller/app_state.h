@@ -23,7 +23,7 @@ inline constexpr char kFullMapGroup[] = "island";
 
 struct AppState {
     HWND window = nullptr;
-    // The window adds its drawing objects, DPI, button list and pointer state here.
+    // The drawing objects, DPI, button list and pointer state live beside the record, in LauncherWindow.
 
     std::vector<NewsItem> news;
     bool newsLoaded = false;
@@ -79,6 +79,8 @@ struct AppState {
 
 // A fresh engine for the record's configuration.
 Updater MakeUpdater(const AppState& app);
+// The record's configuration from an engine's values: what MakeUpdater gives back.
+void UseUpdaterValues(AppState& app, const Updater& updater);
 
 // Something is installed: a build id or a non-empty file map.
 bool HasInstallation(const AppState& app);

@@ -27,14 +27,14 @@ struct PackageRoot {
 
 // The game's package folders (the game's own layout): where content packages are loaded from.
 constexpr PackageRoot kPackageRoots[] = {
-    {false, L"Velkar\\Content"}, {false, L"Engine\\Content"}, {false, L"Velkar\\Binaries"},
-    {false, L"Engine\\Binaries"}, {false, L"Velkar\\Plugins"}, {false, L"Engine\\Plugins"},
+    {false, L"Velkar\\Content"},     {false, L"Engine\\Content"},    {false, L"Velkar\\Binaries"},
+    {false, L"Engine\\Binaries"},    {false, L"Velkar\\Plugins"},    {false, L"Engine\\Plugins"},
     {false, L"Velkar\\Saved\\Paks"}, {true, L"Velkar\\Saved\\Paks"},
 };
 
 const std::set<std::string>& PackageExtensions() {
-    static const std::set<std::string> extensions = {".pak",  ".ucas",   ".utoc",  ".uasset", ".umap", ".uexp",
-                                                     ".ubulk", ".uptnl", ".dll", ".so",     ".uplugin", ".cur"};
+    static const std::set<std::string> extensions = {".pak",   ".ucas",  ".utoc", ".uasset", ".umap",    ".uexp",
+                                                     ".ubulk", ".uptnl", ".dll",  ".so",     ".uplugin", ".cur"};
     return extensions;
 }
 
@@ -50,11 +50,6 @@ bool IsLink(const std::wstring& path, DWORD reported) {
 }
 
 bool IsDotEntry(const wchar_t* name) { return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0; }
-
-// Folders owned by someone else: the launcher's metadata and the game's user data.
-bool IsProtectedFolder(const wchar_t* name) {
-    return SameNameIgnoringCase(name, kMetadataFolderName) || SameNameIgnoringCase(name, kSavedFolderName);
-}
 
 std::wstring PerUserBase(const std::wstring& gameUserDir) {
     return gameUserDir.empty() ? LocalAppDataFolder() : gameUserDir;
@@ -81,15 +76,17 @@ bool IsPackageName(const std::wstring& path) {
 
 ScanAttributesHook scanAttributes = &ReportedAttributes;
 
-void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<std::wstring>& out,
-               bool refuseLinks) {
+void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<ListedFile>& out, bool refuseLinks,
+               std::vector<std::wstring>* emptyFolders) {
     const std::wstring folder = rel.empty() ? root : JoinPath(root, rel);
     WIN32_FIND_DATAW entry;
     const UniqueFind find(FindFirstFileW(JoinPath(folder, L"*").c_str(), &entry));
     if (!find) return;
+    bool empty = true;
     do {
         if (IsDotEntry(entry.cFileName)) continue;
-        const std::wstring child = rel.empty() ? std::wstring(entry.cFileName) : JoinPath(rel, entry.cFileName);
+        empty = false;
+        std::wstring child = rel.empty() ? std::wstring(entry.cFileName) : JoinPath(rel, entry.cFileName);
         const bool link = IsLink(JoinPath(root, child), entry.dwFileAttributes);
         if (refuseLinks && link) {
             const std::string name = WideToUtf8(child);
@@ -97,7 +94,8 @@ void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<st
                                                "请从游戏资源目录移除链接后重试：" + name));
         }
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            out.push_back(child);
+            const std::uint64_t size = (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+            out.push_back({std::move(child), size});
             continue;
         }
         if (link) continue;
@@ -105,25 +103,15 @@ void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<st
                              SameNameIgnoringCase(entry.cFileName, kSavedFolderName))) {
             continue;
         }
-        ListFiles(root, child, out, refuseLinks);
+        ListFiles(root, child, out, refuseLinks, emptyFolders);
     } while (FindNextFileW(find.get(), &entry));
+    if (empty && emptyFolders != nullptr) emptyFolders->push_back(rel);
 }
 
-void RemoveEmptyDirs(const std::wstring& dir, bool isRoot) {
-    WIN32_FIND_DATAW entry;
-    const UniqueFind find(FindFirstFileW(JoinPath(dir, L"*").c_str(), &entry));
-    if (find) {
-        do {
-            const std::wstring child = JoinPath(dir, entry.cFileName);
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(entry.cFileName) ||
-                IsProtectedFolder(entry.cFileName) || IsLink(child, entry.dwFileAttributes)) {
-                continue;
-            }
-            RemoveEmptyDirs(child, false);
-        } while (FindNextFileW(find.get(), &entry));
-    }
-    // Fails harmlessly while the folder still holds anything.
-    if (!isRoot) RemoveDirectoryW(dir.c_str());
+void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<std::wstring>& out, bool refuseLinks) {
+    std::vector<ListedFile> listed;
+    ListFiles(root, rel, listed, refuseLinks);
+    for (ListedFile& file : listed) out.push_back(std::move(file.path));
 }
 
 void RemoveEmptyParents(const std::wstring& root, const std::wstring& rel) {
@@ -139,8 +127,7 @@ void DisableExtraPackage(const std::wstring& path) {
     const std::wstring disabled = path + L"." + std::to_wstring(GetTickCount64()) + kDisabledPackageSuffix;
     if (!MoveFileW(path.c_str(), disabled.c_str())) {
         const std::string name = WideToUtf8(path);
-        throw std::runtime_error(
-            Localized("Cannot disable extra package: " + name, "无法移出额外资源包：" + name));
+        throw std::runtime_error(Localized("Cannot disable extra package: " + name, "无法移出额外资源包：" + name));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -10,24 +11,36 @@ namespace vk {
 
 unsigned HashingThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
 
-std::vector<CheckOutcome> CheckInParallel(std::size_t count, bool stopAtFirstBad, const IndexCheck& check) {
+std::vector<CheckOutcome> CheckInParallel(const std::vector<std::uint64_t>& sizes, bool stopAtFirstBad,
+                                          const IndexCheck& check) {
+    const std::size_t count = sizes.size();
+    std::vector<std::size_t> order(count);
+    for (std::size_t i = 0; i < count; ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return sizes[a] > sizes[b]; });
+
     std::vector<CheckOutcome> outcomes(count);
     std::vector<std::atomic<bool>> abandon(count);
+    std::vector<bool> started(count);
     std::mutex mutex;
-    std::size_t next = 0;
+    std::size_t next = 0;       // into order
     std::size_t limit = count;  // indexes at or past it are no longer handed out
 
     auto worker = [&] {
+        std::unique_ptr<FileHasher> hasher;  // made by the first check, so that a failure to make it is its outcome
         for (;;) {
             std::size_t index;
             {
                 std::lock_guard<std::mutex> guard(mutex);
-                if (next >= limit) return;
-                index = next++;
+                while (next < count && order[next] >= limit) ++next;
+                if (next >= count) return;
+                index = order[next++];
+                started[index] = true;
             }
             CheckOutcome outcome;
             try {
-                outcome.state = check(index, abandon[index]) ? CheckOutcome::State::Good : CheckOutcome::State::Bad;
+                if (!hasher) hasher = std::make_unique<FileHasher>();
+                outcome.state =
+                    check(index, abandon[index], *hasher) ? CheckOutcome::State::Good : CheckOutcome::State::Bad;
             } catch (...) {
                 outcome.state = CheckOutcome::State::Failed;
                 outcome.error = std::current_exception();
@@ -38,8 +51,10 @@ std::vector<CheckOutcome> CheckInParallel(std::size_t count, bool stopAtFirstBad
                                (stopAtFirstBad && outcome.state == CheckOutcome::State::Bad);
             if (stops && index + 1 < limit) {
                 limit = index + 1;
-                // Indexes from limit up to next were handed out and may still be running.
-                for (std::size_t later = limit; later < next; ++later) abandon[later] = true;
+                // Indexes past the limit that were handed out may still be running.
+                for (std::size_t later = limit; later < count; ++later) {
+                    if (started[later]) abandon[later] = true;
+                }
             }
         }
     };

@@ -4,14 +4,18 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <set>
 #include <stdexcept>
+#include <unordered_set>
 
 #include "engine/download_store.h"
 #include "engine/file_check.h"
+#include "engine/game_listing.h"
 #include "engine/install_layout.h"
 #include "engine/install_scan.h"
 #include "engine/parallel_check.h"
+#include "engine/record_saving.h"
 #include "engine/release_path_portable.h"
 #include "engine/updater.h"
 #include "infra/errors.h"
@@ -34,8 +38,6 @@ FreeSpaceQuery queryFreeSpace = QueryVolumeFreeSpace;
 
 namespace {
 
-constexpr int kSaveEvery = 20;
-
 // The files of the base game and of the selected groups.
 std::vector<const ReleaseFile*> WantedFiles(const RemoteRelease& release, const std::set<std::string>& selected) {
     std::vector<const ReleaseFile*> wanted;
@@ -46,10 +48,10 @@ std::vector<const ReleaseFile*> WantedFiles(const RemoteRelease& release, const 
 }
 
 // Outside repair and recovery only the size and the record decide whether a file is in place.
-bool MatchesRecord(const Updater& updater, const ReleaseFile& file, const InstalledState& installed) {
+bool MatchesRecord(const GameListing& listing, const ReleaseFile& file, const InstalledState& installed) {
     const auto recorded = installed.files.find(file.path);
-    return IsPresentWithSize(updater.InstallPathOf(file), file) && recorded != installed.files.end() &&
-           recorded->second.sha256 == file.sha256;
+    return recorded != installed.files.end() && recorded->second.sha256 == file.sha256 &&
+           listing.IsPresentWithSize(file);
 }
 
 // The blobs the files need, each once: digest -> size.
@@ -57,34 +59,6 @@ std::map<std::string, std::uint64_t> BlobsOf(const std::vector<const ReleaseFile
     std::map<std::string, std::uint64_t> blobs;
     for (const ReleaseFile* file : files) blobs[file->sha256] = file->size;
     return blobs;
-}
-
-// The lower-case names of the top-level folders the release's files live in ("velkar", "engine").
-std::set<std::string> ReleaseTopFolders(const RemoteRelease& release) {
-    std::set<std::string> folders;
-    for (const ReleaseFile& file : release.files) {
-        const size_t slash = file.path.find('/');
-        if (slash != std::string::npos) folders.insert(ToLowerAscii(file.path.substr(0, slash)));
-    }
-    return folders;
-}
-
-// Entries directly in the install folder: files, and the folders among `topFolders` as named on disk.
-void ListInstallRoot(const std::wstring& installDir, const std::set<std::string>& topFolders,
-                     std::vector<std::wstring>& rootFiles, std::vector<std::wstring>& gameFolders) {
-    WIN32_FIND_DATAW entry;
-    UniqueFind find(FindFirstFileW(JoinPath(installDir, L"*").c_str(), &entry));
-    if (!find) return;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            rootFiles.push_back(name);
-        } else if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-                   topFolders.count(ToLowerAscii(WideToUtf8(name)))) {
-            gameFolders.push_back(name);
-        }
-    } while (FindNextFileW(find.get(), &entry));
 }
 
 class UpdateRun {
@@ -101,6 +75,7 @@ public:
         installed_ = updater_.LoadInstalledState();
         recordedAtStart_ = installed_;
         deep_ = repair_ || installed_.buildId.empty();
+        if (!deep_) listing_ = std::make_unique<GameListing>(updater_.installDir, release_);
 
         CheckInstalledFiles();
         const std::map<std::string, std::uint64_t> blobs = BlobsOf(needed_);
@@ -117,7 +92,7 @@ public:
         InstallNeededFiles(downloads);
         if (deep_) DisableExtraPackages();
         RemoveStaleFiles();
-        RemoveEmptyGameFolders();
+        listing_->RemoveEmptyFolders();
         installed_.buildId = release_.buildId;
         updater_.SaveInstalledState(installed_);
         EmptyDownloadStore(downloads);
@@ -165,7 +140,7 @@ private:
         std::vector<bool> good;
         for (const ReleaseFile* file : wanted_) {
             if (stop_.load()) throw Cancelled();
-            good.push_back(MatchesRecord(updater_, *file, installed_));
+            good.push_back(MatchesRecord(*listing_, *file, installed_));
             ++progress_.filesDone;
         }
         return good;
@@ -173,17 +148,19 @@ private:
 
     // Every present file is read and hashed, several at once.
     std::vector<bool> HashInstalledFiles() {
-        const auto checkFile = [&](std::size_t i, const std::atomic<bool>& abandon) {
+        const auto checkFile = [&](std::size_t i, const std::atomic<bool>& abandon, FileHasher& hasher) {
             if (stop_.load()) throw Cancelled();
             const ReleaseFile& file = *wanted_[i];
             const HashCheck check =
-                HashInstalledFile(updater_.InstallPathOf(file), file, stop_, abandon, progress_.bytesDone);
+                HashInstalledFile(updater_.InstallPathOf(file), file, hasher, stop_, abandon, progress_.bytesDone);
             // A file that was not read still counts as checked.
             progress_.bytesDone += file.size - check.hashed;
             ++progress_.filesDone;
             return check.matches;
         };
-        const auto outcomes = CheckInParallel(wanted_.size(), false, checkFile);
+        std::vector<std::uint64_t> sizes;
+        for (const ReleaseFile* file : wanted_) sizes.push_back(file->size);
+        const auto outcomes = CheckInParallel(sizes, false, checkFile);
         std::vector<bool> good;
         for (const CheckOutcome& outcome : outcomes) {
             if (outcome.state == CheckOutcome::State::Failed) std::rethrow_exception(outcome.error);
@@ -210,7 +187,7 @@ private:
 
         std::map<std::string, int> users;
         for (const ReleaseFile* file : needed_) ++users[file->sha256];
-        int installedCount = 0;
+        RecordSaving saving;
         for (const ReleaseFile* file : needed_) {
             const std::wstring source = JoinPath(downloads, Utf8ToWide(file->sha256));
             const std::wstring target = updater_.InstallPathOf(*file);
@@ -222,7 +199,7 @@ private:
             if (!placed) FailReplace(*file, GetLastError());
             installed_.files[file->path] = {file->sha256, file->size};
             ++progress_.filesDone;
-            if (++installedCount % kSaveEvery == 0) updater_.SaveInstalledState(installed_);
+            if (saving.FileInstalled(installed_.files.size())) updater_.SaveInstalledState(installed_);
         }
     }
 
@@ -251,17 +228,18 @@ private:
     // record names, and files inside the top-level folders the release uses. Anything else in the
     // install folder may be the player's own and stays.
     void RemoveStaleFiles() {
-        std::set<std::string> wanted;
+        std::unordered_set<std::string> wanted;
         for (const ReleaseFile* file : wanted_) wanted.insert(ToLowerAscii(file->path));
-        std::set<std::string> recorded;
+        std::unordered_set<std::string> recorded;
         for (const auto& [path, file] : recordedAtStart_.files) recorded.insert(ToLowerAscii(path));
         const std::set<std::string> topFolders = ReleaseTopFolders(release_);
 
+        // The listing of the start still holds when nothing was hashed or installed since; otherwise
+        // the installation is listed again.
+        if (!listing_ || !needed_.empty()) listing_ = std::make_unique<GameListing>(updater_.installDir, release_);
         std::vector<std::wstring> candidates;
-        std::vector<std::wstring> gameFolders;
-        ListInstallRoot(updater_.installDir, topFolders, candidates, gameFolders);
-        for (const std::wstring& folder : gameFolders) ListFiles(updater_.installDir, folder, candidates, false);
-        for (const std::wstring& relative : RecordedFilesOnDisk()) candidates.push_back(relative);
+        for (const ListedFile& file : listing_->Files()) candidates.push_back(file.path);
+        for (const std::wstring& relative : RecordedFilesOffTheListing()) candidates.push_back(relative);
 
         for (const std::wstring& relative : candidates) {
             const std::string path = ReleasePathOf(relative);
@@ -279,10 +257,11 @@ private:
         }
     }
 
-    // Recorded files outside the release's folders (an old build's root files or folders).
-    std::vector<std::wstring> RecordedFilesOnDisk() const {
+    // Recorded files that the listing does not show (an old build's files outside the release's folders).
+    std::vector<std::wstring> RecordedFilesOffTheListing() const {
         std::vector<std::wstring> files;
         for (const auto& [path, file] : recordedAtStart_.files) {
+            if (listing_->Shows(path)) continue;
             try {
                 CheckReleasePath(path);  // a damaged record never points outside the install folder
             } catch (const std::runtime_error&) {
@@ -292,13 +271,6 @@ private:
             if (IsRegularFile(JoinPath(updater_.installDir, relative))) files.push_back(relative);
         }
         return files;
-    }
-
-    void RemoveEmptyGameFolders() const {
-        std::vector<std::wstring> rootFiles;
-        std::vector<std::wstring> gameFolders;
-        ListInstallRoot(updater_.installDir, ReleaseTopFolders(release_), rootFiles, gameFolders);
-        for (const std::wstring& folder : gameFolders) RemoveEmptyDirs(JoinPath(updater_.installDir, folder), false);
     }
 
     static void EmptyDownloadStore(const std::wstring& downloads) {
@@ -319,15 +291,21 @@ private:
     InstalledState installed_;
     InstalledState recordedAtStart_;
     bool deep_ = false;
+    std::unique_ptr<GameListing> listing_;
 };
 
 }  // namespace
 
 DownloadPlan Updater::PlanDownload(const RemoteRelease& release, const InstalledState& installed) const {
+    const std::vector<const ReleaseFile*> wanted = WantedFiles(release, LoadSelectedGroups(release));
     std::vector<const ReleaseFile*> needed;
-    for (const ReleaseFile* file : WantedFiles(release, LoadSelectedGroups(release))) {
-        // An update that did not finish checks every file by its content, so each counts.
-        if (installed.buildId.empty() || !MatchesRecord(*this, *file, installed)) needed.push_back(file);
+    if (installed.buildId.empty()) {
+        needed = wanted;  // an update that did not finish checks every file by its content, so each counts
+    } else {
+        const GameListing listing(installDir, release);
+        for (const ReleaseFile* file : wanted) {
+            if (!MatchesRecord(listing, *file, installed)) needed.push_back(file);
+        }
     }
     DownloadPlan plan;
     plan.files = static_cast<std::uint32_t>(needed.size());

@@ -43,17 +43,20 @@ std::string Updater::VerifyForLaunch(const RemoteRelease& release, UpdateProgres
     progress.filesTotal = static_cast<std::uint32_t>(covered.size());
 
     // Several files are hashed at once; the answer is still the first bad file in list order.
-    const auto outcomes = CheckInParallel(covered.size(), true, [&](std::size_t i, const std::atomic<bool>& abandon) {
+    const auto checkFile = [&](std::size_t i, const std::atomic<bool>& abandon, FileHasher& hasher) {
         if (stop.load()) throw Cancelled();
         const ReleaseFile& file = *covered[i];
-        const HashCheck check = HashInstalledFile(InstallPathOf(file), file, stop, abandon, progress.bytesDone);
+        const HashCheck check = HashInstalledFile(InstallPathOf(file), file, hasher, stop, abandon, progress.bytesDone);
         if (!check.matches) {
             progress.bytesDone -= check.hashed;
             return false;
         }
         ++progress.filesDone;
         return true;
-    });
+    };
+    std::vector<std::uint64_t> sizes;
+    for (const ReleaseFile* file : covered) sizes.push_back(file->size);
+    const auto outcomes = CheckInParallel(sizes, true, checkFile);
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         if (outcomes[i].state == CheckOutcome::State::Failed) std::rethrow_exception(outcomes[i].error);
         if (outcomes[i].state != CheckOutcome::State::Good) return covered[i]->path;

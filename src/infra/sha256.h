@@ -5,19 +5,40 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "infra/sha256_portable.h"
 
 namespace vk {
 
-// The digest text of a file's content, read in 4 MiB blocks. Throws Cancelled when *stop is set at a
-// block boundary; progress receives the running total of bytes hashed after each block.
-std::string Sha256File(const std::wstring& path, const std::atomic<bool>* stop = nullptr,
-                       const std::function<void(std::uint64_t)>& progress = {});
+using HashProgress = std::function<void(std::uint64_t)>;
 
-// The same, read from the current position of a file the caller holds open; path names it in messages.
+// Hashes files one after the other on one thread, reading them in 4 MiB blocks into one buffer of
+// its own. A thread that checks many files keeps one, so that no file costs a hash object or a
+// fresh buffer. Not for use by two threads at once.
+class FileHasher {
+public:
+    FileHasher();
+
+    // The digest text of a file's content. Throws Cancelled when *stop is set at a block boundary;
+    // progress receives the running total of bytes hashed after each block.
+    std::string HashFile(const std::wstring& path, const std::atomic<bool>* stop = nullptr,
+                         const HashProgress& progress = {});
+
+    // The same, read from the current position of a file the caller holds open; path names it in messages.
+    std::string HashOpenFile(HANDLE file, const std::wstring& path, const std::atomic<bool>* stop = nullptr,
+                             const HashProgress& progress = {});
+
+private:
+    Sha256Hasher hasher_;
+    std::unique_ptr<unsigned char[]> buffer_;
+};
+
+// One file's digest with a hasher of its own, for callers that hash a file now and then.
+std::string Sha256File(const std::wstring& path, const std::atomic<bool>* stop = nullptr,
+                       const HashProgress& progress = {});
 std::string Sha256OpenFile(HANDLE file, const std::wstring& path, const std::atomic<bool>* stop = nullptr,
-                           const std::function<void(std::uint64_t)>& progress = {});
+                           const HashProgress& progress = {});
 
 }  // namespace vk

@@ -8,7 +8,8 @@
 
 namespace vk {
 
-// An incremental hash: created ready for data, fed any number of times, finished once.
+// An incremental hash: created ready for data, fed any number of times, finished; after Finish it
+// is ready for the next data, so one hasher serves any number of digests one after the other.
 class Sha256Hasher {
 public:
     Sha256Hasher();
@@ -17,7 +18,7 @@ public:
     Sha256Hasher& operator=(const Sha256Hasher&) = delete;
 
     void Add(const void* bytes, std::size_t length);
-    // The digest text; the hasher is spent afterwards.
+    // The digest text of everything added since the hasher was made or last finished.
     std::string Finish();
 
 private:

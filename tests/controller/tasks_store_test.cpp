@@ -40,13 +40,7 @@ protected:
     }
 
     void Configure(const std::string& channel) {
-        const Updater updater = test::TestUpdater(channel, dir_ / L"game", dir_ / L"cache");
-        app_.updateBaseUrl = updater.baseUrl;
-        app_.updateChannel = updater.channel;
-        app_.publicKeyPem = updater.publicKeyPem;
-        app_.installDir = updater.installDir;
-        app_.gameUserDir = updater.gameUserDir;
-        app_.cacheDir = updater.cacheDir;
+        UseUpdaterValues(app_, test::TestUpdater(channel, dir_ / L"game", dir_ / L"cache"));
     }
 
     WindowServices Services() {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <regex>
 
+#include "engine/game_listing.h"
 #include "engine/updater.h"
 #include "infra/files.h"
 #include "infra/language_portable.h"
@@ -184,35 +185,44 @@ TEST_F(InstallScan, ListingSkipsMetadataAtTheRootAndSavedEverywhereUnlessRefusin
     EXPECT_TRUE(none.empty());
 }
 
-TEST_F(InstallScan, RemoveEmptyDirsKeepsTheRootMetadataAndSavedFolders) {
+// The game's folders as a release with files in Velkar and Engine names them.
+GameListing ListGame(const std::wstring& installDir) {
+    RemoteRelease release;
+    release.files = {{"Velkar/Content/Paks/base.pak", 1, "", ""}, {"Engine/Binaries/x.dll", 1, "", ""}};
+    return GameListing(installDir, release);
+}
+
+TEST_F(InstallScan, EmptyGameFoldersGoButTheMetadataAndSavedFoldersStay) {
     for (const wchar_t* folder : {L"Velkar\\Content\\Old\\Deeper", L"Engine\\Empty", L".vklauncher\\downloads",
                                   L"Velkar\\Saved\\Logs", L"Velkar\\Content\\SAVED\\Empty",
-                                  L"Velkar\\Binaries\\.VKLAUNCHER\\Empty"}) {
+                                  L"Velkar\\Binaries\\.VKLAUNCHER\\Empty", L"Lone\\Inner"}) {
         CreateDirectories(install_ / folder);
     }
     Put(L"Velkar\\Content\\Paks\\base.pak");
-    RemoveEmptyDirs(install_.path(), true);
+    Put(L"Velkar\\Content\\Stale\\old.pak");
+    const GameListing listing = ListGame(install_.path());
+    // A file deleted after the listing empties its folder too; its parents are removed as it goes.
+    ASSERT_TRUE(DeleteFileW((install_ / L"Velkar\\Content\\Stale\\old.pak").c_str()));
+    RemoveEmptyParents(install_.path(), L"Velkar\\Content\\Stale\\old.pak");
+    listing.RemoveEmptyFolders();
     EXPECT_TRUE(IsFolder(install_.path()));
-    for (const wchar_t* gone : {L"Velkar\\Content\\Old", L"Engine"}) EXPECT_FALSE(IsFolder(install_ / gone)) << gone;
+    for (const wchar_t* gone : {L"Velkar\\Content\\Old", L"Velkar\\Content\\Stale", L"Engine"}) {
+        EXPECT_FALSE(IsFolder(install_ / gone)) << gone;
+    }
+    // The player's own folder beside the game's is not the game's to clean.
     for (const wchar_t* kept : {L".vklauncher\\downloads", L"Velkar\\Saved\\Logs", L"Velkar\\Content\\SAVED\\Empty",
-                                L"Velkar\\Binaries\\.VKLAUNCHER\\Empty"}) {
+                                L"Velkar\\Binaries\\.VKLAUNCHER\\Empty", L"Lone\\Inner"}) {
         EXPECT_TRUE(IsFolder(install_ / kept)) << kept;
     }
     EXPECT_TRUE(IsRegularFile(install_ / L"Velkar\\Content\\Paks\\base.pak"));
-
-    // Below the root nothing is special about the folder itself: an empty one goes.
-    CreateDirectories(install_ / L"Lone\\Inner");
-    RemoveEmptyDirs(install_ / L"Lone", false);
-    EXPECT_FALSE(IsFolder(install_ / L"Lone"));
-    RemoveEmptyDirs(install_ / L"missing", true);
 }
 
 // Wine reports a directory link only for a Linux symlink; an ordinary folder presented as a link
 // through the hook shows that the clean-up never enters one.
-TEST_F(InstallScan, RemoveEmptyDirsNeverEntersALink) {
+TEST_F(InstallScan, EmptyFolderCleanUpNeverEntersALink) {
     CreateDirectories(install_ / L"Velkar\\Linked\\Inner");
     PretendLink link(install_ / L"Velkar\\Linked");
-    RemoveEmptyDirs(install_.path(), true);
+    ListGame(install_.path()).RemoveEmptyFolders();
     EXPECT_TRUE(IsFolder(install_ / L"Velkar\\Linked\\Inner"));
 }
 

@@ -27,13 +27,14 @@ TEST(ParallelCheck, ChecksPastTheFirstBadOneAreAbandoned) {
     // Index 0 turns out bad only while index 1 runs; index 1 then waits to be told it no longer matters.
     std::atomic<bool> secondRunning{false};
     std::atomic<bool> secondAbandoned{false};
-    const auto outcomes = CheckInParallel(3, true, [&](std::size_t index, const std::atomic<bool>& abandon) {
-        if (index == 0) return !Awaited(secondRunning);
-        secondRunning = true;
-        secondAbandoned = Awaited(abandon);
-        if (secondAbandoned) throw Cancelled();
-        return true;
-    });
+    const auto outcomes =
+        CheckInParallel({1, 1, 1}, true, [&](std::size_t index, const std::atomic<bool>& abandon, FileHasher&) {
+            if (index == 0) return !Awaited(secondRunning);
+            secondRunning = true;
+            secondAbandoned = Awaited(abandon);
+            if (secondAbandoned) throw Cancelled();
+            return true;
+        });
     EXPECT_TRUE(secondAbandoned.load());
     ASSERT_EQ(outcomes.size(), 3u);
     EXPECT_EQ(outcomes[0].state, CheckOutcome::State::Bad);
@@ -47,8 +48,10 @@ TEST(ParallelCheck, AbandonedHashEndsAtTheNextBlock) {
     const std::atomic<bool> stop{false};
     const std::atomic<bool> abandon{true};
     std::atomic<std::uint64_t> bytesDone{0};
-    EXPECT_THROW(HashInstalledFile(dir / L"a.pak", {"a.pak", 7, std::string(64, '0'), ""}, stop, abandon, bytesDone),
-                 Cancelled);
+    FileHasher hasher;
+    EXPECT_THROW(
+        HashInstalledFile(dir / L"a.pak", {"a.pak", 7, std::string(64, '0'), ""}, hasher, stop, abandon, bytesDone),
+        Cancelled);
 }
 
 }  // namespace

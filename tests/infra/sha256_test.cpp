@@ -56,6 +56,16 @@ TEST(Sha256Hasher, PiecesGiveTheDigestOfTheWhole) {
     EXPECT_EQ(hasher.Finish(), Sha256Hex(data));
 }
 
+TEST(Sha256Hasher, FinishingStartsTheNextDigest) {
+    const std::string first = Varied(100000);
+    Sha256Hasher hasher;
+    hasher.Add(first.data(), first.size());
+    EXPECT_EQ(hasher.Finish(), Sha256Hex(first));
+    hasher.Add("abc", 3);
+    EXPECT_EQ(hasher.Finish(), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(hasher.Finish(), Sha256Hex(""));
+}
+
 class Sha256FileTest : public ::testing::Test {
 protected:
     std::function<void(std::uint64_t)> Recorder() {
@@ -101,6 +111,20 @@ TEST_F(Sha256FileTest, StopFlagSetWhileHashingCancelsAtTheNextBlock) {
     EXPECT_EQ(totals_, std::vector<std::uint64_t>{4 * kMiB});
 }
 
+TEST_F(Sha256FileTest, OneHasherServesFileAfterFileAlsoAfterAnAbandonedOne) {
+    const std::string large = Varied(9 * kMiB);
+    test::WriteTestFile(dir_ / L"large.pak", large);
+    test::WriteTestFile(dir_ / L"small.pak", "small");
+    FileHasher hasher;
+    EXPECT_EQ(hasher.HashFile(dir_ / L"large.pak"), Sha256Hex(large));
+    std::atomic<bool> stop{false};
+    EXPECT_THROW(hasher.HashFile(dir_ / L"large.pak", &stop, [&](std::uint64_t) { stop = true; }), Cancelled);
+    EXPECT_THROW(hasher.HashFile(dir_ / L"missing.pak"), std::runtime_error);
+    // Neither the block read before the stop nor anything else of those files reaches this digest.
+    EXPECT_EQ(hasher.HashFile(dir_ / L"small.pak"), Sha256Hex("small"));
+    EXPECT_EQ(hasher.HashFile(dir_ / L"large.pak"), Sha256Hex(large));
+}
+
 std::string FailureOf(const std::wstring& path) {
     return test::FailureOf([&] { Sha256File(path); });
 }
@@ -131,8 +155,8 @@ TEST(Sha256File, ReadFailureNamesThePath) {
     // A read that fails after a successful open: the writing end of a pipe goes away mid-stream. (Wine
     // ignores byte-range locks on reads, so a locked file would not do.)
     const std::wstring path = L"\\\\.\\pipe\\velkar-hash-" + std::to_wstring(GetCurrentProcessId());
-    UniqueHandle server(CreateNamedPipeW(path.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096,
-                                         0, nullptr));
+    UniqueHandle server(
+        CreateNamedPipeW(path.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
     ASSERT_TRUE(server.valid());
     std::string message;
     std::thread hashing([&] { message = FailureOf(path); });

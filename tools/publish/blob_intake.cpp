@@ -1,5 +1,6 @@
 #include "blob_intake.h"
 
+#include <cerrno>
 #include <optional>
 #include <random>
 #include <stdexcept>
@@ -7,6 +8,7 @@
 
 #include "file_io.h"
 #include "infra/sha256_portable.h"
+#include "system.h"
 
 namespace vk::publish {
 namespace {
@@ -25,20 +27,22 @@ void StreamFile(const fs::path& source, std::uint64_t size, std::vector<char>& b
     if (total != size) throw std::runtime_error(Utf8Of(source) + " changed while it was being published");
 }
 
-// A blob being assembled; removed again unless it was renamed into the store.
+// A blob being assembled; removed again unless it is kept for the store.
 class TemporaryBlob {
 public:
     explicit TemporaryBlob(fs::path path) : path_(std::move(path)), file_(File::CreateNew(path_)) {}
     ~TemporaryBlob() {
         file_.reset();  // Windows cannot remove a file that is still open
         std::error_code ignored;
-        fs::remove(path_, ignored);
+        if (!path_.empty()) fs::remove(path_, ignored);
     }
     TemporaryBlob(const TemporaryBlob&) = delete;
     TemporaryBlob& operator=(const TemporaryBlob&) = delete;
 
     File& Output() { return *file_; }
     const fs::path& Path() const { return path_; }
+    // Someone else removes the file from now on.
+    void Keep() { path_.clear(); }
 
 private:
     fs::path path_;
@@ -81,20 +85,40 @@ IntakeResult BlobIntake::Copy(const fs::path& source, std::uint64_t size, const 
         temporary.Output().Write(data, count);
         onRead(count);
     });
-    temporary.Output().Finish();
+    temporary.Output().CloseWritten();
     const BlobRef blob{hasher.Finish(), size};
     if (!expectedSha256.empty() && blob.sha256 != expectedSha256) {
         throw std::runtime_error(Utf8Of(source) + " changed while it was being published");
     }
-    return {blob, Commit(temporary.Path(), blob)};
+    if (!Claim(temporary.Path(), blob)) return {blob, false};
+    temporary.Keep();
+    return {blob, true};
 }
 
 // Two files of one release may have the same content; the first to finish provides the blob.
-bool BlobIntake::Commit(const fs::path& temporary, const BlobRef& blob) {
+bool BlobIntake::Claim(const fs::path& temporary, const BlobRef& blob) {
     std::lock_guard lock(commitMutex_);
-    if (store_.HasBlob(blob)) return false;
-    fs::rename(temporary, store_.Resolve(Store::BlobName(blob.sha256)));
+    if (store_.HasBlob(blob) || !claimed_.insert(blob.sha256).second) return false;
+    pending_.push_back({temporary, blob.sha256});
     return true;
+}
+
+void BlobIntake::Commit() {
+    std::lock_guard lock(commitMutex_);
+    std::vector<fs::path> temporaries;
+    for (const Pending& blob : pending_) temporaries.push_back(blob.temporary);
+    if (!FlushFilesToDisk(temporaries)) {
+        throw std::runtime_error("cannot write the new blobs to the disk: " + std::generic_category().message(errno));
+    }
+    for (const Pending& blob : pending_) {
+        fs::rename(blob.temporary, store_.Resolve(Store::BlobName(blob.sha256)));
+    }
+    pending_.clear();
+}
+
+BlobIntake::~BlobIntake() {
+    std::error_code ignored;
+    for (const Pending& blob : pending_) fs::remove(blob.temporary, ignored);
 }
 
 fs::path BlobIntake::NewTemporaryPath() {

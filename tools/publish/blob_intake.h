@@ -1,12 +1,14 @@
 #pragma once
 // Takes files into the store as blobs named by their digest. A blob is assembled under a
-// temporary name and renamed into blobs/ only when complete, so a server never serves half a
-// blob; a blob already present with the right size is reused and never rewritten.
+// temporary name and renamed into blobs/ only once it is complete and on the disk (Commit), so a
+// server never serves half a blob and a crash never leaves a damaged one under its digest; a blob
+// already present with the right size is reused and never rewritten.
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -29,20 +31,35 @@ public:
     // hashed first and copied only when missing; every other file is copied and hashed in one
     // pass, because its blob cannot be present yet.
     BlobIntake(const Store& store, std::unordered_set<std::uint64_t> sizesToHashFirst);
+    // Removes the blobs taken and not committed.
+    ~BlobIntake();
+    BlobIntake(const BlobIntake&) = delete;
+    BlobIntake& operator=(const BlobIntake&) = delete;
 
-    // Safe to call from several threads at once, each with its own buffer.
+    // Safe to call from several threads at once, each with its own buffer. A new blob (added) is
+    // in the store once Commit has returned.
     IntakeResult Take(const std::filesystem::path& source, std::uint64_t size, std::vector<char>& buffer,
                       const ReadCounter& onRead);
 
+    // Waits until the new blobs are on the disk, all at once, then moves them into blobs/.
+    void Commit();
+
 private:
+    struct Pending {
+        std::filesystem::path temporary;
+        std::string sha256;
+    };
+
     IntakeResult Copy(const std::filesystem::path& source, std::uint64_t size, const std::string& expectedSha256,
                       std::vector<char>& buffer, const ReadCounter& onRead);
-    bool Commit(const std::filesystem::path& temporary, const BlobRef& blob);
+    bool Claim(const std::filesystem::path& temporary, const BlobRef& blob);
     std::filesystem::path NewTemporaryPath();
 
     const Store& store_;
     std::unordered_set<std::uint64_t> sizesToHashFirst_;
-    std::mutex commitMutex_;
+    std::mutex commitMutex_;  // guards claimed_ and pending_
+    std::unordered_set<std::string> claimed_;
+    std::vector<Pending> pending_;
     std::atomic<std::uint64_t> temporaryCount_{0};
     std::uint64_t runId_;
 };

@@ -73,6 +73,12 @@ void File::Finish() {
     if (result != 0) Fail("write");
 }
 
+void File::CloseWritten() {
+    StartWriteBack(stream_);
+    const int result = std::fclose(std::exchange(stream_, nullptr));
+    if (result != 0) Fail("write");
+}
+
 std::string ReadRequiredFile(const fs::path& path) {
     File file = File::OpenRead(path);
     std::string bytes;

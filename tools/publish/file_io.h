@@ -29,6 +29,9 @@ public:
     void Write(const char* data, std::size_t size);
     // Flushes to the disk and closes; the file is complete once this returns.
     void Finish();
+    // Closes without waiting for the disk, which starts writing the bytes back; FlushFilesToDisk
+    // (system.h) later waits for them.
+    void CloseWritten();
 
 private:
     File(std::FILE* stream, fs::path path);

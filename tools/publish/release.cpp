@@ -70,6 +70,7 @@ std::vector<IntakeResult> TakeAll(const Store& store, const std::vector<Input>& 
             ++progress.files;
         },
         [&] { line.Show(progress); });
+    intake.Commit();
     std::error_code ignored;
     fs::remove(store.IncomingFolder(), ignored);  // only when empty: another run may be using it
     return results;

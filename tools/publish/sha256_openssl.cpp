@@ -12,10 +12,18 @@ struct Sha256Hasher::Backend {
     publish::DigestContext context{EVP_MD_CTX_new()};
 };
 
-Sha256Hasher::Sha256Hasher() : backend_(std::make_unique<Backend>()) {
-    if (!backend_->context || EVP_DigestInit_ex(backend_->context.get(), EVP_sha256(), nullptr) != 1) {
+namespace {
+
+void StartDigest(EVP_MD_CTX* context) {
+    if (context == nullptr || EVP_DigestInit_ex(context, EVP_sha256(), nullptr) != 1) {
         throw std::runtime_error("cannot start a SHA-256 digest");
     }
+}
+
+}  // namespace
+
+Sha256Hasher::Sha256Hasher() : backend_(std::make_unique<Backend>()) {
+    StartDigest(backend_->context.get());
 }
 
 Sha256Hasher::~Sha256Hasher() = default;
@@ -32,6 +40,7 @@ std::string Sha256Hasher::Finish() {
     if (EVP_DigestFinal_ex(backend_->context.get(), digest, &length) != 1 || length != sizeof digest) {
         throw std::runtime_error("SHA-256 digest failed");
     }
+    StartDigest(backend_->context.get());
     return DigestText(digest);
 }
 

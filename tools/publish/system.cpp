@@ -76,6 +76,17 @@ bool FlushToDisk(std::FILE* stream) {
     return std::fflush(stream) == 0 && _commit(_fileno(stream)) == 0;
 }
 
+void StartWriteBack(std::FILE*) {}  // Windows writes cached data back on its own schedule
+
+bool FlushFilesToDisk(const std::vector<std::filesystem::path>& files) {
+    for (const std::filesystem::path& path : files) {
+        const UniqueHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file || !FlushFileBuffers(file.get())) return false;
+    }
+    return true;
+}
+
 bool StderrIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 }
@@ -127,6 +138,20 @@ std::vector<FolderEntry> ListTree(const std::filesystem::path& root) {
 
 bool FlushToDisk(std::FILE* stream) {
     return std::fflush(stream) == 0 && fsync(fileno(stream)) == 0;
+}
+
+void StartWriteBack(std::FILE* stream) {
+    if (std::fflush(stream) == 0) sync_file_range(fileno(stream), 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
+bool FlushFilesToDisk(const std::vector<std::filesystem::path>& files) {
+    if (files.empty()) return true;
+    // One sync of the file system instead of one per file: every file is written back in one go.
+    const int folder = open(files.front().parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return false;
+    const bool synced = syncfs(folder) == 0;
+    close(folder);
+    return synced;
 }
 
 bool StderrIsTerminal() {

@@ -32,6 +32,14 @@ std::filesystem::path LongPathForm(const std::filesystem::path& path);
 // a file whose content is still in flight. False on failure.
 bool FlushToDisk(std::FILE* stream);
 
+// Asks the system to start writing the stream's bytes to the disk without waiting for them, so that
+// the disk works while the next files are read and hashed. Only a hint; FlushFilesToDisk waits.
+void StartWriteBack(std::FILE* stream);
+
+// Waits until the content of every file is on the disk; the files are closed. One wait for all of
+// them costs the disk's time once instead of a round trip per file. False on failure.
+bool FlushFilesToDisk(const std::vector<std::filesystem::path>& files);
+
 // True when progress lines on stderr would reach a person rather than a log.
 bool StderrIsTerminal();
 

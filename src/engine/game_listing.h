@@ -1,0 +1,53 @@
+#pragma once
+// The game's files in an installation as one listing per folder saw them: the files directly in the
+// install folder and every file below the top-level folders that the release uses (Saved folders and
+// links excepted, as for every listing of the installation). An update with nothing to do asks it
+// for sizes and walks it for stale files, so that neither costs a query per file.
+#include <cstdint>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/install_scan.h"
+#include "engine/release.h"
+
+namespace vk {
+
+// The lower-case names of the top-level folders the release's files live in ("velkar", "engine").
+std::set<std::string> ReleaseTopFolders(const RemoteRelease& release);
+
+// Entries directly in the install folder: files, and the folders among `topFolders` as named on disk.
+void ListInstallRoot(const std::wstring& installDir, const std::set<std::string>& topFolders,
+                     std::vector<ListedFile>& rootFiles, std::vector<std::wstring>& gameFolders);
+
+class GameListing {
+public:
+    GameListing(const std::wstring& installDir, const RemoteRelease& release);
+
+    // What IsPresentWithSize answers for the file's install path. The listing answers for the files
+    // it shows under one name; any other file is asked about, since the listing cannot rule it out
+    // (letter case that differs beyond ASCII, a file behind a link, names that differ only in case).
+    bool IsPresentWithSize(const ReleaseFile& file) const;
+
+    // Whether the listing shows a file under this release path (ASCII letter case ignored).
+    bool Shows(const std::string& releasePath) const;
+
+    // Every listed file, relative to the install folder.
+    const std::vector<ListedFile>& Files() const { return files_; }
+
+    // Removes the folders that were empty when listed, and then each of their parents that is
+    // empty, as files deleted since may have left them: together with removing the parents of each
+    // deleted file, this removes every empty folder of the game without listing it again. The
+    // metadata folder at any depth is left alone; Saved folders and links were never listed.
+    void RemoveEmptyFolders() const;
+
+private:
+    const std::wstring installDir_;
+    std::vector<ListedFile> files_;
+    std::vector<std::wstring> emptyFolders_;
+    // ASCII lower-case release path -> index into files_, or kAmbiguous for two names of one path.
+    std::unordered_map<std::string, std::size_t> index_;
+};
+
+}  // namespace vk
