@@ -3,6 +3,8 @@
 namespace vk {
 
 // This launcher's own version: compared with a release's minimum and with offered launchers.
-inline constexpr char LauncherVersion[] = "2.4.0";
+// Defined in a translation unit of its own, so that a program linking another definition first (a
+// launcher built to look older, for testing its self-update) replaces it at link time.
+extern const char LauncherVersion[];
 
 }  // namespace vk

@@ -1,0 +1,71 @@
+"""Start-up without update settings, the interface language, and a start at 144 DPI."""
+from harness import wine
+from harness.launcher import Launcher
+
+from .common import started
+
+NO_SETTINGS = {
+    "en": "The launcher has no update settings. Please download it again.",
+    "zh": "启动器缺少更新配置，请重新下载启动器。",
+}
+
+
+def no_update_settings(session) -> None:
+    """Without launcher.cfg the test build has no update source: the message in the interface
+    language, exit code 1, no window and nothing written."""
+    for language in ("en", "zh"):
+        session.user_data.mkdir(parents=True, exist_ok=True)
+        (session.user_data / "settings.cfg").write_text(f"Language={language}\n")
+        launcher = Launcher(session, f"unconfigured-{language}", config="").start()
+        box = launcher.message_box()
+        text = launcher.message_text(box)
+        assert NO_SETTINGS[language] in text, f"message box reads {text!r}"
+        assert session.windows.find("VelkarLauncher") is None, "a window exists beside the message"
+        session.screenshot(f"no-update-settings-{language}")
+        launcher.answer(box, "Return")
+        assert launcher.exit_code() == 1
+        assert sorted(p.name for p in launcher.folder.iterdir()) == ["VelkarLauncher.exe"], "it wrote files"
+        assert (session.user_data / "settings.cfg").read_text() == f"Language={language}\n"
+
+
+def chinese_interface(session) -> None:
+    """The language button switches every text at once and the choice outlives the process."""
+    launcher = started(session)
+    launcher.wait_state("attention", "Not installed")
+    launcher.click("language", "NotInstalled")
+    launcher.english = False
+    launcher.wait_title("尚未安装")
+    session.screenshot("chinese")
+    assert "Language=zh" in (session.user_data / "settings.cfg").read_text().splitlines()
+    assert launcher.close("NotInstalled") == 0
+    launcher = Launcher(session).start()
+    launcher.english = False
+    launcher.wait_state("attention", "尚未安装")
+    assert launcher.close("NotInstalled") == 0
+
+
+def dpi_144(session) -> None:
+    """At 144 DPI the window measures 1500 x 960 pixels and draws its texts at that scale.
+
+    Clicks are not driven here: under the lasting wineserver of a test run Wine keeps the 1024 x 768
+    screen of its first display and keeps the pointer on it, and a click on a window moved into that
+    view from another program does not reach the button."""
+    wine.set_dword(session.env, wine.DESKTOP, "LogPixels", 144)
+    try:
+        launcher = started(session)
+        launcher.dpi = 144
+        window = launcher.window(check=lambda w: w.width != 1000)
+        assert (window.width, window.height) == (1500, 960), f"{window.width} x {window.height}"
+        launcher.wait_state("attention", "Not installed")
+        session.screenshot("not-installed-144-dpi")
+        session.windows.post_close(launcher.window())
+        assert launcher.exit_code() == 0
+    finally:
+        wine.delete_value(session.env, wine.DESKTOP, "LogPixels")
+
+
+SCENARIOS = {
+    "no_update_settings": (no_update_settings, (1280, 800)),
+    "chinese_interface": (chinese_interface, (1280, 800)),
+    "dpi_144": (dpi_144, (1280, 800)),
+}
