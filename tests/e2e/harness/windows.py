@@ -88,6 +88,10 @@ class Windows:
     def press(self, window: Window, command: int) -> None:
         self.ask("press", window.handle, command)
 
+    def post_click(self, window: Window, x: int, y: int) -> None:
+        """A left click at the client pixel, posted to the window instead of made with the pointer."""
+        self.ask("click", window.handle, x, y)
+
     def close(self) -> None:
         self.process.stdin.close()
         try:

@@ -1,4 +1,6 @@
 """Start-up without update settings, the interface language, and a start at 144 DPI."""
+import time
+
 from harness import wine
 from harness.launcher import Launcher
 
@@ -45,11 +47,14 @@ def chinese_interface(session) -> None:
 
 
 def dpi_144(session) -> None:
-    """At 144 DPI the window measures 1500 x 960 pixels and draws its texts at that scale.
+    """At 144 DPI the window measures 1500 x 960 pixels, draws its texts at that scale, and a click at
+    a button's pixel lands on that button.
 
-    Clicks are not driven here: under the lasting wineserver of a test run Wine keeps the 1024 x 768
-    screen of its first display and keeps the pointer on it, and a click on a window moved into that
-    view from another program does not reach the button."""
+    The clicks are posted to the window at the pixels the layout gives for 144 DPI rather than made
+    with the X pointer: under the lasting wineserver of a test run Wine keeps the 1024 x 768 screen of
+    its first display and the pointer on it, so most of a 1500 x 960 window cannot be reached by the
+    pointer, and a window moved into that view from another program does not receive the click. The
+    window procedure still turns the pixels into DIPs and hit-tests them as it does for the mouse."""
     wine.set_dword(session.env, wine.DESKTOP, "LogPixels", 144)
     try:
         launcher = started(session)
@@ -58,7 +63,17 @@ def dpi_144(session) -> None:
         assert (window.width, window.height) == (1500, 960), f"{window.width} x {window.height}"
         launcher.wait_state("attention", "Not installed")
         session.screenshot("not-installed-144-dpi")
-        session.windows.post_close(launcher.window())
+        buttons = session.layout.buttons("NotInstalled", True, 144)
+        session.windows.post_click(window, *buttons["language"]["click"])
+        settings = session.user_data / "settings.cfg"
+        deadline = time.monotonic() + 15
+        while not (settings.exists() and "Language=zh" in settings.read_text().splitlines()):
+            assert time.monotonic() < deadline, "the click did not reach the language button"
+            time.sleep(0.1)
+        launcher.english = False
+        session.screenshot("chinese-144-dpi")
+        buttons = session.layout.buttons("NotInstalled", False, 144)
+        session.windows.post_click(launcher.window(), *buttons["close"]["click"])
         assert launcher.exit_code() == 0
     finally:
         wine.delete_value(session.env, wine.DESKTOP, "LogPixels")
