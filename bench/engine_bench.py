@@ -30,7 +30,9 @@ import sys
 from pathlib import Path
 
 SEGMENT = 8 * 1024 * 1024
-WORKERS = 24
+# The updater's download workers: at most 24, and at most four for each processor it sees (under
+# Wine, this machine's).
+WORKERS = min(24, 4 * (os.cpu_count() or 1))
 MIB = 1024 * 1024
 GIB = 1024 * MIB
 
