@@ -59,15 +59,17 @@ GameListing::GameListing(const std::wstring& installDir, const RemoteRelease& re
     std::vector<std::wstring> gameFolders;
     ListInstallRoot(installDir, ReleaseTopFolders(release), files_, gameFolders);
     for (const std::wstring& folder : gameFolders) ListFiles(installDir, folder, files_, false, &emptyFolders_);
+    releasePaths_.reserve(files_.size());
+    for (const ListedFile& file : files_) releasePaths_.push_back(ReleasePathOf(file.path));
     index_.reserve(files_.size());
     for (std::size_t i = 0; i < files_.size(); ++i) {
-        const auto [slot, added] = index_.emplace(ToLowerAscii(ReleasePathOf(files_[i].path)), i);
+        const auto [slot, added] = index_.emplace(releasePaths_[i], i);
         if (!added) slot->second = kAmbiguous;
     }
 }
 
 bool GameListing::IsPresentWithSize(const ReleaseFile& file) const {
-    const auto found = index_.find(ToLowerAscii(file.path));
+    const auto found = index_.find(file.path);
     if (found == index_.end() || found->second == kAmbiguous) {
         return vk::IsPresentWithSize(JoinPath(installDir_, DiskPathOf(file.path)), file);
     }
@@ -81,6 +83,6 @@ void GameListing::RemoveEmptyFolders() const {
     }
 }
 
-bool GameListing::Shows(const std::string& releasePath) const { return index_.contains(ToLowerAscii(releasePath)); }
+bool GameListing::Shows(const std::string& releasePath) const { return index_.contains(releasePath); }
 
 }  // namespace vk

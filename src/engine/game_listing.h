@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/install_scan.h"
 #include "engine/release.h"
+#include "engine/release_path_portable.h"
 
 namespace vk {
 
@@ -24,6 +24,9 @@ void ListInstallRoot(const std::wstring& installDir, const std::set<std::string>
 class GameListing {
 public:
     GameListing(const std::wstring& installDir, const RemoteRelease& release);
+    // The index holds views of the listing's own paths.
+    GameListing(const GameListing&) = delete;
+    GameListing& operator=(const GameListing&) = delete;
 
     // What IsPresentWithSize answers for the file's install path. The listing answers for the files
     // it shows under one name; any other file is asked about, since the listing cannot rule it out
@@ -36,6 +39,9 @@ public:
     // Every listed file, relative to the install folder.
     const std::vector<ListedFile>& Files() const { return files_; }
 
+    // The release path of each of Files(), in the same order.
+    const std::vector<std::string>& ReleasePaths() const { return releasePaths_; }
+
     // Removes the folders that were empty when listed, and then each of their parents that is
     // empty, as files deleted since may have left them: together with removing the parents of each
     // deleted file, this removes every empty folder of the game without listing it again. The
@@ -45,9 +51,10 @@ public:
 private:
     const std::wstring installDir_;
     std::vector<ListedFile> files_;
+    std::vector<std::string> releasePaths_;
     std::vector<std::wstring> emptyFolders_;
-    // ASCII lower-case release path -> index into files_, or kAmbiguous for two names of one path.
-    std::unordered_map<std::string, std::size_t> index_;
+    // Release path (ASCII letter case ignored) -> index into files_, or kAmbiguous for two names of one path.
+    ReleasePathMap<std::size_t> index_;
 };
 
 }  // namespace vk

@@ -7,9 +7,13 @@
 
 namespace vk {
 
+bool NeedsNewerLauncher(const RemoteRelease& release) {
+    return CompareVersions(LauncherVersion, release.minLauncherVersion) < 0;
+}
+
 InstallVerdict DecideInstallState(const Updater& updater, const RemoteRelease& release,
                                   const InstalledState& installed) {
-    if (CompareVersions(LauncherVersion, release.minLauncherVersion) < 0) return InstallVerdict::LauncherTooOld;
+    if (NeedsNewerLauncher(release)) return InstallVerdict::LauncherTooOld;
     if (installed.buildId.empty() && installed.files.empty()) return InstallVerdict::NotInstalled;
     const bool ready = updater.IsUpToDate(release, installed) &&
                        IsRegularFile(JoinPath(updater.installDir, DiskPathOf(release.launchPath)));

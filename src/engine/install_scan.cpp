@@ -80,7 +80,9 @@ void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<Li
                std::vector<std::wstring>* emptyFolders) {
     const std::wstring folder = rel.empty() ? root : JoinPath(root, rel);
     WIN32_FIND_DATAW entry;
-    const UniqueFind find(FindFirstFileW(JoinPath(folder, L"*").c_str(), &entry));
+    // Short names are not needed, and larger batches mean fewer trips to the file system.
+    const UniqueFind find(FindFirstFileExW(JoinPath(folder, L"*").c_str(), FindExInfoBasic, &entry,
+                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return;
     bool empty = true;
     do {

@@ -35,8 +35,10 @@ InstalledState ParseInstalledState(const std::string& text) {
     const JsonValue document = ParseJson(text);
     InstalledState state;
     state.buildId = StringField(document, "build_id");
+    // The record is written in path order, so each entry goes in at the end.
     for (const auto& [path, entry] : RequireField(document, "files").members) {
-        state.files[path] = InstalledFile{StringField(entry, "sha256"), UIntField(entry, "size")};
+        state.files.insert_or_assign(state.files.end(), path,
+                                     InstalledFile{StringField(entry, "sha256"), UIntField(entry, "size")});
     }
     return state;
 }
@@ -58,9 +60,7 @@ std::string OptionalText(const RemoteRelease& release, const std::set<std::strin
 
 }  // namespace
 
-std::wstring MetadataPath(const Updater& updater, const wchar_t* name) {
-    return JoinPath(updater.MetadataDir(), name);
-}
+std::wstring MetadataPath(const Updater& updater, const wchar_t* name) { return JoinPath(updater.MetadataDir(), name); }
 
 void AddGroupsFrom(const std::wstring& path, std::set<std::string>& groups, const std::set<std::string>* allowed) {
     const std::string text = ReadWholeFile(path, kSmallFileLimit);

@@ -16,7 +16,7 @@ struct LauncherInfo {
     std::string launcherVersion;  // empty: no usable launcher offer
     std::string launcherSha256;
     std::uint64_t launcherSize = 0;
-    std::string bannerSha256;     // empty: no banner
+    std::string bannerSha256;  // empty: no banner
     std::uint64_t bannerSize = 0;
 };
 
@@ -29,7 +29,7 @@ struct RemoteRelease {
     std::string minLauncherVersion;
     std::string launchPath;
     std::vector<std::string> launchArgs;
-    std::uint64_t totalSize = 0;  // all files of every group
+    std::uint64_t totalSize = 0;            // all files of every group
     std::optional<std::uint64_t> sequence;  // the manifest's publication number, when it has one
     std::string published;                  // the manifest's publication time; empty when absent
     std::vector<ReleaseFile> files;
@@ -39,6 +39,8 @@ struct RemoteRelease {
 struct InstalledFile {
     std::string sha256;
     std::uint64_t size = 0;
+
+    bool operator==(const InstalledFile&) const = default;
 };
 
 // What installed.json records. An empty buildId means unknown, not installed, or an update that
@@ -46,6 +48,8 @@ struct InstalledFile {
 struct InstalledState {
     std::string buildId;
     std::map<std::string, InstalledFile> files;  // by release path, exact bytes
+
+    bool operator==(const InstalledState&) const = default;
 };
 
 }  // namespace vk

@@ -1,7 +1,6 @@
 #include "engine/release_documents_portable.h"
 
 #include <algorithm>
-#include <set>
 #include <stdexcept>
 
 #include "engine/release_path_portable.h"
@@ -13,17 +12,11 @@ namespace {
 
 // --- writing ---
 
-std::string Member(const char* name, const std::string& rawValue) {
-    return QuoteJson(name) + ": " + rawValue;
-}
+std::string Member(const char* name, const std::string& rawValue) { return QuoteJson(name) + ": " + rawValue; }
 
-std::string Text(const char* name, const std::string& text) {
-    return Member(name, QuoteJson(text));
-}
+std::string Text(const char* name, const std::string& text) { return Member(name, QuoteJson(text)); }
 
-std::string Number(const char* name, std::uint64_t value) {
-    return Member(name, std::to_string(value));
-}
+std::string Number(const char* name, std::uint64_t value) { return Member(name, std::to_string(value)); }
 
 // Members joined on one line: {"a": 1, "b": 2}.
 std::string Inline(const std::vector<std::string>& members) {
@@ -148,7 +141,9 @@ std::vector<std::string> ReadArguments(const JsonValue& args, const Findings& fi
     return list;
 }
 
-ReleaseFile ReadEntry(const JsonValue& item, const std::string& where, const Findings& findings) {
+std::string EntryWhere(std::size_t index) { return "release list: file entry " + std::to_string(index) + ": "; }
+
+ReleaseFile ReadEntry(const JsonValue& item, std::size_t index, const Findings& findings) {
     ReleaseFile file;
     file.path = StringField(item, "path");
     file.size = UIntField(item, "size");
@@ -158,30 +153,30 @@ ReleaseFile ReadEntry(const JsonValue& item, const std::string& where, const Fin
         if (group->type == JsonType::String) {
             file.group = group->text;
         } else {
-            findings.PassOver(where + "\"group\" is not a string");
+            findings.PassOver(EntryWhere(index) + "\"group\" is not a string");
         }
     }
     return file;
 }
 
-void CheckEntry(const ReleaseFile& file, std::set<std::string>& seen, const Findings& findings) {
-    const std::string where = "release list: " + file.path + ": ";
+// Messages are made only for an entry with a problem: a list may hold a hundred thousand good ones.
+void CheckEntry(const ReleaseFile& file, ReleasePathSet& seen, const Findings& findings) {
+    const auto where = [&] { return "release list: " + file.path + ": "; };
     try {
         CheckReleasePath(file.path);
     } catch (const std::runtime_error& error) {
-        findings.Refuse(error.what(), where + "the launcher refuses this path");
+        findings.Refuse(error.what(), where() + "the launcher refuses this path");
     }
-    const std::string digestProblem = where + "\"sha256\" is not 64 lower-case hex digits";
     // The digest names the blob in the download store, so anything but hexadecimal digits could
     // reach outside it. Upper-case digits pass the launcher's reading but never match a computed
     // digest.
     if (!IsHexDigest(file.sha256)) {
-        findings.Refuse(ListMalformed(file.path), digestProblem);
+        findings.Refuse(ListMalformed(file.path), where() + "\"sha256\" is not 64 lower-case hex digits");
     } else if (!IsSha256Hex(file.sha256)) {
-        findings.PassOver(digestProblem);
+        findings.PassOver(where() + "\"sha256\" is not 64 lower-case hex digits");
     }
-    if (!seen.insert(ToLowerAscii(file.path)).second) {
-        findings.Refuse(ListMalformed(file.path), where + "listed twice (letter case ignored)");
+    if (!seen.insert(file.path).second) {
+        findings.Refuse(ListMalformed(file.path), where() + "listed twice (letter case ignored)");
     }
 }
 
@@ -192,13 +187,15 @@ std::vector<ReleaseFile> ReadFiles(const JsonValue& files, const Findings& findi
                                                     : ListMalformed("files"));
     }
     std::vector<ReleaseFile> entries;
-    std::set<std::string> seen;
+    // Never reallocated, so that `seen` may hold views of the paths.
+    entries.reserve(files.items.size());
+    ReleasePathSet seen;
+    seen.reserve(files.items.size());
     for (std::size_t i = 0; i < files.items.size(); ++i) {
-        const std::string where = "release list: file entry " + std::to_string(i) + ": ";
         try {
-            entries.push_back(ReadEntry(files.items[i], where, findings));
+            entries.push_back(ReadEntry(files.items[i], i, findings));
         } catch (const std::runtime_error& error) {
-            findings.Refuse(error.what(), where + error.what());
+            findings.Refuse(error.what(), EntryWhere(i) + error.what());
             continue;
         }
         CheckEntry(entries.back(), seen, findings);

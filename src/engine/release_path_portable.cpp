@@ -10,23 +10,30 @@ namespace {
 
 constexpr char kMetadataFolder[] = ".vklauncher";
 
-bool HasEmptyOrDotSegment(const std::string& path) {
-    std::size_t start = 0;
-    while (true) {
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether `visit` holds for a segment between slashes (empty segments included).
+template <class Visit>
+bool AnySegment(std::string_view path, Visit visit) {
+    for (std::size_t start = 0;;) {
         const std::size_t slash = path.find('/', start);
-        const std::string segment = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-        if (segment.empty() || segment == "." || segment == "..") {
+        if (visit(path.substr(start, slash == std::string_view::npos ? std::string_view::npos : slash - start))) {
             return true;
         }
-        if (slash == std::string::npos) {
-            return false;
-        }
+        if (slash == std::string_view::npos) return false;
         start = slash + 1;
     }
 }
 
+bool HasEmptyOrDotSegment(const std::string& path) {
+    return AnySegment(path,
+                      [](std::string_view segment) { return segment.empty() || segment == "." || segment == ".."; });
+}
+
 bool IsInMetadataFolder(const std::string& path) {
-    return ToLowerAscii(path).starts_with(kMetadataFolder);
+    const std::string_view folder = kMetadataFolder;
+    return path.size() >= folder.size() &&
+           EqualIgnoringAsciiCase(std::string_view(path).substr(0, folder.size()), folder);
 }
 
 }  // namespace
@@ -42,24 +49,37 @@ ReleasePathFault FaultOfReleasePath(const std::string& path) {
 
 void CheckReleasePath(const std::string& path) {
     if (FaultOfReleasePath(path) != ReleasePathFault::None) {
-        throw std::runtime_error(Localized("Release list has an invalid path: " + path, "版本清单包含非法路径：" + path));
+        throw std::runtime_error(
+            Localized("Release list has an invalid path: " + path, "版本清单包含非法路径：" + path));
     }
 }
 
-bool IsUnderSaved(const std::string& path) {
-    std::string wrapped = "/";
-    wrapped += ToLowerAscii(path);
-    wrapped += '/';
-    return wrapped.find("/saved/") != std::string::npos;
+bool IsUnderSaved(std::string_view path) {
+    return AnySegment(path, [](std::string_view segment) { return EqualIgnoringAsciiCase(segment, "saved"); });
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && EqualIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::size_t IgnoringAsciiCaseHash::operator()(std::string_view text) const {
+    // FNV-1a over the lower-case bytes.
+    std::size_t hash = 14695981039346656037ull;
+    for (const char c : text) hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
+    return hash;
 }
 
 std::string ToLowerAscii(const std::string& text) {
     std::string lower = text;
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    for (char& c : lower) c = LowerAscii(c);
     return lower;
 }
 

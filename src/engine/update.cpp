@@ -94,7 +94,8 @@ public:
         RemoveStaleFiles();
         listing_->RemoveEmptyFolders();
         installed_.buildId = release_.buildId;
-        updater_.SaveInstalledState(installed_);
+        // An update that changed nothing leaves the record as it was: it is large for a large game.
+        if (recordRewritten_ || installed_ != recordedAtStart_) SaveRecord();
         EmptyDownloadStore(downloads);
         progress_.phase = UpdatePhase::Idle;
     }
@@ -182,8 +183,11 @@ private:
         progress_.phase = UpdatePhase::Installing;
         progress_.filesDone = 0;
         progress_.filesTotal = static_cast<std::uint32_t>(needed_.size());
+        if (needed_.empty()) return;
+        // From the first file placed until the last, the record names no build: an interrupted
+        // update checks every file by its content next time.
         installed_.buildId.clear();
-        updater_.SaveInstalledState(installed_);
+        SaveRecord();
 
         std::map<std::string, int> users;
         for (const ReleaseFile* file : needed_) ++users[file->sha256];
@@ -192,19 +196,24 @@ private:
             const std::wstring source = JoinPath(downloads, Utf8ToWide(file->sha256));
             const std::wstring target = updater_.InstallPathOf(*file);
             CreateDirectories(ParentFolder(target));
-            const bool placed = --users[file->sha256] == 0
-                                    ? MoveFileExW(source.c_str(), target.c_str(),
-                                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)
-                                    : CopyFileW(source.c_str(), target.c_str(), FALSE);
+            const bool placed =
+                --users[file->sha256] == 0
+                    ? MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)
+                    : CopyFileW(source.c_str(), target.c_str(), FALSE);
             if (!placed) FailReplace(*file, GetLastError());
             installed_.files[file->path] = {file->sha256, file->size};
             ++progress_.filesDone;
-            if (saving.FileInstalled(installed_.files.size())) updater_.SaveInstalledState(installed_);
+            if (saving.FileInstalled(installed_.files.size())) SaveRecord();
         }
     }
 
-    [[noreturn]] void FailReplace(const ReleaseFile& file, DWORD code) {
+    void SaveRecord() {
         updater_.SaveInstalledState(installed_);
+        recordRewritten_ = true;
+    }
+
+    [[noreturn]] void FailReplace(const ReleaseFile& file, DWORD code) {
+        SaveRecord();
         const std::string text = WideToUtf8(SystemErrorText(code));
         throw std::runtime_error(Localized("Cannot replace ", "无法替换 ") + file.path + ": " + text +
                                  Localized(" (is the game still running?)", "（游戏是否仍在运行？）"));
@@ -228,32 +237,39 @@ private:
     // record names, and files inside the top-level folders the release uses. Anything else in the
     // install folder may be the player's own and stays.
     void RemoveStaleFiles() {
-        std::unordered_set<std::string> wanted;
-        for (const ReleaseFile* file : wanted_) wanted.insert(ToLowerAscii(file->path));
-        std::unordered_set<std::string> recorded;
-        for (const auto& [path, file] : recordedAtStart_.files) recorded.insert(ToLowerAscii(path));
+        ReleasePathSet wanted;
+        wanted.reserve(wanted_.size());
+        for (const ReleaseFile* file : wanted_) wanted.insert(file->path);
+        ReleasePathSet recorded;
+        recorded.reserve(recordedAtStart_.files.size());
+        for (const auto& [path, file] : recordedAtStart_.files) recorded.insert(path);
         const std::set<std::string> topFolders = ReleaseTopFolders(release_);
+        const auto isStale = [&](std::string_view path) {
+            if (wanted.contains(path) || IsUnderSaved(path) || EndsWithIgnoringAsciiCase(path, ".vk-offline")) {
+                return false;
+            }
+            const size_t slash = path.find('/');
+            return recorded.contains(path) || (slash != std::string_view::npos &&
+                                               topFolders.count(ToLowerAscii(std::string(path.substr(0, slash)))));
+        };
 
         // The listing of the start still holds when nothing was hashed or installed since; otherwise
         // the installation is listed again.
         if (!listing_ || !needed_.empty()) listing_ = std::make_unique<GameListing>(updater_.installDir, release_);
-        std::vector<std::wstring> candidates;
-        for (const ListedFile& file : listing_->Files()) candidates.push_back(file.path);
-        for (const std::wstring& relative : RecordedFilesOffTheListing()) candidates.push_back(relative);
-
-        for (const std::wstring& relative : candidates) {
-            const std::string path = ReleasePathOf(relative);
-            const std::string lower = ToLowerAscii(path);
-            if (wanted.count(lower) || IsUnderSaved(path) || lower.ends_with(".vk-offline")) continue;
-            const size_t slash = lower.find('/');
-            const bool inGameFolder = slash != std::string::npos && topFolders.count(lower.substr(0, slash));
-            if (!inGameFolder && !recorded.count(lower)) continue;
-            if (DeleteFileW(JoinPath(updater_.installDir, relative).c_str())) {
-                RemoveEmptyParents(updater_.installDir, relative);
-            }
+        for (std::size_t i = 0; i < listing_->Files().size(); ++i) {
+            if (isStale(listing_->ReleasePaths()[i])) DeleteStaleFile(listing_->Files()[i].path);
+        }
+        for (const std::wstring& relative : RecordedFilesOffTheListing()) {
+            if (isStale(ReleasePathOf(relative))) DeleteStaleFile(relative);
         }
         for (auto it = installed_.files.begin(); it != installed_.files.end();) {
-            it = wanted.count(ToLowerAscii(it->first)) ? std::next(it) : installed_.files.erase(it);
+            it = wanted.contains(it->first) ? std::next(it) : installed_.files.erase(it);
+        }
+    }
+
+    void DeleteStaleFile(const std::wstring& relative) const {
+        if (DeleteFileW(JoinPath(updater_.installDir, relative).c_str())) {
+            RemoveEmptyParents(updater_.installDir, relative);
         }
     }
 
@@ -290,6 +306,7 @@ private:
     std::vector<const ReleaseFile*> needed_;
     InstalledState installed_;
     InstalledState recordedAtStart_;
+    bool recordRewritten_ = false;
     bool deep_ = false;
     std::unique_ptr<GameListing> listing_;
 };

@@ -1,8 +1,11 @@
 #include "infra/json_portable.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <iterator>
 #include <stdexcept>
 #include <string_view>
 
@@ -83,6 +86,7 @@ private:
             ++offset_;
             return;
         }
+        auto& members = Scratch(scratchMembers_, depth);
         for (;;) {
             SkipBlanks();
             std::string name = ParseString();
@@ -90,12 +94,13 @@ private:
             if (AtEnd()) Fail("缺少冒号");
             if (text_[offset_++] != ':') Fail("缺少冒号");
             JsonValue member = ParseValue(depth);
-            value.members.emplace_back(std::move(name), std::move(member));
+            members.emplace_back(std::move(name), std::move(member));
             SkipBlanks();
             if (At(',')) {
                 ++offset_;
             } else if (At('}')) {
                 ++offset_;
+                MoveInto(members, value.members);
                 return;
             } else {
                 Fail("对象未闭合");
@@ -110,13 +115,15 @@ private:
             ++offset_;
             return;
         }
+        auto& items = Scratch(scratchItems_, depth);
         for (;;) {
-            value.items.push_back(ParseValue(depth));
+            items.push_back(ParseValue(depth));
             SkipBlanks();
             if (At(',')) {
                 ++offset_;
             } else if (At(']')) {
                 ++offset_;
+                MoveInto(items, value.items);
                 return;
             } else {
                 Fail("数组未闭合");
@@ -130,12 +137,23 @@ private:
         std::size_t end = text_.find_first_not_of("+-0123456789.eE", offset_);
         if (end == std::string::npos) end = text_.size();
         if (end == offset_) Fail("未知值");
-        const std::string run = text_.substr(offset_, end - offset_);
+        // strtod sees the run alone, or it would read on past it ("0x10" as 16). Runs are short, so
+        // the copy lives on the stack.
+        char buffer[64];
+        std::string longRun;
+        const char* run = buffer;
+        if (end - offset_ < sizeof buffer) {
+            text_.copy(buffer, end - offset_, offset_);
+            buffer[end - offset_] = '\0';
+        } else {
+            longRun = text_.substr(offset_, end - offset_);
+            run = longRun.c_str();
+        }
         offset_ = end;
         char* used = nullptr;
         errno = 0;
-        const double number = std::strtod(run.c_str(), &used);
-        if (used == run.c_str()) throw std::invalid_argument("invalid stod argument");
+        const double number = std::strtod(run, &used);
+        if (used == run) throw std::invalid_argument("invalid stod argument");
         if (errno == ERANGE) throw std::out_of_range("stod argument out of range");
         return number;
     }
@@ -145,14 +163,16 @@ private:
         ++offset_;
         std::string text;
         for (;;) {
-            if (AtEnd()) Fail("字符串未闭合");
-            const char c = text_[offset_++];
-            if (c == '"') return text;
-            if (c == '\\') {
-                ParseEscape(text);
-            } else {
-                text += c;
+            // Plain bytes up to the next quote or escape go over in one piece.
+            const std::size_t special = text_.find_first_of("\"\\", offset_);
+            if (special == std::string::npos) {
+                offset_ = text_.size();
+                Fail("字符串未闭合");
             }
+            text.append(text_, offset_, special - offset_);
+            offset_ = special + 1;
+            if (text_[special] == '"') return text;
+            ParseEscape(text);
         }
     }
 
@@ -212,8 +232,28 @@ private:
         }
     }
 
+    // Members and items gather in a list kept for their depth and then move into a vector of
+    // exactly their number: a document of many small objects allocates once per object, not once per
+    // growth step, and holds no spare capacity.
+    template <class Entry>
+    static std::vector<Entry>& Scratch(std::deque<std::vector<Entry>>& lists, int depth) {
+        if (lists.size() <= static_cast<std::size_t>(depth)) lists.resize(depth + 1);
+        lists[depth].clear();
+        return lists[depth];
+    }
+
+    template <class Entry>
+    static void MoveInto(std::vector<Entry>& gathered, std::vector<Entry>& target) {
+        target.reserve(gathered.size());
+        std::move(gathered.begin(), gathered.end(), std::back_inserter(target));
+        gathered.clear();
+    }
+
     const std::string& text_;
     std::size_t offset_ = 0;
+    // A deque, so that the list of an outer level stays where it is while deeper ones are added.
+    std::deque<std::vector<std::pair<std::string, JsonValue>>> scratchMembers_;
+    std::deque<std::vector<JsonValue>> scratchItems_;
 };
 
 }  // namespace

@@ -49,10 +49,11 @@ int Check(const Updater& updater) {
 
 int RunUpdate(const Options& options, const Updater& updater, bool repair) {
     if (IsGameRunning()) {
-        throw std::runtime_error(Localized("The game is running. Close it before updating.", "游戏正在运行，请先关闭游戏再更新。"));
+        throw std::runtime_error(
+            Localized("The game is running. Close it before updating.", "游戏正在运行，请先关闭游戏再更新。"));
     }
     const RemoteRelease release = updater.FetchRelease();
-    if (DecideInstallState(updater, release, updater.LoadInstalledState()) == InstallVerdict::LauncherTooOld) {
+    if (NeedsNewerLauncher(release)) {
         throw std::runtime_error(Localized("Please download the new launcher.", "请下载新版启动器后再更新。"));
     }
     for (const std::string& group : options.select) updater.SelectGroup(group);
