@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <span>
 #include <thread>
 
+#include "engine/install_scan.h"
 #include "infra/errors.h"
 #include "infra/files.h"
 #include "infra/handles.h"
@@ -75,11 +77,24 @@ std::wstring DownloadStage::CompletePath(const std::string& sha256) const {
     return JoinPath(downloadsDir_, Utf8ToWide(sha256));
 }
 
+// The store is listed once: under Wine every look-up of a name that is not there reads the whole
+// folder (to match names ignoring case), and a store that fills with thousands of ".part" files made
+// those look-ups cost more than the transfer.
 void DownloadStage::Prepare(const std::map<std::string, std::uint64_t>& blobs) {
-    for (const auto& [sha256, size] : blobs) PrepareJob(sha256, size);
+    std::vector<ListedFile> listing;
+    ListFiles(downloadsDir_, L"", listing, false);
+    StoredFiles stored;
+    stored.reserve(listing.size());
+    for (ListedFile& file : listing) stored.emplace(std::move(file.path), file.size);
+    for (const auto& [sha256, size] : blobs) PrepareJob(sha256, size, stored);
 }
 
-void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size) {
+void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size, const StoredFiles& stored) {
+    const std::wstring name = Utf8ToWide(sha256);
+    const auto storedSize = [&](const std::wstring& suffix) -> std::optional<std::uint64_t> {
+        const auto found = stored.find(name + suffix);
+        return found == stored.end() ? std::nullopt : std::optional<std::uint64_t>(found->second);
+    };
     const std::wstring complete = CompletePath(sha256);
     if (size == 0) {
         // An empty blob needs no transfer (and an empty range cannot be asked for): it is made
@@ -88,11 +103,11 @@ void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size) {
             throw std::runtime_error(Localized("Downloaded data failed verification: ", "下载内容校验失败：") +
                                      ShortDigest(sha256) + Localized(" (please retry)", "（请重试）"));
         }
-        if (!IsRegularFile(complete) || FileSizeOf(complete) != 0) WriteFileAtomic(complete, "");
+        if (storedSize(L"") != 0u) WriteFileAtomic(complete, "");
         ++blobsComplete_;
         return;
     }
-    if (FileSizeOf(complete) == size) {
+    if (storedSize(L"") == size) {
         bytesAlreadyDone_ += size;
         ++blobsComplete_;
         return;
@@ -105,14 +120,17 @@ void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size) {
     job->segmentCount =
         static_cast<std::uint32_t>(std::max<std::uint64_t>(1, (size + kSegmentSize - 1) / kSegmentSize));
     job->segmentDone.assign(job->segmentCount, false);
+    const bool segListed = storedSize(L".seg").has_value();
+    job->mayHaveSegList = job->segmentCount > 1 || segListed;
 
-    if (FileSizeOf(job->partPath) == size) {
-        MarkFinishedSegments(ReadWholeFile(job->segPath, kSmallFileLimit), *job);
+    if (storedSize(L".part") == size) {
+        if (segListed) MarkFinishedSegments(ReadWholeFile(job->segPath, kSmallFileLimit), *job);
     } else {
-        DeleteFileW(job->segPath.c_str());
+        if (segListed) DeleteFileW(job->segPath.c_str());
         if (!CreatePreallocated(job->partPath, size)) {
-            throw std::runtime_error(Localized("Cannot create the download file (disk full?): ",
-                                               "无法创建下载文件（磁盘已满？）：") + ShortDigest(sha256));
+            throw std::runtime_error(
+                Localized("Cannot create the download file (disk full?): ", "无法创建下载文件（磁盘已满？）：") +
+                ShortDigest(sha256));
         }
     }
     for (std::uint32_t i = 0; i < job->segmentCount; ++i) {
@@ -252,7 +270,7 @@ void DownloadStage::FinalizeDownload(DownloadJob& job, const TransferBuffer& buf
         throw std::runtime_error(Localized("Cannot save the download: ", "无法保存下载文件：") +
                                  WideToUtf8(SystemErrorText(code)));
     }
-    DeleteFileW(job.segPath.c_str());
+    if (job.mayHaveSegList) DeleteFileW(job.segPath.c_str());
     ++progress_.filesDone;
 }
 

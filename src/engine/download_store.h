@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/progress.h"
@@ -41,9 +42,13 @@ struct DownloadJob {
     std::wstring segPath;
     std::uint32_t segmentCount = 0;
     std::vector<bool> segmentDone;  // finished before this run started
+    bool mayHaveSegList = false;    // a ".seg" was on disk at the start, or this run may write one
     std::atomic<std::int32_t> pending{0};
-    std::mutex lock;                // serialises additions to the ".seg" file
+    std::mutex lock;  // serialises additions to the ".seg" file
 };
+
+// The download store's files as one listing shows them: name -> size.
+using StoredFiles = std::unordered_map<std::wstring, std::uint64_t>;
 
 struct SegmentTask {
     DownloadJob* job = nullptr;
@@ -66,7 +71,7 @@ public:
     void Run();
 
 private:
-    void PrepareJob(const std::string& sha256, std::uint64_t size);
+    void PrepareJob(const std::string& sha256, std::uint64_t size, const StoredFiles& stored);
     void Worker();
     void FetchSegment(HttpSession& session, const TransferBuffer& buffer, const SegmentTask& task);
     void RecordFinishedSegment(DownloadJob& job, std::uint32_t index);
