@@ -186,6 +186,7 @@ def table(path: str) -> None:
           % (small_files, fact("small-blobs")))
     ours = line("velkar-update update (Wine)", "noop-updater", small_files, "files/s")
     line("baseline: find -printf %s, every file's size (native)", "noop-find", small_files, "files/s", ours)
+    line("context: FindFirstFileExW, every file's size (Wine)", "noop-wine-list", small_files, "files/s", ours)
     if "small-install" in runs:
         tenth = fact("small-tenth-files")
         print("   First install of those files with velkar-update (Wine), against one of a tenth as many")

@@ -3,6 +3,7 @@
 //   velkar_bench_infra get <url> <runs>
 //   velkar_bench_infra range <url> <file> <size> <runs>
 //   velkar_bench_infra cng <file> <runs> <threads>
+//   velkar_bench_infra list <folder>
 // Each prints one line per measurement: its name followed by the seconds of every run.
 #include <windows.h>
 
@@ -82,6 +83,29 @@ void BenchCngThreads(const std::wstring& path, int runs, int threads) {
     });
 }
 
+// Every file's size below a folder, as the platform lists them: what any check of an installation
+// against its record pays at least. Returns the number of files.
+std::uint64_t ListTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    const vk::UniqueFind find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &entry,
+                                               FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return 0;
+    std::uint64_t files = 0;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        files += (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? ListTree(folder + L"\\" + name) : 1;
+    } while (FindNextFileW(find.get(), &entry));
+    return files;
+}
+
+// One listing per process, so that a run costs what a program's start and its listing cost.
+void BenchList(const std::wstring& folder) {
+    std::uint64_t files = 0;
+    PrintRuns("list-tree", 1, [&] { files = ListTree(folder); });
+    if (files == 0) throw std::runtime_error("no files below " + vk::WideToUtf8(folder));
+}
+
 void BenchGet(const std::string& url, int runs) {
     PrintRuns("get-to-memory", runs, [&] {
         vk::HttpSession session;
@@ -94,7 +118,8 @@ void BenchRange(const std::string& url, const std::wstring& path, std::uint64_t 
     PrintRuns("download-range", runs, [&] {
         vk::HttpSession session;
         const vk::TransferBuffer buffer;
-        vk::DownloadRange(session, url, path, 0, size - 1, size, nullptr, [](auto) {}, buffer);
+        vk::DownloadRange(
+            session, url, path, 0, size - 1, size, nullptr, [](auto) {}, buffer);
     });
 }
 
@@ -107,14 +132,17 @@ int wmain(int argc, wchar_t** argv) {
             BenchHash(argv[2], std::stoi(argv[3]));
         } else if (mode == L"cng" && argc == 5) {
             BenchCngThreads(argv[2], std::stoi(argv[3]), std::stoi(argv[4]));
+        } else if (mode == L"list" && argc == 3) {
+            BenchList(argv[2]);
         } else if (mode == L"get" && argc == 4) {
             BenchGet(vk::WideToUtf8(argv[2]), std::stoi(argv[3]));
         } else if (mode == L"range" && argc == 6) {
             BenchRange(vk::WideToUtf8(argv[2]), argv[3], std::stoull(argv[4]), std::stoi(argv[5]));
         } else {
-            std::fprintf(stderr,
-                         "usage: velkar_bench_infra hash FILE RUNS | cng FILE RUNS THREADS | get URL RUNS | range URL "
-                         "FILE SIZE RUNS\n");
+            std::fprintf(
+                stderr,
+                "usage: velkar_bench_infra hash FILE RUNS | cng FILE RUNS THREADS | list FOLDER | get URL RUNS | "
+                "range URL FILE SIZE RUNS\n");
             return 2;
         }
     } catch (const std::exception& e) {
