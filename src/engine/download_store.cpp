@@ -103,7 +103,7 @@ void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size, co
             throw std::runtime_error(Localized("Downloaded data failed verification: ", "下载内容校验失败：") +
                                      ShortDigest(sha256) + Localized(" (please retry)", "（请重试）"));
         }
-        if (storedSize(L"") != 0u) WriteFileAtomic(complete, "");
+        if (storedSize(L"") != std::optional<std::uint64_t>(0)) WriteFileAtomic(complete, "");
         ++blobsComplete_;
         return;
     }
@@ -128,9 +128,8 @@ void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size, co
     } else {
         if (segListed) DeleteFileW(job->segPath.c_str());
         if (!CreatePreallocated(job->partPath, size)) {
-            throw std::runtime_error(
-                Localized("Cannot create the download file (disk full?): ", "无法创建下载文件（磁盘已满？）：") +
-                ShortDigest(sha256));
+            throw std::runtime_error(Localized("Cannot create the download file (disk full?): ",
+                                               "无法创建下载文件（磁盘已满？）：") + ShortDigest(sha256));
         }
     }
     for (std::uint32_t i = 0; i < job->segmentCount; ++i) {

@@ -44,7 +44,7 @@ struct DownloadJob {
     std::vector<bool> segmentDone;  // finished before this run started
     bool mayHaveSegList = false;    // a ".seg" was on disk at the start, or this run may write one
     std::atomic<std::int32_t> pending{0};
-    std::mutex lock;  // serialises additions to the ".seg" file
+    std::mutex lock;                // serialises additions to the ".seg" file
 };
 
 // The download store's files as one listing shows them: name -> size.

@@ -60,7 +60,9 @@ std::string OptionalText(const RemoteRelease& release, const std::set<std::strin
 
 }  // namespace
 
-std::wstring MetadataPath(const Updater& updater, const wchar_t* name) { return JoinPath(updater.MetadataDir(), name); }
+std::wstring MetadataPath(const Updater& updater, const wchar_t* name) {
+    return JoinPath(updater.MetadataDir(), name);
+}
 
 void AddGroupsFrom(const std::wstring& path, std::set<std::string>& groups, const std::set<std::string>* allowed) {
     const std::string text = ReadWholeFile(path, kSmallFileLimit);

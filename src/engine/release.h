@@ -16,7 +16,7 @@ struct LauncherInfo {
     std::string launcherVersion;  // empty: no usable launcher offer
     std::string launcherSha256;
     std::uint64_t launcherSize = 0;
-    std::string bannerSha256;  // empty: no banner
+    std::string bannerSha256;     // empty: no banner
     std::uint64_t bannerSize = 0;
 };
 
@@ -29,7 +29,7 @@ struct RemoteRelease {
     std::string minLauncherVersion;
     std::string launchPath;
     std::vector<std::string> launchArgs;
-    std::uint64_t totalSize = 0;            // all files of every group
+    std::uint64_t totalSize = 0;  // all files of every group
     std::optional<std::uint64_t> sequence;  // the manifest's publication number, when it has one
     std::string published;                  // the manifest's publication time; empty when absent
     std::vector<ReleaseFile> files;

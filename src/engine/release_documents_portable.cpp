@@ -12,11 +12,17 @@ namespace {
 
 // --- writing ---
 
-std::string Member(const char* name, const std::string& rawValue) { return QuoteJson(name) + ": " + rawValue; }
+std::string Member(const char* name, const std::string& rawValue) {
+    return QuoteJson(name) + ": " + rawValue;
+}
 
-std::string Text(const char* name, const std::string& text) { return Member(name, QuoteJson(text)); }
+std::string Text(const char* name, const std::string& text) {
+    return Member(name, QuoteJson(text));
+}
 
-std::string Number(const char* name, std::uint64_t value) { return Member(name, std::to_string(value)); }
+std::string Number(const char* name, std::uint64_t value) {
+    return Member(name, std::to_string(value));
+}
 
 // Members joined on one line: {"a": 1, "b": 2}.
 std::string Inline(const std::vector<std::string>& members) {

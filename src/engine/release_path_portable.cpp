@@ -49,8 +49,7 @@ ReleasePathFault FaultOfReleasePath(const std::string& path) {
 
 void CheckReleasePath(const std::string& path) {
     if (FaultOfReleasePath(path) != ReleasePathFault::None) {
-        throw std::runtime_error(
-            Localized("Release list has an invalid path: " + path, "版本清单包含非法路径：" + path));
+        throw std::runtime_error(Localized("Release list has an invalid path: " + path, "版本清单包含非法路径：" + path));
     }
 }
 

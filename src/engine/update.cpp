@@ -196,10 +196,10 @@ private:
             const std::wstring source = JoinPath(downloads, Utf8ToWide(file->sha256));
             const std::wstring target = updater_.InstallPathOf(*file);
             CreateDirectories(ParentFolder(target));
-            const bool placed =
-                --users[file->sha256] == 0
-                    ? MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)
-                    : CopyFileW(source.c_str(), target.c_str(), FALSE);
+            const bool placed = --users[file->sha256] == 0
+                                    ? MoveFileExW(source.c_str(), target.c_str(),
+                                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)
+                                    : CopyFileW(source.c_str(), target.c_str(), FALSE);
             if (!placed) FailReplace(*file, GetLastError());
             installed_.files[file->path] = {file->sha256, file->size};
             ++progress_.filesDone;

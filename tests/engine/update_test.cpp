@@ -142,12 +142,12 @@ TEST_F(Update, RepairAdoptsAGroupWhoseFilesArePresent) {
 TEST_F(Update, PlayersOwnFilesSurviveAndStrayGameFilesGo) {
     Install("v1");
     const std::pair<const char*, bool> files[] = {
-        {"notes.txt", true},                        // the player's file at the root
-        {"MyMods/mod/readme.md", true},             // a folder the release does not use
-        {"Velkar/Saved/Config/x.ini", true},        // the game's user data
-        {"Velkar/Content/notes.vk-offline", true},  // taken out of use earlier
-        {"Velkar/Content/stray.bin", false},        // inside a folder of the game
-        {"ENGINE/Binaries/leftover.dll", false},    // the same, in another letter case
+        {"notes.txt", true},                           // the player's file at the root
+        {"MyMods/mod/readme.md", true},                // a folder the release does not use
+        {"Velkar/Saved/Config/x.ini", true},           // the game's user data
+        {"Velkar/Content/notes.vk-offline", true},     // taken out of use earlier
+        {"Velkar/Content/stray.bin", false},           // inside a folder of the game
+        {"ENGINE/Binaries/leftover.dll", false},       // the same, in another letter case
     };
     for (const auto& [path, survives] : files) test::WriteTestFile(Path(path), "x");
     test::WriteTestFile(install_ + L"\\.vklauncher\\keep.me", "x");

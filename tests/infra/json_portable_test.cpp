@@ -114,9 +114,9 @@ struct NumberCase {
 
 TEST(ParseJson, NumbersTakeTheWholeRunAndUseWhatTheConversionReads) {
     const NumberCase cases[] = {
-        {"0", 0},       {"-12.5", -12.5}, {"+7", 7}, {"007", 7},     {"1e3", 1000},
-        {"1E-2", 0.01}, {"1.2.3", 1.2},   {"1e", 1}, {"1e+", 1},     {"1-2", 1},
-        {".5", 0.5},    {"5.", 5},        {"-0", 0}, {"2.5E+1", 25}, {"9000000000000001", 9000000000000001.0},
+        {"0", 0},       {"-12.5", -12.5}, {"+7", 7},       {"007", 7},     {"1e3", 1000},
+        {"1E-2", 0.01}, {"1.2.3", 1.2},   {"1e", 1},       {"1e+", 1},     {"1-2", 1},
+        {".5", 0.5},    {"5.", 5},        {"-0", 0},       {"2.5E+1", 25}, {"9000000000000001", 9000000000000001.0},
     };
     for (const auto& c : cases) {
         const JsonValue value = ParseJson(std::string("[") + c.text + "]");
@@ -124,7 +124,7 @@ TEST(ParseJson, NumbersTakeTheWholeRunAndUseWhatTheConversionReads) {
         EXPECT_EQ(value.items[0].type, JsonType::Number) << c.text;
         EXPECT_EQ(value.items[0].number, c.value) << c.text;
     }
-    // Runs of any length count whole, however long.
+    // Runs of any length count whole.
     for (const std::size_t zeros : {62, 63, 64, 200}) {
         EXPECT_EQ(ParseJson(std::string(zeros, '0') + "25e-1").number, 2.5) << zeros;
     }
@@ -164,16 +164,16 @@ TEST(ParseJson, StringsResolveEscapesToUtf8) {
         {"\"\\u00e9\"", "\xC3\xA9"},
         {"\"\\u07FF\\u0800\"", "\xDF\xBF\xE0\xA0\x80"},
         {"\"\\ud83d\\ude00\"", "\xF0\x9F\x98\x80"},
-        {"\"\\ud83d\"", "\xED\xA0\xBD"},  // lone high surrogate: three bytes
+        {"\"\\ud83d\"", "\xED\xA0\xBD"},                   // lone high surrogate: three bytes
         {"\"\\ud83dx\"", "\xED\xA0\xBDx"},
-        {"\"\\ude00\"", "\xED\xB8\x80"},         // lone low surrogate
-        {"\"\\ud800\\u0041\"", "\xE2\x91\x81"},  // any second unit is combined
+        {"\"\\ude00\"", "\xED\xB8\x80"},                   // lone low surrogate
+        {"\"\\ud800\\u0041\"", "\xE2\x91\x81"},            // any second unit is combined
         {"\"\\u0000\"", std::string("\0", 1)},
-        {"\"\\u00zz\"", std::string("\0", 1)},         // the four bytes are consumed even when unread
-        {"\"\\u 1 a\"", "\x01"},                       // leading blank accepted, reading stops at the next
-        {"\"\\u+041\\u0x41\"", "AA"},                  // sign and 0x prefix accepted
-        {"\"\\u-001\"", "\xFF\xBF\xBF\xBF"},           // negated unit wraps; only its low bits are written
-        {"\"\x01\x7f\xff\xc3\"", "\x01\x7f\xff\xc3"},  // raw bytes are not validated
+        {"\"\\u00zz\"", std::string("\0", 1)},             // the four bytes are consumed even when unread
+        {"\"\\u 1 a\"", "\x01"},                           // leading blank accepted, reading stops at the next
+        {"\"\\u+041\\u0x41\"", "AA"},                      // sign and 0x prefix accepted
+        {"\"\\u-001\"", "\xFF\xBF\xBF\xBF"},               // negated unit wraps; only its low bits are written
+        {"\"\x01\x7f\xff\xc3\"", "\x01\x7f\xff\xc3"},      // raw bytes are not validated
         {"\"a\\u0062c\"", "abc"},
     };
     for (const auto& c : cases) {
@@ -309,12 +309,8 @@ TEST(ParseJson, DamagedDocumentsEndInAValueOrAParserFailure) {
             const char byte = alphabet[below(alphabet.size())];
             switch (below(4)) {
                 case 0: text.insert(at, 1, byte); break;
-                case 1:
-                    if (at < text.size()) text[at] = byte;
-                    break;
-                case 2:
-                    if (at < text.size()) text.erase(at, 1);
-                    break;
+                case 1: if (at < text.size()) text[at] = byte; break;
+                case 2: if (at < text.size()) text.erase(at, 1); break;
                 default: text.resize(at); break;
             }
         }

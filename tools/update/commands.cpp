@@ -49,8 +49,7 @@ int Check(const Updater& updater) {
 
 int RunUpdate(const Options& options, const Updater& updater, bool repair) {
     if (IsGameRunning()) {
-        throw std::runtime_error(
-            Localized("The game is running. Close it before updating.", "游戏正在运行，请先关闭游戏再更新。"));
+        throw std::runtime_error(Localized("The game is running. Close it before updating.", "游戏正在运行，请先关闭游戏再更新。"));
     }
     const RemoteRelease release = updater.FetchRelease();
     if (NeedsNewerLauncher(release)) {
