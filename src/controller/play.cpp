@@ -1,11 +1,14 @@
 #include "controller/play.h"
 
+#include "controller/commands.h"
 #include "controller/task_job.h"
 #include "controller/tasks.h"
 #include "infra/errors.h"
 #include "infra/language_portable.h"
+#include "infra/paths.h"
 #include "infra/text.h"
 #include "platform/runtime_host.h"
+#include "ui/commands.h"
 
 namespace vk {
 
@@ -71,13 +74,13 @@ void OnVerifyFinished(AppState& app, Effects& effects, std::unique_ptr<VerifyRes
 }
 
 void PlayOffline(AppState& app, Effects& effects) {
-    if (app.state != LauncherState::Ready) return;
+    if (!CommandEnabled(CmdPlayOffline, FactsOf(app))) return;
     app.offlineLaunch = true;
     StartGame(effects);
 }
 
 bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay) {
-    RuntimeHost host = MakeRuntimeHost(app.release, app.installDir);
+    RuntimeHost host = MakeRuntimeHost(app.release, app.installDir, JoinPath(app.cacheDir, kRuntimeSetupFolder));
     if (EvaluateRuntime(host.GetFacts()) != kRuntimeMissing) return false;
     SetState(app, effects, LauncherState::PreparingRuntime, {});
     effects.StartTask(MakeTask<RuntimeFinished>(TaskKind::RuntimeInstall, app.window, MsgRuntimeFinished,
@@ -96,7 +99,13 @@ void OnRuntimeFinished(AppState& app, Effects& effects, std::unique_ptr<RuntimeF
         effects.Repaint();
         return;
     }
-    SetState(app, effects, LauncherState::Ready, {});
+    // An offline start after an expired manifest returns to where it came from: no release to play or
+    // update from is known.
+    if (app.offlineOnly) {
+        SetState(app, effects, LauncherState::CheckFailed, Utf8ToWide(ReleaseExpiredMessage()));
+    } else {
+        SetState(app, effects, LauncherState::Ready, {});
+    }
     if (app.requestPending) {
         StartReleaseCheck(app, effects);
     } else if (runtimeFine && result->thenPlay) {

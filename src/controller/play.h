@@ -16,7 +16,8 @@ void StartLaunchVerify(AppState& app, Effects& effects);
 // whether to repair, start offline or go back. The answer counts only if nothing changed meanwhile.
 void OnVerifyFinished(AppState& app, Effects& effects, std::unique_ptr<VerifyResult> result);
 
-// Starts the game with the offline switch, without the file check; only in Ready.
+// Starts the game with the offline switch, without the file check; only in Ready, or after a check that
+// refused an expired manifest of the installed build.
 void PlayOffline(AppState& app, Effects& effects);
 
 // The runtime step when the runtime is missing: PreparingRuntime while the installer runs. False when
