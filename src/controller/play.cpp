@@ -25,6 +25,17 @@ std::wstring QuestionText(const std::string& problem) {
                      L"\n\n是：修复官方文件并重启。\n否：继续离线启动。\n取消：返回启动器。");
 }
 
+// A request of another program that arrived during the file check wins over the game start when it
+// has work: judging the installation again merges a content request in, so its groups make an
+// update due. False when there is nothing to do for it; the game then starts as the press asked.
+bool TakeUpRequest(AppState& app, Effects& effects) {
+    RefreshInstallState(app, effects);
+    ProcessRequests(app, effects);
+    if (app.state != LauncherState::Ready || app.repairPending || MakeUpdater(app).RepairRequested()) return true;
+    app.requestPending = false;
+    return false;
+}
+
 }  // namespace
 
 void StartLaunchVerify(AppState& app, Effects& effects) {
@@ -48,11 +59,7 @@ void StartLaunchVerify(AppState& app, Effects& effects) {
 void OnVerifyFinished(AppState& app, Effects& effects, std::unique_ptr<VerifyResult> result) {
     effects.StopTimer(TimerId::Progress);
     SetState(app, effects, LauncherState::Ready, {});
-    if (app.requestPending && MakeUpdater(app).HasPendingRequest()) {
-        // A request of another program wins over the game start.
-        ProcessRequests(app, effects);
-        return;
-    }
+    if (app.requestPending && MakeUpdater(app).HasPendingRequest() && TakeUpRequest(app, effects)) return;
     if (result->cancelled) return;
     if (result->problem.empty()) {
         app.offlineLaunch = false;
@@ -79,8 +86,12 @@ void PlayOffline(AppState& app, Effects& effects) {
     StartGame(effects);
 }
 
-bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay) {
-    RuntimeHost host = MakeRuntimeHost(app.release, app.installDir, JoinPath(app.cacheDir, kRuntimeSetupFolder));
+bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay, RuntimeHost host) {
+    // The note belongs to the last step: a runtime found now, or a new step, makes it stale.
+    if (!app.runtimeNote.empty()) {
+        app.runtimeNote.clear();
+        effects.Repaint();
+    }
     if (EvaluateRuntime(host.GetFacts()) != kRuntimeMissing) return false;
     SetState(app, effects, LauncherState::PreparingRuntime, {});
     effects.StartTask(MakeTask<RuntimeFinished>(TaskKind::RuntimeInstall, app.window, MsgRuntimeFinished,
@@ -89,6 +100,11 @@ bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay) {
                                                     result.outcome = EnsureRuntime(host);
                                                 }));
     return true;
+}
+
+bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay) {
+    return StartRuntimeStep(app, effects, thenPlay,
+                            MakeRuntimeHost(app.release, app.installDir, JoinPath(app.cacheDir, kRuntimeSetupFolder)));
 }
 
 void OnRuntimeFinished(AppState& app, Effects& effects, std::unique_ptr<RuntimeFinished> result) {

@@ -75,7 +75,7 @@ LRESULT Handle(LauncherWindow& window, HWND handle, UINT message, WPARAM wParam,
             return wParam ? 0 : DefWindowProcW(handle, message, wParam, lParam);
         case WM_NCHITTEST: return OnHitTest(window, lParam);
         case WM_ERASEBKGND: return 1;
-        case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
+        case WM_KEYDOWN: OnKeyDown(window, wParam, lParam); return 0;
         case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
         case WM_MOUSELEAVE: OnMouseLeave(window); return 0;
         case WM_LBUTTONDOWN: OnButtonDown(window, lParam); return 0;

@@ -22,4 +22,7 @@ std::string ReleasePathOf(const std::wstring& relativePath);
 // The user's local application-data folder; empty when the system cannot name it.
 std::wstring LocalAppDataFolder();
 
+// Full path of the running executable, however long.
+std::wstring ExecutablePath();
+
 }  // namespace vk

@@ -103,17 +103,7 @@ LauncherFiles LauncherFiles::Beside(const std::wstring& exe) {
     return LauncherFiles{exe, exe + L".new", exe + L".new.tmp", exe + L".old"};
 }
 
-LauncherFiles LauncherFiles::OfThisProcess() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return Beside(path);
-        }
-        path.resize(path.size() * 2);
-    }
-}
+LauncherFiles LauncherFiles::OfThisProcess() { return Beside(ExecutablePath()); }
 
 std::wstring ReadyEventName(unsigned long processId) {
     return L"Local\\VelkarLauncherReady-" + std::to_wstring(processId);

@@ -1,5 +1,5 @@
-"""Start-up without update settings, the interface language, a start at 144 DPI, messages about the DPI
-from other programs, and libraries placed beside the launcher."""
+"""Start-up without update settings, from a folder deeper than MAX_PATH, the interface language, a start
+at 144 DPI, messages about the DPI from other programs, and libraries placed beside the launcher."""
 import shutil
 import time
 
@@ -30,6 +30,23 @@ def no_update_settings(session) -> None:
         assert launcher.exit_code() == 1
         assert sorted(p.name for p in launcher.folder.iterdir()) == ["VelkarLauncher.exe"], "it wrote files"
         assert (session.user_data / "settings.cfg").read_text() == f"Language={language}\n"
+
+
+def long_path(session) -> None:
+    """A launcher whose path is longer than MAX_PATH leaves the whole of it in launcher.path, by which
+    the game starts it again (the install folder is chosen short, as a player may)."""
+    install_dir = session.folder / "Velkar"
+    session.user_data.mkdir(parents=True, exist_ok=True)
+    (session.user_data / "settings.cfg").write_text(f"InstallDir={wine.windows_path(install_dir)}\nLanguage=en\n")
+    launcher = Launcher(session, "a" * 120 + "/" + "b" * 120)
+    launcher.install_dir = install_dir
+    path = wine.windows_path(launcher.exe)
+    assert len(path) > 260, path
+    launcher.start().window()
+    launcher.wait_state("attention", "Not installed")
+    recorded = (launcher.metadata / "launcher.path").read_text(encoding="utf-8")
+    assert recorded == path, f"launcher.path holds {len(recorded)} of the {len(path)} characters: {recorded!r}"
+    assert launcher.close("NotInstalled") == 0
 
 
 def chinese_interface(session) -> None:
@@ -130,6 +147,7 @@ def planted_libraries(session) -> None:
 
 SCENARIOS = {
     "no_update_settings": (no_update_settings, (1280, 800)),
+    "long_path": (long_path, (1280, 800)),
     "chinese_interface": (chinese_interface, (1280, 800)),
     "dpi_144": (dpi_144, (1280, 800)),
     "dpi_message": (dpi_message, (1280, 800)),
