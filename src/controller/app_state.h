@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "configuration/configuration.h"
 #include "controller/effects.h"
-#include "ui/launcher_state.h"
 #include "engine/progress.h"
 #include "engine/release.h"
 #include "engine/updater.h"
 #include "platform/news_format_portable.h"
+#include "ui/launcher_state.h"
 #include "ui/progress_text.h"
 
 namespace vk {
@@ -30,13 +31,11 @@ struct AppState {
     std::int64_t newsScroll = 0;
     std::uint64_t newsVisibleRows = 0;
 
-    // The configuration, in the order of the Updater's members.
-    std::string updateBaseUrl;
-    std::string updateChannel;
-    std::string publicKeyPem;
-    std::wstring installDir;
-    std::wstring gameUserDir;
-    std::wstring cacheDir;
+    // The configuration's one home: the engine with where updates come from, the install folder and
+    // the cache (each task takes a copy, so a folder chosen meanwhile applies from the next task on),
+    // and the launcher's settings.
+    Updater updater;
+    LauncherSettings settings;
 
     LauncherState state = LauncherState::Checking;
     // Counts the state changes, so that an answer to a question can tell whether anything happened
@@ -64,9 +63,6 @@ struct AppState {
     bool offlineLaunch = false;
     bool repairPending = false;
     bool requestPending = false;
-    bool customSource = false;
-    bool installDirChosen = false;
-    bool selfUpdateEnabled = true;
     bool selfUpdateFailed = false;
     std::wstring selfUpdateError;
     std::wstring runtimeNote;
@@ -80,13 +76,9 @@ struct AppState {
     SpeedEstimator speed;
 };
 
-// A fresh engine for the record's configuration.
-Updater MakeUpdater(const AppState& app);
-// The record's configuration from an engine's values: what MakeUpdater gives back.
-void UseUpdaterValues(AppState& app, const Updater& updater);
-
-// Something is installed: a build id or a non-empty file map.
-bool HasInstallation(const AppState& app);
+// Writes settings.cfg from the record. A file that cannot be written leaves the settings in effect
+// for this run; the file keeps its previous content.
+void SaveSettingsQuietly(const AppState& app);
 
 // No new work may start: a busy state, unless it is a Checking that no check is running for.
 bool LauncherBusy(const AppState& app);

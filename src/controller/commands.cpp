@@ -1,10 +1,9 @@
 #include "controller/commands.h"
 
-#include <exception>
-
 #include "controller/install_folder.h"
 #include "controller/play.h"
 #include "controller/tasks.h"
+#include "engine/release_sizes.h"
 #include "infra/language_portable.h"
 #include "ui/commands.h"
 
@@ -12,20 +11,16 @@ namespace vk {
 
 namespace {
 
-void SwitchLanguage(Effects& effects) {
+void SwitchLanguage(const AppState& app, Effects& effects) {
     useEnglish.exchange(!useEnglish.load());
-    try {
-        effects.SaveSettings();
-    } catch (const std::exception&) {
-        // The language still switches for this run.
-    }
+    SaveSettingsQuietly(app);
     effects.Repaint();
 }
 
 }  // namespace
 
 CommandFacts FactsOf(const AppState& app) {
-    return {app.state, app.pauseRequested, app.releaseKnown, HasInstallation(app), app.offlineOnly};
+    return {app.state, app.pauseRequested, app.releaseKnown, HasInstallation(app.installed), app.offlineOnly};
 }
 
 void PrimaryAction(AppState& app, Effects& effects) {
@@ -46,7 +41,7 @@ void RunCommand(AppState& app, Effects& effects, int command) {
     switch (command) {
         case CmdClose: effects.RequestClose(); break;
         case CmdMinimize: effects.Minimize(); break;
-        case CmdLanguage: SwitchLanguage(effects); break;
+        case CmdLanguage: SwitchLanguage(app, effects); break;
         case CmdPrimary: PrimaryAction(app, effects); break;
         case CmdInstallFolder: ChooseInstallFolder(app, effects); break;
         case CmdRepair: StartUpdate(app, effects, true); break;

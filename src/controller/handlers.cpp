@@ -3,8 +3,8 @@
 #include "controller/payloads.h"
 #include "controller/play.h"
 #include "controller/tasks.h"
+#include "engine/install_decision.h"
 #include "infra/files.h"
-#include "infra/paths.h"
 #include "infra/text.h"
 
 namespace vk {
@@ -14,11 +14,11 @@ namespace {
 // A manifest past its expiry is never updated from. While its build is the one installed, the game
 // may still start offline with that build's command line.
 void KeepForOfflineStart(AppState& app, ReleaseCheckResult& result) {
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     bool installed = false;
     try {
         installed = updater.IsUpToDate(result.release, result.installed) &&
-                    IsRegularFile(JoinPath(app.installDir, DiskPathOf(result.release.launchPath)));
+                    IsRegularFile(GameExecutablePath(updater.installDir, result.release.launchPath));
     } catch (const std::exception&) {
         // A request that cannot be merged: the installation's state is open, so no start.
     }
@@ -58,7 +58,7 @@ void OnReleaseChecked(AppState& app, Effects& effects, std::unique_ptr<ReleaseCh
 
 void OnUpdateFinished(AppState& app, Effects& effects, std::unique_ptr<UpdateResult> result) {
     effects.StopTimer(TimerId::Progress);
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     // A stopped or failed update has recorded what it installed.
     app.installed = updater.LoadInstalledState();
     if (result->cancelled) {
@@ -76,7 +76,7 @@ void OnUpdateFinished(AppState& app, Effects& effects, std::unique_ptr<UpdateRes
         app.repairPending = false;
         app.requestPending = false;
         app.offlineLaunch = false;
-        if (!effects.StartRuntimeCheck(true)) effects.LaunchGame();
+        if (!effects.StartRuntimeCheck(true)) LaunchGame(app, effects);
     } else if (app.requestPending && updater.RepairRequested()) {
         ProcessRequests(app, effects);
     } else if (app.requestPending && app.state == LauncherState::UpdateAvailable) {
@@ -88,7 +88,7 @@ void OnUpdateFinished(AppState& app, Effects& effects, std::unique_ptr<UpdateRes
 }
 
 void OnActivate(AppState& app, Effects& effects) {
-    if (!MakeUpdater(app).HasPendingRequest()) return;
+    if (!app.updater.HasPendingRequest()) return;
     app.requestPending = true;
     StartReleaseCheck(app, effects);
 }

@@ -43,14 +43,10 @@ bool MayInstallInto(const std::wstring& folder) {
 
 // The state was decided for the old folder; the new folder's installation decides it now.
 void TakeUpFolder(AppState& app, Effects& effects, std::wstring folder) {
-    app.installDir = std::move(folder);
-    app.installDirChosen = true;
-    try {
-        effects.SaveSettings();
-    } catch (const std::exception&) {
-        // The folder still applies for this run.
-    }
-    app.installed = MakeUpdater(app).LoadInstalledState();
+    app.updater.installDir = std::move(folder);
+    app.settings.installDirChosen = true;
+    SaveSettingsQuietly(app);
+    app.installed = app.updater.LoadInstalledState();
     app.offlineOnly = false;  // judged for the old folder's installation
     ReloadFullMapFlag(app);
     if (app.releaseKnown && app.state != LauncherState::LauncherTooOld) {
@@ -61,11 +57,6 @@ void TakeUpFolder(AppState& app, Effects& effects, std::wstring folder) {
 }
 
 }  // namespace
-
-std::wstring TrimmedFolder(std::wstring folder) {
-    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-    return folder;
-}
 
 std::wstring InstallFolderFor(const std::wstring& chosen) {
     if (MayInstallInto(chosen)) return chosen;
@@ -91,7 +82,7 @@ void ChooseInstallFolder(AppState& app, Effects& effects) {
 
 void DownloadFullMap(AppState& app, Effects& effects) {
     try {
-        MakeUpdater(app).SelectGroup(kFullMapGroup);
+        app.updater.SelectGroup(kFullMapGroup);
     } catch (const std::exception& e) {
         effects.ShowMessage(Utf8ToWide(e.what()), MB_ICONERROR);
         return;

@@ -3,10 +3,13 @@
 #include "controller/commands.h"
 #include "controller/task_job.h"
 #include "controller/tasks.h"
+#include "engine/install_decision.h"
+#include "engine/verify.h"
 #include "infra/errors.h"
 #include "infra/language_portable.h"
 #include "infra/paths.h"
 #include "infra/text.h"
+#include "platform/game_launch.h"
 #include "platform/runtime_host.h"
 #include "ui/commands.h"
 
@@ -15,14 +18,15 @@ namespace vk {
 namespace {
 
 // The game starts once the runtime is known to be there; otherwise the runtime step starts it.
-void StartGame(Effects& effects) {
-    if (!effects.StartRuntimeCheck(true)) effects.LaunchGame();
+void StartGame(AppState& app, Effects& effects) {
+    if (!effects.StartRuntimeCheck(true)) LaunchGame(app, effects);
 }
 
 std::wstring QuestionText(const std::string& problem) {
-    return Localized(L"Game file missing or changed: ", L"发现游戏文件缺失或不一致：") + Utf8ToWide(problem) +
-           Localized(L"\n\nYes: repair official files and restart.\nNo: start offline.\nCancel: return to the launcher.",
-                     L"\n\n是：修复官方文件并重启。\n否：继续离线启动。\n取消：返回启动器。");
+    return Utf8ToWide(GameFileProblemMessage(problem)) +
+           Localized(
+               L"\n\nYes: repair official files and restart.\nNo: start offline.\nCancel: return to the launcher.",
+               L"\n\n是：修复官方文件并重启。\n否：继续离线启动。\n取消：返回启动器。");
 }
 
 // A request of another program that arrived during the file check wins over the game start when it
@@ -31,7 +35,7 @@ std::wstring QuestionText(const std::string& problem) {
 bool TakeUpRequest(AppState& app, Effects& effects) {
     RefreshInstallState(app, effects);
     ProcessRequests(app, effects);
-    if (app.state != LauncherState::Ready || app.repairPending || MakeUpdater(app).RepairRequested()) return true;
+    if (app.state != LauncherState::Ready || app.repairPending || app.updater.RepairRequested()) return true;
     app.requestPending = false;
     return false;
 }
@@ -43,7 +47,7 @@ void StartLaunchVerify(AppState& app, Effects& effects) {
     ResetProgress(app);
     SetState(app, effects, LauncherState::Updating, {});
     effects.ArmTimer(TimerId::Progress, kProgressPeriodMs);
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     UpdateProgress* progress = &app.progress;
     const std::atomic<bool>* stop = &app.stopRequested;
     effects.StartTask(MakeTask<VerifyResult>(TaskKind::LaunchVerify, app.window, MsgVerifyFinished,
@@ -59,11 +63,11 @@ void StartLaunchVerify(AppState& app, Effects& effects) {
 void OnVerifyFinished(AppState& app, Effects& effects, std::unique_ptr<VerifyResult> result) {
     effects.StopTimer(TimerId::Progress);
     SetState(app, effects, LauncherState::Ready, {});
-    if (app.requestPending && MakeUpdater(app).HasPendingRequest() && TakeUpRequest(app, effects)) return;
+    if (app.requestPending && app.updater.HasPendingRequest() && TakeUpRequest(app, effects)) return;
     if (result->cancelled) return;
     if (result->problem.empty()) {
         app.offlineLaunch = false;
-        StartGame(effects);
+        StartGame(app, effects);
         return;
     }
     const std::uint64_t asked = app.stateChanges;
@@ -76,14 +80,14 @@ void OnVerifyFinished(AppState& app, Effects& effects, std::unique_ptr<VerifyRes
         ProcessRequests(app, effects);
     } else if (answer == IDNO) {
         app.offlineLaunch = true;
-        StartGame(effects);
+        StartGame(app, effects);
     }
 }
 
 void PlayOffline(AppState& app, Effects& effects) {
     if (!CommandEnabled(CmdPlayOffline, FactsOf(app))) return;
     app.offlineLaunch = true;
-    StartGame(effects);
+    StartGame(app, effects);
 }
 
 bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay, RuntimeHost host) {
@@ -103,8 +107,9 @@ bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay, RuntimeHos
 }
 
 bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay) {
-    return StartRuntimeStep(app, effects, thenPlay,
-                            MakeRuntimeHost(app.release, app.installDir, JoinPath(app.cacheDir, kRuntimeSetupFolder)));
+    return StartRuntimeStep(
+        app, effects, thenPlay,
+        MakeRuntimeHost(app.release, app.updater.installDir, JoinPath(app.updater.cacheDir, kRuntimeSetupFolder)));
 }
 
 void OnRuntimeFinished(AppState& app, Effects& effects, std::unique_ptr<RuntimeFinished> result) {
@@ -125,8 +130,21 @@ void OnRuntimeFinished(AppState& app, Effects& effects, std::unique_ptr<RuntimeF
     if (app.requestPending) {
         StartReleaseCheck(app, effects);
     } else if (runtimeFine && result->thenPlay) {
-        effects.LaunchGame();
+        LaunchGame(app, effects);
     }
+}
+
+void LaunchGame(AppState& app, Effects& effects) {
+    const std::wstring& folder = app.updater.installDir;
+    const std::wstring executable = GameExecutablePath(folder, app.release.launchPath);
+    const unsigned long error =
+        effects.StartGame(executable, GameCommandLine(executable, app.release.launchArgs, app.offlineLaunch), folder);
+    if (error != 0) {
+        effects.ShowMessage(Localized(L"Cannot start the game: ", L"无法启动游戏：") + SystemErrorText(error),
+                            MB_ICONERROR);
+        return;
+    }
+    effects.Minimize();
 }
 
 }  // namespace vk

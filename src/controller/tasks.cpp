@@ -5,6 +5,7 @@
 #include "infra/language_portable.h"
 #include "infra/text.h"
 #include "platform/banner.h"
+#include "platform/game_process.h"
 #include "platform/news.h"
 
 namespace vk {
@@ -28,7 +29,7 @@ void ResetProgress(AppState& app) {
 }
 
 void StartNewsRefresh(AppState& app, Effects& effects) {
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     effects.StartTask(
         MakeTask<NewsResult>(TaskKind::NewsRefresh, app.window, MsgNewsLoaded, [updater](NewsResult& result) {
             result.items = RefreshNews(updater);
@@ -41,7 +42,7 @@ bool StartReleaseCheck(AppState& app, Effects& effects) {
     SetState(app, effects, LauncherState::Checking, {});
     app.releaseCheckRunning = true;
     StartNewsRefresh(app, effects);
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     effects.StartTask(MakeTask<ReleaseCheckResult>(
         TaskKind::ReleaseCheck, app.window, MsgReleaseChecked, [updater](ReleaseCheckResult& result) {
             try {
@@ -63,16 +64,14 @@ bool StartReleaseCheck(AppState& app, Effects& effects) {
 bool StartUpdate(AppState& app, Effects& effects, bool repair) {
     if (LauncherBusy(app)) return false;
     if (effects.IsGameRunning()) {
-        effects.ShowMessage(
-            Localized(L"The game is running. Close it before updating.", L"游戏正在运行，请先关闭游戏再更新。"),
-            MB_ICONINFORMATION);
+        effects.ShowMessage(Utf8ToWide(GameRunningMessage()), MB_ICONINFORMATION);
         return false;
     }
     ResetProgress(app);
     app.repairMode = repair;
     SetState(app, effects, LauncherState::Updating, {});
     effects.ArmTimer(TimerId::Progress, kProgressPeriodMs);
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     UpdateProgress* progress = &app.progress;
     const std::atomic<bool>* stop = &app.stopRequested;
     effects.StartTask(
@@ -94,7 +93,7 @@ bool StartSelfUpdate(AppState& app, Effects& effects) {
     app.stopRequested.exchange(false);
     SetState(app, effects, LauncherState::SelfUpdating, {});
     effects.ArmTimer(TimerId::Progress, kSelfUpdateProgressPeriodMs);
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     std::atomic<std::uint64_t>* bytes = &app.selfUpdateBytes;
     const std::atomic<bool>* stop = &app.stopRequested;
     effects.StartTask(MakeTask<SelfUpdateResult>(TaskKind::SelfUpdate, app.window, MsgSelfUpdateFinished,
@@ -117,7 +116,7 @@ void RequestPause(AppState& app, Effects& effects) {
 }
 
 void ProcessRequests(AppState& app, Effects& effects) {
-    const bool repair = MakeUpdater(app).RepairRequested() || app.repairPending;
+    const bool repair = app.updater.RepairRequested() || app.repairPending;
     if (repair && RepairDue(app)) {
         if (effects.IsGameRunning()) {
             effects.ArmTimer(TimerId::RequestRetry, kRequestRetryPeriodMs);

@@ -59,8 +59,8 @@ TEST(Play, ACleanCheckStartsTheGameOnlineAfterTheRuntimeStep) {
         OnVerifyFinished(f.app, f.effects, Verified(""));
         EXPECT_EQ(f.app.state, LauncherState::Ready);
         EXPECT_FALSE(f.app.offlineLaunch);
-        const Events expected = runtimeStarts ? Events{"stop 1", "runtime play"}
-                                              : Events{"stop 1", "runtime play", "launch"};
+        const Events expected =
+            runtimeStarts ? Events{"stop 1", "runtime play"} : Events{"stop 1", "runtime play", "launch", "minimize"};
         EXPECT_EQ(f.effects.Take(), expected);
     }
 }
@@ -82,7 +82,7 @@ TEST(Play, TheQuestionAboutABadFileRepairsStartsOfflineOrGoesBack) {
     };
     const Case cases[] = {
         {IDYES, {"stop 3", "arm 1 250", "task update"}, true, false},
-        {IDNO, {"runtime play", "launch"}, false, true},
+        {IDNO, {"runtime play", "launch", "minimize"}, false, true},
         {IDCANCEL, {}, false, false},
     };
     for (const Case& c : cases) {
@@ -121,7 +121,7 @@ TEST(Play, AContentRequestDuringTheCheckIsFetchedOrLetsTheGameStart) {
     };
     const Case cases[] = {
         {"the full map is missing", false, {"stop 1", "arm 1 250", "task update"}, LauncherState::Updating},
-        {"the full map is there", true, {"stop 1", "runtime play", "launch"}, LauncherState::Ready},
+        {"the full map is there", true, {"stop 1", "runtime play", "launch", "minimize"}, LauncherState::Ready},
     };
     for (const Case& c : cases) {
         LauncherFixture f;
@@ -182,7 +182,7 @@ TEST(Play, OfflineSkipsTheCheckAndAddsTheSwitch) {
     f.effects.Take();
     RunCommand(f.app, f.effects, CmdPlayOffline);
     EXPECT_TRUE(f.app.offlineLaunch);
-    EXPECT_EQ(f.effects.Take(), (Events{"runtime play", "launch"}));
+    EXPECT_EQ(f.effects.Take(), (Events{"runtime play", "launch", "minimize"}));
 }
 
 TEST(RuntimeStep, ItsEndStartsTheGameShowsTheProblemOrTakesUpARequest) {
@@ -196,9 +196,8 @@ TEST(RuntimeStep, ItsEndStartsTheGameShowsTheProblemOrTakesUpARequest) {
         bool note;
     };
     const Case cases[] = {
-        {"installed, play", RuntimeInstalled, true, false, LauncherState::PreparingRuntime, {"launch"}, false},
-        {"present, no play", RuntimePresent, false, false, LauncherState::PreparingRuntime, {}, false},
-        {"restart needed", RestartNeeded, true, false, LauncherState::PreparingRuntime, {}, true},
+        {"installed, play", RuntimeInstalled, true, false, LauncherState::PreparingRuntime,
+         {"launch", "minimize"}, false},
         {"request waiting", RuntimeInstalled, true, true, LauncherState::PreparingRuntime,
          {"task news", "task check"}, false},
         {"late, in another state", InstallFailed, true, false, LauncherState::Updating, {}, true},

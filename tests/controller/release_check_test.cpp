@@ -66,7 +66,7 @@ TEST(ReleaseChecked, DecidesTheStateFromTheReleaseAndTheInstallation) {
     useEnglish = true;
     for (const Case& c : cases) {
         LauncherFixture f;
-        f.app.selfUpdateEnabled = c.selfUpdateEnabled;
+        f.app.settings.selfUpdateEnabled = c.selfUpdateEnabled;
         RemoteRelease release = SampleRelease("b2");
         release.minLauncherVersion = c.minLauncher;
         release.launcher.launcherVersion = c.offeredLauncher;
@@ -135,7 +135,7 @@ TEST(ReleaseChecked, AnExpiredManifestOfTheInstalledBuildLeavesOnlyTheOfflineSta
     // The game starts offline with the release's command line, and the runtime step comes back to the refusal.
     RunCommand(f.app, f.effects, CmdPlayOffline);
     EXPECT_TRUE(f.app.offlineLaunch);
-    EXPECT_EQ(f.effects.Take(), (std::vector<std::string>{"runtime play", "launch"}));
+    EXPECT_EQ(f.effects.Take(), (std::vector<std::string>{"runtime play", "launch", "minimize"}));
     EXPECT_EQ(f.app.release.launchPath, release.launchPath);
     f.app.state = LauncherState::PreparingRuntime;
     auto finished = std::make_unique<RuntimeFinished>();

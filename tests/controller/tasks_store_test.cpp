@@ -41,7 +41,7 @@ protected:
     }
 
     void Configure(const std::string& channel) {
-        UseUpdaterValues(app_, test::TestUpdater(channel, dir_ / L"game", dir_ / L"cache"));
+        app_.updater = test::TestUpdater(channel, dir_ / L"game", dir_ / L"cache");
     }
 
     WindowServices Services() {
@@ -93,7 +93,7 @@ TEST_F(StoreTasks, CheckThenUpdateReachesReady) {
     EXPECT_EQ(app_.state, LauncherState::Ready) << WideToUtf8(app_.statusText);
     EXPECT_EQ(app_.installed.buildId, "v1");
     EXPECT_EQ(log_.runtimeChecks, std::vector<bool>{false});
-    EXPECT_TRUE(IsRegularFile(app_.installDir + L"\\Velkar.exe"));
+    EXPECT_TRUE(IsRegularFile(app_.updater.installDir + L"\\Velkar.exe"));
 }
 
 TEST_F(StoreTasks, PauseStopsTheUpdateAndResumeFinishesIt) {
@@ -127,7 +127,7 @@ TEST_F(StoreTasks, TheReleasesBannerIsFetchedVerifiedShownAndCached) {
     const std::string readme = ReadWholeFile(test::GameTree(L"v1") + L"\\readme.txt");
     EXPECT_EQ(log_.images, std::vector<std::string>{readme});
     EXPECT_EQ(app_.loadedBannerSha256, Sha256Hex(readme));
-    EXPECT_EQ(ReadWholeFile(app_.cacheDir + L"\\banner-" + Utf8ToWide(Sha256Hex(readme))), readme);
+    EXPECT_EQ(ReadWholeFile(app_.updater.cacheDir + L"\\banner-" + Utf8ToWide(Sha256Hex(readme))), readme);
 
     // The same banner again is neither shown again nor fetched: the cache answers.
     Check();
@@ -150,8 +150,8 @@ TEST_F(StoreTasks, ASelfUpdateWhoseApplyFailsContinuesWithTheNormalStates) {
 // The offered launcher trickles in far slower than the test lasts: closing the window stops its download
 // at once, and nothing is swapped in.
 TEST_F(StoreTasks, ClosingTheWindowStopsTheNewLaunchersDownload) {
-    UseUpdaterValues(app_, test::TestUpdaterAt(test::Servers().fault + "/store/trickleblobs/game", "launcher-offer-big",
-                                               dir_ / L"game", dir_ / L"cache"));
+    app_.updater = test::TestUpdaterAt(test::Servers().fault + "/store/trickleblobs/game", "launcher-offer-big",
+                                       dir_ / L"game", dir_ / L"cache");
     Check();
     ASSERT_EQ(app_.state, LauncherState::SelfUpdating) << WideToUtf8(app_.statusText);
     ASSERT_TRUE(window_->PumpUntil([&] { return app_.selfUpdateBytes.load() > 0; }));
@@ -166,12 +166,12 @@ TEST_F(StoreTasks, TheNewsTaskReplacesTheList) {
     test::WriteTestFile(
         test::WwwDir() + L"\\" + Utf8ToWide(folder) + L"\\Shipping\\LauncherNews.json",
         "{\"news\": [{\"date\": \"2026-12-01\", \"title\": \"Patch\"}, {\"title\": {\"en\": \"Event\"}}]}");
-    app_.updateBaseUrl = test::Servers().https + "/" + folder;
+    app_.updater.baseUrl = test::Servers().https + "/" + folder;
     StartNewsRefresh(app_, window_->effects());
     ASSERT_TRUE(window_->PumpUntil([&] { return app_.newsLoaded; }));
     ASSERT_EQ(app_.news.size(), 2u);
     EXPECT_EQ(app_.news[1].titleEn, "Event");
-    EXPECT_TRUE(IsRegularFile(app_.cacheDir + L"\\news.json"));
+    EXPECT_TRUE(IsRegularFile(app_.updater.cacheDir + L"\\news.json"));
 }
 
 TEST_F(StoreTasks, ATaskThatGetsNoThreadStillReportsAFailureToRetryFrom) {

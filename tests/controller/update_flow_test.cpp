@@ -251,7 +251,7 @@ TEST(Requests, ARepairWaitsForTheGameThenRunsAndStartsTheGameAgain) {
     EXPECT_FALSE(f.app.requestPending);
 
     OnUpdateFinished(f.app, f.effects, Finished(true));
-    EXPECT_EQ(f.effects.Take(), (Events{"stop 1", "runtime play", "launch"}));
+    EXPECT_EQ(f.effects.Take(), (Events{"stop 1", "runtime play", "launch", "minimize"}));
     EXPECT_FALSE(f.MetaExists(L"repair.request"));
     EXPECT_FALSE(f.app.repairPending || f.app.offlineLaunch);
     EXPECT_EQ(f.app.state, LauncherState::Ready);
