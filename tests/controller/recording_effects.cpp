@@ -92,7 +92,7 @@ InstalledState InstalledFrom(const RemoteRelease& release, bool withFullMap) {
 }
 
 LauncherFixture::LauncherFixture() {
-    app.settings.settingsFile = dir / L"user\\settings.cfg";
+    app.settings.settingsFile = dir / L"profile\\settings.cfg";
     app.updater.baseUrl = "https://127.0.0.1:9/unreachable";
     app.updater.channel = "test";
     app.updater.installDir = dir / L"game";
@@ -101,7 +101,7 @@ LauncherFixture::LauncherFixture() {
     CreateDirectories(app.updater.installDir);
 }
 
-void LauncherFixture::BlockSettings() const { WriteTestFile(dir / L"user", "not a folder"); }
+void LauncherFixture::BlockSettings() const { WriteTestFile(dir / L"profile", "not a folder"); }
 
 std::string LauncherFixture::SettingsFileText() const { return ReadWholeFile(app.settings.settingsFile); }
 

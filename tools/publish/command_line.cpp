@@ -3,6 +3,7 @@
 #include <map>
 #include <span>
 
+#include "engine/store_layout_portable.h"
 #include "file_io.h"
 #include "infra/utc_time_portable.h"
 #include "path_rules.h"
