@@ -43,18 +43,6 @@ void SaveSettingsQuietly(const AppState& app) {
     }
 }
 
-bool LauncherBusy(const AppState& app) {
-    return IsBusy(app.state) && !(app.state == LauncherState::Checking && !app.releaseCheckRunning);
-}
-
-void SetState(AppState& app, Effects& effects, LauncherState state, std::wstring text) {
-    app.state = state;
-    ++app.stateChanges;
-    app.statusText = std::move(text);
-    app.pauseRequested = false;
-    effects.Repaint();
-}
-
 void ReloadFullMapFlag(AppState& app) {
     try {
         const std::set<std::string> groups =
@@ -77,12 +65,12 @@ void RefreshInstallState(AppState& app, Effects& effects) {
         case InstallVerdict::LauncherTooOld: {
             std::wstring text =
                 !app.selfUpdateError.empty() ? app.selfUpdateError : Utf8ToWide(NewerLauncherNeededMessage());
-            SetState(app, effects, LauncherState::LauncherTooOld, std::move(text));
+            Enter(app.machine, effects, LauncherEvent::JudgedLauncherTooOld, std::move(text));
             return;
         }
-        case InstallVerdict::NotInstalled: SetState(app, effects, LauncherState::NotInstalled, {}); return;
-        case InstallVerdict::UpdateAvailable: SetState(app, effects, LauncherState::UpdateAvailable, {}); return;
-        case InstallVerdict::Ready: SetState(app, effects, LauncherState::Ready, {}); return;
+        case InstallVerdict::NotInstalled: Enter(app.machine, effects, LauncherEvent::JudgedNotInstalled); return;
+        case InstallVerdict::UpdateAvailable: Enter(app.machine, effects, LauncherEvent::JudgedUpdateAvailable); return;
+        case InstallVerdict::Ready: Enter(app.machine, effects, LauncherEvent::JudgedReady); return;
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "configuration/configuration.h"
 #include "controller/effects.h"
+#include "controller/launcher_machine.h"
 #include "engine/progress.h"
 #include "engine/release.h"
 #include "engine/updater.h"
@@ -37,14 +38,8 @@ struct AppState {
     Updater updater;
     LauncherSettings settings;
 
-    LauncherState state = LauncherState::Checking;
-    // Counts the state changes, so that an answer to a question can tell whether anything happened
-    // while the question was open.
-    std::uint64_t stateChanges = 0;
-    std::wstring statusText;
-    // A release check's result is still to come. Checking without one is the state before the first
-    // check, and the moment a check's result is being handled.
-    bool releaseCheckRunning = false;
+    // The state and the flags of work still pending; launcher_machine.h says what moves them.
+    LauncherMachine machine;
     bool releaseKnown = false;
     // The last check refused the manifest as expired, and its build is the one installed: release
     // holds it, not to update from but for a start of the game without the server.
@@ -59,15 +54,10 @@ struct AppState {
     UpdateProgress progress;
     std::atomic<bool> stopRequested{false};
 
-    bool repairMode = false;
-    bool offlineLaunch = false;
-    bool repairPending = false;
-    bool requestPending = false;
     bool selfUpdateFailed = false;
     std::wstring selfUpdateError;
     std::wstring runtimeNote;
     std::atomic<std::uint64_t> selfUpdateBytes{0};
-    bool pauseRequested = false;
     bool fullMapSelected = false;
     // Why another program's content request could not be merged into the group selection; shown as
     // a notice while it lasts. The previous selection stays in effect meanwhile.
@@ -79,12 +69,6 @@ struct AppState {
 // Writes settings.cfg from the record. A file that cannot be written leaves the settings in effect
 // for this run; the file keeps its previous content.
 void SaveSettingsQuietly(const AppState& app);
-
-// No new work may start: a busy state, unless it is a Checking that no check is running for.
-bool LauncherBusy(const AppState& app);
-
-// Every state change: sets the state and its text, clears pauseRequested, repaints.
-void SetState(AppState& app, Effects& effects, LauncherState state, std::wstring text);
 
 // Decides between LauncherTooOld, NotInstalled, UpdateAvailable and Ready from the release and the
 // installed state, after publishing the install's facts for other programs.

@@ -19,17 +19,13 @@ void SwitchLanguage(const AppState& app, Effects& effects) {
 
 }  // namespace
 
-CommandFacts FactsOf(const AppState& app) {
-    return {app.state, app.pauseRequested, app.releaseKnown, HasInstallation(app.installed), app.offlineOnly};
-}
-
 void PrimaryAction(AppState& app, Effects& effects) {
-    switch (app.state) {
+    switch (app.machine.state) {
         case LauncherState::CheckFailed: StartReleaseCheck(app, effects); break;
         case LauncherState::NotInstalled:
         case LauncherState::UpdateAvailable: StartUpdate(app, effects, false); break;
         case LauncherState::Paused:
-        case LauncherState::UpdateFailed: StartUpdate(app, effects, app.repairMode); break;
+        case LauncherState::UpdateFailed: StartUpdate(app, effects, app.machine.repairMode); break;
         case LauncherState::Ready: StartLaunchVerify(app, effects); break;
         case LauncherState::Updating: RequestPause(app, effects); break;
         default: break;
@@ -37,7 +33,7 @@ void PrimaryAction(AppState& app, Effects& effects) {
 }
 
 void RunCommand(AppState& app, Effects& effects, int command) {
-    if (!CommandEnabled(command, FactsOf(app))) return;
+    if (!MayRun(app, command)) return;
     switch (command) {
         case CmdClose: effects.RequestClose(); break;
         case CmdMinimize: effects.Minimize(); break;

@@ -49,7 +49,7 @@ void TakeUpFolder(AppState& app, Effects& effects, std::wstring folder) {
     app.installed = app.updater.LoadInstalledState();
     app.offlineOnly = false;  // judged for the old folder's installation
     ReloadFullMapFlag(app);
-    if (app.releaseKnown && app.state != LauncherState::LauncherTooOld) {
+    if (app.releaseKnown && app.machine.state != LauncherState::LauncherTooOld) {
         RefreshInstallState(app, effects);
     } else {
         effects.Repaint();
@@ -68,7 +68,7 @@ void ChooseInstallFolder(AppState& app, Effects& effects) {
     const std::wstring picked = effects.PickFolder(Localized(L"Choose the game folder", L"选择游戏安装目录"));
     if (picked.empty()) return;
     // The picker is modal: a task may have started meanwhile, and it keeps the folder it started with.
-    if (!effects.WindowExists() || !CommandEnabled(CmdInstallFolder, FactsOf(app))) return;
+    if (!effects.WindowExists() || !MayRun(app, CmdInstallFolder)) return;
     std::wstring folder = InstallFolderFor(TrimmedFolder(picked));
     if (folder.empty()) {
         effects.ShowMessage(Localized(L"This folder and its Velkar folder hold other files. Choose an empty "
@@ -94,7 +94,7 @@ void DownloadFullMap(AppState& app, Effects& effects) {
         return;
     }
     RefreshInstallState(app, effects);
-    if (app.state == LauncherState::NotInstalled || app.state == LauncherState::UpdateAvailable) {
+    if (app.machine.state == LauncherState::NotInstalled || app.machine.state == LauncherState::UpdateAvailable) {
         StartUpdate(app, effects, false);
     }
 }

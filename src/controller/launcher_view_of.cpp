@@ -16,9 +16,9 @@ NewsEntry EntryOf(const NewsItem& item) {
 
 LauncherView ViewOf(const AppState& app, std::uint64_t diskFreeBytes) {
     LauncherView view;
-    view.state = app.state;
-    view.statusText = app.statusText;
-    view.pauseRequested = app.pauseRequested;
+    view.state = app.machine.state;
+    view.statusText = app.machine.statusText;
+    view.pauseRequested = app.machine.pauseRequested;
     view.progress = ProgressNumbers(app.progress);
     view.bytesPerSecond = app.speed.bytesPerSecond();
     view.releaseKnown = app.releaseKnown;

@@ -35,22 +35,23 @@ std::wstring QuestionText(const std::string& problem) {
 bool TakeUpRequest(AppState& app, Effects& effects) {
     RefreshInstallState(app, effects);
     ProcessRequests(app, effects);
-    if (app.state != LauncherState::Ready || app.repairPending || app.updater.RepairRequested()) return true;
-    app.requestPending = false;
+    if (app.machine.state != LauncherState::Ready || app.machine.repairPending || app.updater.RepairRequested())
+        return true;
+    app.machine.requestPending = false;
     return false;
 }
 
 }  // namespace
 
 void StartLaunchVerify(AppState& app, Effects& effects) {
-    if (LauncherBusy(app)) return;
+    if (!MayHappen(app.machine, LauncherEvent::VerifyStarted)) return;
     ResetProgress(app);
-    SetState(app, effects, LauncherState::Updating, {});
+    const TaskKind task = *Enter(app.machine, effects, LauncherEvent::VerifyStarted).task;
     effects.ArmTimer(TimerId::Progress, kProgressPeriodMs);
     const Updater& updater = app.updater;
     UpdateProgress* progress = &app.progress;
     const std::atomic<bool>* stop = &app.stopRequested;
-    effects.StartTask(MakeTask<VerifyResult>(TaskKind::LaunchVerify, app.window, MsgVerifyFinished,
+    effects.StartTask(MakeTask<VerifyResult>(task, app.window, MsgVerifyFinished,
                                              [updater, release = app.release, progress, stop](VerifyResult& result) {
                                                  try {
                                                      result.problem = updater.VerifyForLaunch(release, *progress, *stop);
@@ -62,31 +63,31 @@ void StartLaunchVerify(AppState& app, Effects& effects) {
 
 void OnVerifyFinished(AppState& app, Effects& effects, std::unique_ptr<VerifyResult> result) {
     effects.StopTimer(TimerId::Progress);
-    SetState(app, effects, LauncherState::Ready, {});
-    if (app.requestPending && app.updater.HasPendingRequest() && TakeUpRequest(app, effects)) return;
+    Enter(app.machine, effects, LauncherEvent::VerifyEnded);
+    if (app.machine.requestPending && app.updater.HasPendingRequest() && TakeUpRequest(app, effects)) return;
     if (result->cancelled) return;
     if (result->problem.empty()) {
-        app.offlineLaunch = false;
+        app.machine.offlineLaunch = false;
         StartGame(app, effects);
         return;
     }
-    const std::uint64_t asked = app.stateChanges;
+    const std::uint64_t asked = app.machine.stateChanges;
     const int answer = effects.ShowMessage(QuestionText(result->problem), MB_YESNOCANCEL | MB_ICONWARNING);
     // The box runs its own message loop: an update may have started or the window closed meanwhile, and
     // then neither a repair nor a game start is what the player answered.
-    if (!effects.WindowExists() || app.stateChanges != asked) return;
+    if (!effects.WindowExists() || app.machine.stateChanges != asked) return;
     if (answer == IDYES) {
-        app.repairPending = true;
+        app.machine.repairPending = true;
         ProcessRequests(app, effects);
     } else if (answer == IDNO) {
-        app.offlineLaunch = true;
+        app.machine.offlineLaunch = true;
         StartGame(app, effects);
     }
 }
 
 void PlayOffline(AppState& app, Effects& effects) {
-    if (!CommandEnabled(CmdPlayOffline, FactsOf(app))) return;
-    app.offlineLaunch = true;
+    if (!MayRun(app, CmdPlayOffline)) return;
+    app.machine.offlineLaunch = true;
     StartGame(app, effects);
 }
 
@@ -97,8 +98,8 @@ bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay, RuntimeHos
         effects.Repaint();
     }
     if (EvaluateRuntime(host.GetFacts()) != kRuntimeMissing) return false;
-    SetState(app, effects, LauncherState::PreparingRuntime, {});
-    effects.StartTask(MakeTask<RuntimeFinished>(TaskKind::RuntimeInstall, app.window, MsgRuntimeFinished,
+    const TaskKind task = *Enter(app.machine, effects, LauncherEvent::RuntimeStarted).task;
+    effects.StartTask(MakeTask<RuntimeFinished>(task, app.window, MsgRuntimeFinished,
                                                 [host = std::move(host), thenPlay](RuntimeFinished& result) {
                                                     result.thenPlay = thenPlay;
                                                     result.outcome = EnsureRuntime(host);
@@ -116,18 +117,18 @@ void OnRuntimeFinished(AppState& app, Effects& effects, std::unique_ptr<RuntimeF
     const RuntimeOutcome& outcome = result->outcome;
     const bool runtimeFine = outcome.kind == RuntimePresent || outcome.kind == RuntimeInstalled;
     app.runtimeNote = runtimeFine ? std::wstring() : RuntimeMessage(outcome);
-    if (app.state != LauncherState::PreparingRuntime) {
+    if (app.machine.state != LauncherState::PreparingRuntime) {
         effects.Repaint();
         return;
     }
     // An offline start after an expired manifest returns to where it came from: no release to play or
     // update from is known.
     if (app.offlineOnly) {
-        SetState(app, effects, LauncherState::CheckFailed, Utf8ToWide(ReleaseExpiredMessage()));
+        Enter(app.machine, effects, LauncherEvent::RuntimeEndedWithoutRelease, Utf8ToWide(ReleaseExpiredMessage()));
     } else {
-        SetState(app, effects, LauncherState::Ready, {});
+        Enter(app.machine, effects, LauncherEvent::RuntimeEnded);
     }
-    if (app.requestPending) {
+    if (app.machine.requestPending) {
         StartReleaseCheck(app, effects);
     } else if (runtimeFine && result->thenPlay) {
         LaunchGame(app, effects);
@@ -137,8 +138,8 @@ void OnRuntimeFinished(AppState& app, Effects& effects, std::unique_ptr<RuntimeF
 void LaunchGame(AppState& app, Effects& effects) {
     const std::wstring& folder = app.updater.installDir;
     const std::wstring executable = GameExecutablePath(folder, app.release.launchPath);
-    const unsigned long error =
-        effects.StartGame(executable, GameCommandLine(executable, app.release.launchArgs, app.offlineLaunch), folder);
+    const unsigned long error = effects.StartGame(
+        executable, GameCommandLine(executable, app.release.launchArgs, app.machine.offlineLaunch), folder);
     if (error != 0) {
         effects.ShowMessage(Localized(L"Cannot start the game: ", L"无法启动游戏：") + SystemErrorText(error),
                             MB_ICONERROR);

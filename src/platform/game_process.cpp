@@ -1,7 +1,8 @@
 #include "platform/game_process.h"
 
-#include <tlhelp32.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
 
 #include "infra/handles.h"
 #include "infra/language_portable.h"

@@ -29,7 +29,7 @@ void WakeRunningLauncher() {
 // What earlier runs left, so that the first frame already shows the last banner and news.
 void RestoreCachedState(AppState& app) {
     const Updater& updater = app.updater;
-    app.requestPending = updater.HasPendingRequest();
+    app.machine.requestPending = updater.HasPendingRequest();
     app.cachedLauncherInfo = updater.LoadCachedLauncherInfo();
     app.news = LoadCachedNews(updater);
 }

@@ -27,7 +27,7 @@ using Events = std::vector<std::string>;
 
 TEST(InstallFolder, ThePickedPathLosesTrailingBackslashesButADriveRootKeepsItsOwn) {
     LauncherFixture f;
-    f.app.state = LauncherState::CheckFailed;
+    f.app.machine.state = LauncherState::CheckFailed;
     const std::wstring picked = f.dir / L"picked";
     f.effects.pickedFolder = picked + L"\\\\";
     RunCommand(f.app, f.effects, CmdInstallFolder);
@@ -71,7 +71,7 @@ void Known(LauncherFixture& f) {
     f.app.release = SampleRelease("b2");
     f.app.releaseKnown = true;
     RefreshInstallState(f.app, f.effects);
-    ASSERT_EQ(f.app.state, LauncherState::NotInstalled);
+    ASSERT_EQ(f.app.machine.state, LauncherState::NotInstalled);
     f.effects.Take();
 }
 
@@ -116,7 +116,7 @@ TEST(InstallFolder, TheFolderFoundDecidesTheStateAndIsSaved) {
                   0u)
             << c.label;
         EXPECT_TRUE(f.app.settings.installDirChosen) << c.label;
-        EXPECT_EQ(f.app.state, c.state) << c.label;
+        EXPECT_EQ(f.app.machine.state, c.state) << c.label;
         EXPECT_TRUE(IsRegularFile(picked + L"\\Engine\\x.txt") || !c.foreign) << c.label;
     }
 }
@@ -142,12 +142,12 @@ TEST(InstallFolder, AFolderWhoseVelkarFolderIsAlsoForeignIsRefusedAndItsFilesSta
 
 TEST(InstallFolder, BeforeTheFirstCheckTheFolderOnlyRepaintsAndASettingsFailureIsIgnored) {
     LauncherFixture f;
-    f.app.state = LauncherState::CheckFailed;
+    f.app.machine.state = LauncherState::CheckFailed;
     f.BlockSettings();
     f.effects.pickedFolder = f.dir / L"picked";
     RunCommand(f.app, f.effects, CmdInstallFolder);
     EXPECT_EQ(f.app.updater.installDir, f.dir / L"picked");
-    EXPECT_EQ(f.app.state, LauncherState::CheckFailed);
+    EXPECT_EQ(f.app.machine.state, LauncherState::CheckFailed);
     EXPECT_GT(f.effects.repaints, 0);
 }
 
@@ -155,14 +155,14 @@ TEST(InstallFolder, BeforeTheFirstCheckTheFolderOnlyRepaintsAndASettingsFailureI
 TEST(InstallFolder, AFolderPickedWhileAnUpdateStartedIsDropped) {
     LauncherFixture f;
     Known(f);
-    f.app.requestPending = true;
+    f.app.machine.requestPending = true;
     f.effects.pickedFolder = f.dir / L"picked";
     f.effects.duringModal = [&f] { StartUpdate(f.app, f.effects, false); };
     const std::wstring before = f.app.updater.installDir;
     RunCommand(f.app, f.effects, CmdInstallFolder);
     EXPECT_EQ(f.effects.Take(), (Events{"picker Choose the game folder", "arm 1 250", "task update"}));
     EXPECT_EQ(f.app.updater.installDir, before);
-    EXPECT_EQ(f.app.state, LauncherState::Updating);
+    EXPECT_EQ(f.app.machine.state, LauncherState::Updating);
 }
 
 TEST(FullMap, SelectingItStartsTheUpdateThatFetchesIt) {
@@ -171,12 +171,12 @@ TEST(FullMap, SelectingItStartsTheUpdateThatFetchesIt) {
     f.app.installed = test::InstalledFrom(f.app.release, false);
     f.Install(f.app.release, f.app.installed);
     RefreshInstallState(f.app, f.effects);
-    ASSERT_EQ(f.app.state, LauncherState::Ready);
+    ASSERT_EQ(f.app.machine.state, LauncherState::Ready);
     f.effects.Take();
     RunCommand(f.app, f.effects, CmdFullMap);
     EXPECT_TRUE(f.app.fullMapSelected);
     EXPECT_EQ(f.effects.Take(), (Events{"arm 1 250", "task update"}));
-    EXPECT_FALSE(f.app.repairMode);
+    EXPECT_FALSE(f.app.machine.repairMode);
 }
 
 TEST(FullMap, AGroupFileThatCannotBeWrittenIsShownAndChangesNothing) {
@@ -189,7 +189,7 @@ TEST(FullMap, AGroupFileThatCannotBeWrittenIsShownAndChangesNothing) {
     const Events events = f.effects.Take();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].rfind("message ", 0), 0u);
-    EXPECT_EQ(f.app.state, LauncherState::NotInstalled);
+    EXPECT_EQ(f.app.machine.state, LauncherState::NotInstalled);
     EXPECT_FALSE(f.app.fullMapSelected);
 }
 

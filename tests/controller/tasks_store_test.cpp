@@ -64,8 +64,9 @@ protected:
 
     // Runs until the launcher leaves the busy state it is in.
     void Settle() {
-        const LauncherState busy = app_.state;
-        ASSERT_TRUE(window_->PumpUntil([&] { return app_.state != busy; })) << "still " << static_cast<int>(busy);
+        const LauncherState busy = app_.machine.state;
+        ASSERT_TRUE(window_->PumpUntil([&] { return app_.machine.state != busy; }))
+            << "still " << static_cast<int>(busy);
     }
 
     // A release check and the news refresh that goes with it, both reported back.
@@ -84,13 +85,13 @@ protected:
 
 TEST_F(StoreTasks, CheckThenUpdateReachesReady) {
     Check();
-    ASSERT_EQ(app_.state, LauncherState::NotInstalled) << WideToUtf8(app_.statusText);
+    ASSERT_EQ(app_.machine.state, LauncherState::NotInstalled) << WideToUtf8(app_.machine.statusText);
     EXPECT_EQ(app_.release.buildId, "v1");
     EXPECT_TRUE(app_.serverOnline);
 
     ASSERT_TRUE(StartUpdate(app_, window_->effects(), false));
     Settle();
-    EXPECT_EQ(app_.state, LauncherState::Ready) << WideToUtf8(app_.statusText);
+    EXPECT_EQ(app_.machine.state, LauncherState::Ready) << WideToUtf8(app_.machine.statusText);
     EXPECT_EQ(app_.installed.buildId, "v1");
     EXPECT_EQ(log_.runtimeChecks, std::vector<bool>{false});
     EXPECT_TRUE(IsRegularFile(app_.updater.installDir + L"\\Velkar.exe"));
@@ -98,32 +99,32 @@ TEST_F(StoreTasks, CheckThenUpdateReachesReady) {
 
 TEST_F(StoreTasks, PauseStopsTheUpdateAndResumeFinishesIt) {
     Check();
-    ASSERT_EQ(app_.state, LauncherState::NotInstalled);
+    ASSERT_EQ(app_.machine.state, LauncherState::NotInstalled);
     ASSERT_TRUE(StartUpdate(app_, window_->effects(), false));
     RequestPause(app_, window_->effects());
-    EXPECT_TRUE(app_.pauseRequested);
+    EXPECT_TRUE(app_.machine.pauseRequested);
     Settle();
-    ASSERT_EQ(app_.state, LauncherState::Paused) << WideToUtf8(app_.statusText);
+    ASSERT_EQ(app_.machine.state, LauncherState::Paused) << WideToUtf8(app_.machine.statusText);
     EXPECT_TRUE(app_.installed.buildId.empty());
 
-    ASSERT_TRUE(StartUpdate(app_, window_->effects(), app_.repairMode));
+    ASSERT_TRUE(StartUpdate(app_, window_->effects(), app_.machine.repairMode));
     Settle();
-    EXPECT_EQ(app_.state, LauncherState::Ready) << WideToUtf8(app_.statusText);
+    EXPECT_EQ(app_.machine.state, LauncherState::Ready) << WideToUtf8(app_.machine.statusText);
     EXPECT_EQ(app_.installed.buildId, "v1");
 }
 
 TEST_F(StoreTasks, AFailedCheckShowsTheServersAnswer) {
     Configure("list-missing");
     Check();
-    EXPECT_EQ(app_.state, LauncherState::CheckFailed);
-    EXPECT_EQ(app_.statusText, L"Could not get update info: HTTP 404");
+    EXPECT_EQ(app_.machine.state, LauncherState::CheckFailed);
+    EXPECT_EQ(app_.machine.statusText, L"Could not get update info: HTTP 404");
     EXPECT_FALSE(app_.serverOnline || app_.releaseKnown);
 }
 
 TEST_F(StoreTasks, TheReleasesBannerIsFetchedVerifiedShownAndCached) {
     Configure("banner");
     Check();
-    ASSERT_EQ(app_.state, LauncherState::NotInstalled) << WideToUtf8(app_.statusText);
+    ASSERT_EQ(app_.machine.state, LauncherState::NotInstalled) << WideToUtf8(app_.machine.statusText);
     const std::string readme = ReadWholeFile(test::GameTree(L"v1") + L"\\readme.txt");
     EXPECT_EQ(log_.images, std::vector<std::string>{readme});
     EXPECT_EQ(app_.loadedBannerSha256, Sha256Hex(readme));
@@ -137,14 +138,14 @@ TEST_F(StoreTasks, TheReleasesBannerIsFetchedVerifiedShownAndCached) {
 TEST_F(StoreTasks, ASelfUpdateWhoseApplyFailsContinuesWithTheNormalStates) {
     Configure("launcher-offer");
     Check();
-    ASSERT_EQ(app_.state, LauncherState::SelfUpdating) << WideToUtf8(app_.statusText);
+    ASSERT_EQ(app_.machine.state, LauncherState::SelfUpdating) << WideToUtf8(app_.machine.statusText);
     Settle();
     const std::string readme = ReadWholeFile(test::GameTree(L"v1") + L"\\readme.txt");
     EXPECT_EQ(log_.appliedLaunchers, std::vector<std::string>{readme});
     EXPECT_EQ(app_.selfUpdateBytes.load(), readme.size());
     EXPECT_TRUE(app_.selfUpdateFailed);
     EXPECT_EQ(app_.selfUpdateError, L"The new launcher did not start.");
-    EXPECT_EQ(app_.state, LauncherState::NotInstalled);
+    EXPECT_EQ(app_.machine.state, LauncherState::NotInstalled);
 }
 
 // The offered launcher trickles in far slower than the test lasts: closing the window stops its download
@@ -153,7 +154,7 @@ TEST_F(StoreTasks, ClosingTheWindowStopsTheNewLaunchersDownload) {
     app_.updater = test::TestUpdaterAt(test::Servers().fault + "/store/trickleblobs/game", "launcher-offer-big",
                                        dir_ / L"game", dir_ / L"cache");
     Check();
-    ASSERT_EQ(app_.state, LauncherState::SelfUpdating) << WideToUtf8(app_.statusText);
+    ASSERT_EQ(app_.machine.state, LauncherState::SelfUpdating) << WideToUtf8(app_.machine.statusText);
     ASSERT_TRUE(window_->PumpUntil([&] { return app_.selfUpdateBytes.load() > 0; }));
     ASSERT_TRUE(ConfirmClose(app_, window_->effects()));
     Settle();
@@ -182,14 +183,14 @@ TEST_F(StoreTasks, ATaskThatGetsNoThreadStillReportsAFailureToRetryFrom) {
     ASSERT_EQ(recorder.tasks.size(), 2u);
     recorder.tasks[1].refuse("Cannot start a background task.");
     Settle();
-    EXPECT_EQ(app_.state, LauncherState::CheckFailed);
-    EXPECT_EQ(app_.statusText, L"Cannot start a background task.");
+    EXPECT_EQ(app_.machine.state, LauncherState::CheckFailed);
+    EXPECT_EQ(app_.machine.statusText, L"Cannot start a background task.");
     EXPECT_TRUE(StartReleaseCheck(app_, recorder)) << "Retry";
 }
 
 TEST_F(StoreTasks, MessagesPostedByAnotherProgramAreIgnored) {
     Check();
-    ASSERT_EQ(app_.state, LauncherState::NotInstalled);
+    ASSERT_EQ(app_.machine.state, LauncherState::NotInstalled);
     const std::size_t outstanding = OutstandingPayloads();
     const std::wstring poster = std::wstring(VELKAR_CONTROLLER_FIXTURES) + L"\\post_message.exe";
     const std::wstring window = std::to_wstring(reinterpret_cast<UINT_PTR>(window_->handle()));
@@ -202,8 +203,8 @@ TEST_F(StoreTasks, MessagesPostedByAnotherProgramAreIgnored) {
     PostMessageW(window_->handle(), kMarker, 0, 0);
     ASSERT_TRUE(window_->PumpUntil([&] { return !window_->received.empty() && window_->received.back() == kMarker; }));
     EXPECT_EQ(std::count(window_->received.begin(), window_->received.end(), MsgUpdateFinished), 2);
-    EXPECT_EQ(app_.state, LauncherState::NotInstalled);
-    EXPECT_TRUE(app_.statusText.empty());
+    EXPECT_EQ(app_.machine.state, LauncherState::NotInstalled);
+    EXPECT_TRUE(app_.machine.statusText.empty());
     EXPECT_EQ(OutstandingPayloads(), outstanding);
 }
 
