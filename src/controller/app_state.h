@@ -29,8 +29,7 @@ struct AppState {
 
     std::vector<NewsItem> news;
     bool newsLoaded = false;
-    std::int64_t newsScroll = 0;
-    std::uint64_t newsVisibleRows = 0;
+    // The news panel's scroll position lives with the panel, in the window's Screen.
 
     // The configuration's one home: the engine with where updates come from, the install folder and
     // the cache (each task takes a copy, so a folder chosen meanwhile applies from the next task on),

@@ -307,10 +307,8 @@ TEST(NewsLoaded, ARefreshReplacesTheListAndAFailureKeepsIt) {
     auto loaded = std::make_unique<NewsResult>();
     loaded->ok = true;
     loaded->items = {{"2026-12-01", "标题", "Title", "", ""}};
-    f.app.newsScroll = 3;
     OnNewsLoaded(f.app, f.effects, std::move(loaded));
     ASSERT_EQ(f.app.news.size(), 1u);
-    EXPECT_EQ(f.app.newsScroll, 3);
 
     OnNewsLoaded(f.app, f.effects, std::make_unique<NewsResult>());
     ASSERT_EQ(f.app.news.size(), 1u);
