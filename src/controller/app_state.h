@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "configuration/configuration.h"
 #include "controller/effects.h"
-#include "ui/launcher_state.h"
+#include "controller/launcher_machine.h"
 #include "engine/progress.h"
 #include "engine/release.h"
 #include "engine/updater.h"
 #include "platform/news_format_portable.h"
+#include "ui/launcher_state.h"
 #include "ui/progress_text.h"
 
 namespace vk {
@@ -27,25 +29,16 @@ struct AppState {
 
     std::vector<NewsItem> news;
     bool newsLoaded = false;
-    std::int64_t newsScroll = 0;
-    std::uint64_t newsVisibleRows = 0;
+    // The news panel's scroll position lives with the panel, in the window's Screen.
 
-    // The configuration, in the order of the Updater's members.
-    std::string updateBaseUrl;
-    std::string updateChannel;
-    std::string publicKeyPem;
-    std::wstring installDir;
-    std::wstring gameUserDir;
-    std::wstring cacheDir;
+    // The configuration's one home: the engine with where updates come from, the install folder and
+    // the cache (each task takes a copy, so a folder chosen meanwhile applies from the next task on),
+    // and the launcher's settings.
+    Updater updater;
+    LauncherSettings settings;
 
-    LauncherState state = LauncherState::Checking;
-    // Counts the state changes, so that an answer to a question can tell whether anything happened
-    // while the question was open.
-    std::uint64_t stateChanges = 0;
-    std::wstring statusText;
-    // A release check's result is still to come. Checking without one is the state before the first
-    // check, and the moment a check's result is being handled.
-    bool releaseCheckRunning = false;
+    // The state and the flags of work still pending; launcher_machine.h says what moves them.
+    LauncherMachine machine;
     bool releaseKnown = false;
     // The last check refused the manifest as expired, and its build is the one installed: release
     // holds it, not to update from but for a start of the game without the server.
@@ -60,18 +53,10 @@ struct AppState {
     UpdateProgress progress;
     std::atomic<bool> stopRequested{false};
 
-    bool repairMode = false;
-    bool offlineLaunch = false;
-    bool repairPending = false;
-    bool requestPending = false;
-    bool customSource = false;
-    bool installDirChosen = false;
-    bool selfUpdateEnabled = true;
     bool selfUpdateFailed = false;
     std::wstring selfUpdateError;
     std::wstring runtimeNote;
     std::atomic<std::uint64_t> selfUpdateBytes{0};
-    bool pauseRequested = false;
     bool fullMapSelected = false;
     // Why another program's content request could not be merged into the group selection; shown as
     // a notice while it lasts. The previous selection stays in effect meanwhile.
@@ -80,19 +65,9 @@ struct AppState {
     SpeedEstimator speed;
 };
 
-// A fresh engine for the record's configuration.
-Updater MakeUpdater(const AppState& app);
-// The record's configuration from an engine's values: what MakeUpdater gives back.
-void UseUpdaterValues(AppState& app, const Updater& updater);
-
-// Something is installed: a build id or a non-empty file map.
-bool HasInstallation(const AppState& app);
-
-// No new work may start: a busy state, unless it is a Checking that no check is running for.
-bool LauncherBusy(const AppState& app);
-
-// Every state change: sets the state and its text, clears pauseRequested, repaints.
-void SetState(AppState& app, Effects& effects, LauncherState state, std::wstring text);
+// Writes settings.cfg from the record. A file that cannot be written leaves the settings in effect
+// for this run; the file keeps its previous content.
+void SaveSettingsQuietly(const AppState& app);
 
 // Decides between LauncherTooOld, NotInstalled, UpdateAvailable and Ready from the release and the
 // installed state, after publishing the install's facts for other programs.

@@ -11,19 +11,19 @@ namespace {
 
 // Closing now would cut the launcher's replacement between its steps.
 bool ReplacingItself(const AppState& app) {
-    return app.state == LauncherState::SelfUpdating || SelfUpdateSwapInProgress();
+    return app.machine.state == LauncherState::SelfUpdating || SelfUpdateSwapInProgress();
 }
 
 }  // namespace
 
 bool ConfirmClose(AppState& app, Effects& effects) {
     // While the new launcher downloads, a close stops the download, and the swap then never begins.
-    if (app.state == LauncherState::SelfUpdating && PreventSelfUpdateSwap()) {
+    if (app.machine.state == LauncherState::SelfUpdating && PreventSelfUpdateSwap()) {
         app.stopRequested.exchange(true);
         return true;
     }
     if (ReplacingItself(app)) return false;
-    if (app.state == LauncherState::Updating) {
+    if (app.machine.state == LauncherState::Updating) {
         const int answer = effects.ShowMessage(
             Localized(L"An update is running. Quit anyway? Downloaded data is kept and resumes next time.",
                       L"正在更新，确定退出吗？已下载的部分会保留，下次打开可继续。"),

@@ -1,10 +1,9 @@
 #include "controller/commands.h"
 
-#include <exception>
-
 #include "controller/install_folder.h"
 #include "controller/play.h"
 #include "controller/tasks.h"
+#include "engine/release_sizes.h"
 #include "infra/language_portable.h"
 #include "ui/commands.h"
 
@@ -12,29 +11,21 @@ namespace vk {
 
 namespace {
 
-void SwitchLanguage(Effects& effects) {
+void SwitchLanguage(const AppState& app, Effects& effects) {
     useEnglish.exchange(!useEnglish.load());
-    try {
-        effects.SaveSettings();
-    } catch (const std::exception&) {
-        // The language still switches for this run.
-    }
+    SaveSettingsQuietly(app);
     effects.Repaint();
 }
 
 }  // namespace
 
-CommandFacts FactsOf(const AppState& app) {
-    return {app.state, app.pauseRequested, app.releaseKnown, HasInstallation(app), app.offlineOnly};
-}
-
 void PrimaryAction(AppState& app, Effects& effects) {
-    switch (app.state) {
+    switch (app.machine.state) {
         case LauncherState::CheckFailed: StartReleaseCheck(app, effects); break;
         case LauncherState::NotInstalled:
         case LauncherState::UpdateAvailable: StartUpdate(app, effects, false); break;
         case LauncherState::Paused:
-        case LauncherState::UpdateFailed: StartUpdate(app, effects, app.repairMode); break;
+        case LauncherState::UpdateFailed: StartUpdate(app, effects, app.machine.repairMode); break;
         case LauncherState::Ready: StartLaunchVerify(app, effects); break;
         case LauncherState::Updating: RequestPause(app, effects); break;
         default: break;
@@ -42,11 +33,11 @@ void PrimaryAction(AppState& app, Effects& effects) {
 }
 
 void RunCommand(AppState& app, Effects& effects, int command) {
-    if (!CommandEnabled(command, FactsOf(app))) return;
+    if (!MayRun(app, command)) return;
     switch (command) {
         case CmdClose: effects.RequestClose(); break;
         case CmdMinimize: effects.Minimize(); break;
-        case CmdLanguage: SwitchLanguage(effects); break;
+        case CmdLanguage: SwitchLanguage(app, effects); break;
         case CmdPrimary: PrimaryAction(app, effects); break;
         case CmdInstallFolder: ChooseInstallFolder(app, effects); break;
         case CmdRepair: StartUpdate(app, effects, true); break;

@@ -2,12 +2,8 @@
 // What the window's buttons and keys do.
 #include "controller/app_state.h"
 #include "controller/effects.h"
-#include "ui/command_rules.h"
 
 namespace vk {
-
-// The facts the enable rule of each command looks at, as the record holds them now.
-CommandFacts FactsOf(const AppState& app);
 
 // Runs the command when its rule allows it in the current state. A click can be queued before the
 // paint that disables its button, so the rule is applied here again, not only by the painter.

@@ -45,16 +45,15 @@ public:
     // Asks the window to close through its close rule, as the system menu does.
     virtual void RequestClose() = 0;
     virtual void Minimize() = 0;
-    // Writes settings.cfg from the record (install folder and language); throws the file failures.
-    virtual void SaveSettings() = 0;
     // Shows the picture on the title card; false when it cannot be decoded.
     virtual bool SetBackgroundImage(const std::string& bytes) = 0;
     virtual bool IsGameRunning() = 0;
     // Starts the runtime prerequisite step when the runtime is missing; false when it is fine and
     // nothing was started (then play: start the game when the step ends well).
     virtual bool StartRuntimeCheck(bool thenPlay) = 0;
-    // Starts the game with the release's command line and minimises the window.
-    virtual void LaunchGame() = 0;
+    // Starts the game's process and lets it go: 0 when it started, otherwise the Windows error.
+    virtual unsigned long StartGame(const std::wstring& executable, const std::wstring& commandLine,
+                                    const std::wstring& folder) = 0;
     virtual void DestroyMainWindow() = 0;
     // The operation the self-update thread calls with the downloaded launcher.
     virtual SelfUpdateApply SelfUpdateOperation() = 0;

@@ -3,8 +3,8 @@
 #include "controller/payloads.h"
 #include "controller/play.h"
 #include "controller/tasks.h"
+#include "engine/install_decision.h"
 #include "infra/files.h"
-#include "infra/paths.h"
 #include "infra/text.h"
 
 namespace vk {
@@ -14,11 +14,11 @@ namespace {
 // A manifest past its expiry is never updated from. While its build is the one installed, the game
 // may still start offline with that build's command line.
 void KeepForOfflineStart(AppState& app, ReleaseCheckResult& result) {
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     bool installed = false;
     try {
         installed = updater.IsUpToDate(result.release, result.installed) &&
-                    IsRegularFile(JoinPath(app.installDir, DiskPathOf(result.release.launchPath)));
+                    IsRegularFile(GameExecutablePath(updater.installDir, result.release.launchPath));
     } catch (const std::exception&) {
         // A request that cannot be merged: the installation's state is open, so no start.
     }
@@ -32,11 +32,11 @@ void KeepForOfflineStart(AppState& app, ReleaseCheckResult& result) {
 }  // namespace
 
 void OnReleaseChecked(AppState& app, Effects& effects, std::unique_ptr<ReleaseCheckResult> result) {
-    app.releaseCheckRunning = false;
+    app.machine.releaseCheckRunning = false;
     if (!result->ok) {
         app.serverOnline = false;
         if (result->expired) KeepForOfflineStart(app, *result);
-        SetState(app, effects, LauncherState::CheckFailed, Utf8ToWide(result->error));
+        Enter(app.machine, effects, LauncherEvent::CheckFailed, Utf8ToWide(result->error));
         return;
     }
     app.offlineOnly = false;
@@ -58,38 +58,39 @@ void OnReleaseChecked(AppState& app, Effects& effects, std::unique_ptr<ReleaseCh
 
 void OnUpdateFinished(AppState& app, Effects& effects, std::unique_ptr<UpdateResult> result) {
     effects.StopTimer(TimerId::Progress);
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     // A stopped or failed update has recorded what it installed.
     app.installed = updater.LoadInstalledState();
     if (result->cancelled) {
-        SetState(app, effects, LauncherState::Paused, {});
+        Enter(app.machine, effects, LauncherEvent::UpdateStopped);
         return;
     }
     if (!result->ok) {
-        SetState(app, effects, LauncherState::UpdateFailed, Utf8ToWide(result->error));
+        Enter(app.machine, effects, LauncherEvent::UpdateFailed, Utf8ToWide(result->error));
         return;
     }
     RefreshInstallState(app, effects);
-    if (app.repairMode && app.state == LauncherState::Ready && (app.repairPending || updater.RepairRequested())) {
+    if (app.machine.repairMode && app.machine.state == LauncherState::Ready &&
+        (app.machine.repairPending || updater.RepairRequested())) {
         // The repair another program or the file check asked for ends with the game started again.
         updater.ClearRepairRequest();
-        app.repairPending = false;
-        app.requestPending = false;
-        app.offlineLaunch = false;
-        if (!effects.StartRuntimeCheck(true)) effects.LaunchGame();
-    } else if (app.requestPending && updater.RepairRequested()) {
+        app.machine.repairPending = false;
+        app.machine.requestPending = false;
+        app.machine.offlineLaunch = false;
+        if (!effects.StartRuntimeCheck(true)) LaunchGame(app, effects);
+    } else if (app.machine.requestPending && updater.RepairRequested()) {
         ProcessRequests(app, effects);
-    } else if (app.requestPending && app.state == LauncherState::UpdateAvailable) {
-        app.requestPending = false;
+    } else if (app.machine.requestPending && app.machine.state == LauncherState::UpdateAvailable) {
+        app.machine.requestPending = false;
         StartUpdate(app, effects, false);
-    } else if (app.state == LauncherState::Ready) {
+    } else if (app.machine.state == LauncherState::Ready) {
         effects.StartRuntimeCheck(false);
     }
 }
 
 void OnActivate(AppState& app, Effects& effects) {
-    if (!MakeUpdater(app).HasPendingRequest()) return;
-    app.requestPending = true;
+    if (!app.updater.HasPendingRequest()) return;
+    app.machine.requestPending = true;
     StartReleaseCheck(app, effects);
 }
 
@@ -113,13 +114,13 @@ void OnNewsLoaded(AppState& app, Effects& effects, std::unique_ptr<NewsResult> r
 
 void OnTimer(AppState& app, Effects& effects, TimerId id) {
     if (id == TimerId::RequestRetry) {
-        if (!LauncherBusy(app)) ProcessRequests(app, effects);
+        if (!LauncherBusy(app.machine)) ProcessRequests(app, effects);
     } else if (id == TimerId::News) {
         StartNewsRefresh(app, effects);
-    } else if (app.state == LauncherState::Updating) {
+    } else if (app.machine.state == LauncherState::Updating) {
         SampleSpeed(app, effects);
         effects.Repaint();
-    } else if (app.state == LauncherState::SelfUpdating) {
+    } else if (app.machine.state == LauncherState::SelfUpdating) {
         effects.Repaint();
     }
 }

@@ -43,17 +43,13 @@ bool MayInstallInto(const std::wstring& folder) {
 
 // The state was decided for the old folder; the new folder's installation decides it now.
 void TakeUpFolder(AppState& app, Effects& effects, std::wstring folder) {
-    app.installDir = std::move(folder);
-    app.installDirChosen = true;
-    try {
-        effects.SaveSettings();
-    } catch (const std::exception&) {
-        // The folder still applies for this run.
-    }
-    app.installed = MakeUpdater(app).LoadInstalledState();
+    app.updater.installDir = std::move(folder);
+    app.settings.installDirChosen = true;
+    SaveSettingsQuietly(app);
+    app.installed = app.updater.LoadInstalledState();
     app.offlineOnly = false;  // judged for the old folder's installation
     ReloadFullMapFlag(app);
-    if (app.releaseKnown && app.state != LauncherState::LauncherTooOld) {
+    if (app.releaseKnown && app.machine.state != LauncherState::LauncherTooOld) {
         RefreshInstallState(app, effects);
     } else {
         effects.Repaint();
@@ -61,11 +57,6 @@ void TakeUpFolder(AppState& app, Effects& effects, std::wstring folder) {
 }
 
 }  // namespace
-
-std::wstring TrimmedFolder(std::wstring folder) {
-    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-    return folder;
-}
 
 std::wstring InstallFolderFor(const std::wstring& chosen) {
     if (MayInstallInto(chosen)) return chosen;
@@ -77,7 +68,7 @@ void ChooseInstallFolder(AppState& app, Effects& effects) {
     const std::wstring picked = effects.PickFolder(Localized(L"Choose the game folder", L"选择游戏安装目录"));
     if (picked.empty()) return;
     // The picker is modal: a task may have started meanwhile, and it keeps the folder it started with.
-    if (!effects.WindowExists() || !CommandEnabled(CmdInstallFolder, FactsOf(app))) return;
+    if (!effects.WindowExists() || !MayRun(app, CmdInstallFolder)) return;
     std::wstring folder = InstallFolderFor(TrimmedFolder(picked));
     if (folder.empty()) {
         effects.ShowMessage(Localized(L"This folder and its Velkar folder hold other files. Choose an empty "
@@ -91,7 +82,7 @@ void ChooseInstallFolder(AppState& app, Effects& effects) {
 
 void DownloadFullMap(AppState& app, Effects& effects) {
     try {
-        MakeUpdater(app).SelectGroup(kFullMapGroup);
+        app.updater.SelectGroup(kFullMapGroup);
     } catch (const std::exception& e) {
         effects.ShowMessage(Utf8ToWide(e.what()), MB_ICONERROR);
         return;
@@ -103,7 +94,7 @@ void DownloadFullMap(AppState& app, Effects& effects) {
         return;
     }
     RefreshInstallState(app, effects);
-    if (app.state == LauncherState::NotInstalled || app.state == LauncherState::UpdateAvailable) {
+    if (app.machine.state == LauncherState::NotInstalled || app.machine.state == LauncherState::UpdateAvailable) {
         StartUpdate(app, effects, false);
     }
 }

@@ -10,9 +10,6 @@ namespace vk {
 // The folder name the launcher installs into inside a folder that holds other things.
 inline constexpr wchar_t kGameFolderName[] = L"Velkar";
 
-// The picked folder as the launcher keeps it: trailing backslashes removed, a drive root keeping its own.
-std::wstring TrimmedFolder(std::wstring folder);
-
 // Where to install when the player picks `chosen`: the folder itself when it is missing, empty or
 // already the launcher's (it has the metadata folder); otherwise its "Velkar" subfolder under the
 // same rule, so that an update never treats the player's own files as the game's; empty when neither

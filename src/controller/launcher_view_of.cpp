@@ -1,7 +1,7 @@
 #include "controller/launcher_view_of.h"
 
+#include "engine/release_sizes.h"
 #include "infra/text.h"
-#include "ui/release_sizes.h"
 
 namespace vk {
 
@@ -16,9 +16,9 @@ NewsEntry EntryOf(const NewsItem& item) {
 
 LauncherView ViewOf(const AppState& app, std::uint64_t diskFreeBytes) {
     LauncherView view;
-    view.state = app.state;
-    view.statusText = app.statusText;
-    view.pauseRequested = app.pauseRequested;
+    view.state = app.machine.state;
+    view.statusText = app.machine.statusText;
+    view.pauseRequested = app.machine.pauseRequested;
     view.progress = ProgressNumbers(app.progress);
     view.bytesPerSecond = app.speed.bytesPerSecond();
     view.releaseKnown = app.releaseKnown;
@@ -27,12 +27,12 @@ LauncherView ViewOf(const AppState& app, std::uint64_t diskFreeBytes) {
     view.releaseTotalSize = app.release.totalSize;
     view.fullMapSize = OptionalGroupSize(app.release, kFullMapGroup);
     view.fullMapSelected = app.fullMapSelected;
-    view.installed = HasInstallation(app);
+    view.installed = HasInstallation(app.installed);
     view.installedBytes = InstalledBytes(app.installed);
-    view.installDir = app.installDir;
+    view.installDir = app.updater.installDir;
     view.diskFreeBytes = diskFreeBytes;
     view.serverOnline = app.serverOnline;
-    view.customSource = app.customSource;
+    view.customSource = app.settings.customSource;
     view.selfUpdateError = app.selfUpdateError;
     view.runtimeNote = app.runtimeNote;
     view.requestNote = app.requestNote;

@@ -29,10 +29,8 @@ LauncherWindow::LauncherWindow()
 
 void PaintLauncher(LauncherWindow& window) {
     AppState& app = window.app;
-    window.screen.news().first = app.newsScroll;
-    PaintWindow(window.renderer, window.screen, ViewOf(app, window.disk.FreeBytes(app.installDir, GetTickCount64())));
-    app.newsScroll = window.screen.news().first;
-    app.newsVisibleRows = window.screen.news().visibleRows;
+    PaintWindow(window.renderer, window.screen,
+                ViewOf(app, window.disk.FreeBytes(app.updater.installDir, GetTickCount64())));
 }
 
 }  // namespace vk

@@ -8,7 +8,7 @@
 
 #include "controller/app_state.h"
 #include "controller/window_effects.h"
-#include "ui/disk_space.h"
+#include "platform/disk_space.h"
 #include "ui/renderer.h"
 #include "ui/screen.h"
 

@@ -3,10 +3,13 @@
 #include "controller/commands.h"
 #include "controller/task_job.h"
 #include "controller/tasks.h"
+#include "engine/install_decision.h"
+#include "engine/verify.h"
 #include "infra/errors.h"
 #include "infra/language_portable.h"
 #include "infra/paths.h"
 #include "infra/text.h"
+#include "platform/game_launch.h"
 #include "platform/runtime_host.h"
 #include "ui/commands.h"
 
@@ -15,14 +18,15 @@ namespace vk {
 namespace {
 
 // The game starts once the runtime is known to be there; otherwise the runtime step starts it.
-void StartGame(Effects& effects) {
-    if (!effects.StartRuntimeCheck(true)) effects.LaunchGame();
+void StartGame(AppState& app, Effects& effects) {
+    if (!effects.StartRuntimeCheck(true)) LaunchGame(app, effects);
 }
 
 std::wstring QuestionText(const std::string& problem) {
-    return Localized(L"Game file missing or changed: ", L"发现游戏文件缺失或不一致：") + Utf8ToWide(problem) +
-           Localized(L"\n\nYes: repair official files and restart.\nNo: start offline.\nCancel: return to the launcher.",
-                     L"\n\n是：修复官方文件并重启。\n否：继续离线启动。\n取消：返回启动器。");
+    return Utf8ToWide(GameFileProblemMessage(problem)) +
+           Localized(
+               L"\n\nYes: repair official files and restart.\nNo: start offline.\nCancel: return to the launcher.",
+               L"\n\n是：修复官方文件并重启。\n否：继续离线启动。\n取消：返回启动器。");
 }
 
 // A request of another program that arrived during the file check wins over the game start when it
@@ -31,22 +35,23 @@ std::wstring QuestionText(const std::string& problem) {
 bool TakeUpRequest(AppState& app, Effects& effects) {
     RefreshInstallState(app, effects);
     ProcessRequests(app, effects);
-    if (app.state != LauncherState::Ready || app.repairPending || MakeUpdater(app).RepairRequested()) return true;
-    app.requestPending = false;
+    if (app.machine.state != LauncherState::Ready || app.machine.repairPending || app.updater.RepairRequested())
+        return true;
+    app.machine.requestPending = false;
     return false;
 }
 
 }  // namespace
 
 void StartLaunchVerify(AppState& app, Effects& effects) {
-    if (LauncherBusy(app)) return;
+    if (!MayHappen(app.machine, LauncherEvent::VerifyStarted)) return;
     ResetProgress(app);
-    SetState(app, effects, LauncherState::Updating, {});
+    const TaskKind task = *Enter(app.machine, effects, LauncherEvent::VerifyStarted).task;
     effects.ArmTimer(TimerId::Progress, kProgressPeriodMs);
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     UpdateProgress* progress = &app.progress;
     const std::atomic<bool>* stop = &app.stopRequested;
-    effects.StartTask(MakeTask<VerifyResult>(TaskKind::LaunchVerify, app.window, MsgVerifyFinished,
+    effects.StartTask(MakeTask<VerifyResult>(task, app.window, MsgVerifyFinished,
                                              [updater, release = app.release, progress, stop](VerifyResult& result) {
                                                  try {
                                                      result.problem = updater.VerifyForLaunch(release, *progress, *stop);
@@ -58,32 +63,32 @@ void StartLaunchVerify(AppState& app, Effects& effects) {
 
 void OnVerifyFinished(AppState& app, Effects& effects, std::unique_ptr<VerifyResult> result) {
     effects.StopTimer(TimerId::Progress);
-    SetState(app, effects, LauncherState::Ready, {});
-    if (app.requestPending && MakeUpdater(app).HasPendingRequest() && TakeUpRequest(app, effects)) return;
+    Enter(app.machine, effects, LauncherEvent::VerifyEnded);
+    if (app.machine.requestPending && app.updater.HasPendingRequest() && TakeUpRequest(app, effects)) return;
     if (result->cancelled) return;
     if (result->problem.empty()) {
-        app.offlineLaunch = false;
-        StartGame(effects);
+        app.machine.offlineLaunch = false;
+        StartGame(app, effects);
         return;
     }
-    const std::uint64_t asked = app.stateChanges;
+    const std::uint64_t asked = app.machine.stateChanges;
     const int answer = effects.ShowMessage(QuestionText(result->problem), MB_YESNOCANCEL | MB_ICONWARNING);
     // The box runs its own message loop: an update may have started or the window closed meanwhile, and
     // then neither a repair nor a game start is what the player answered.
-    if (!effects.WindowExists() || app.stateChanges != asked) return;
+    if (!effects.WindowExists() || app.machine.stateChanges != asked) return;
     if (answer == IDYES) {
-        app.repairPending = true;
+        app.machine.repairPending = true;
         ProcessRequests(app, effects);
     } else if (answer == IDNO) {
-        app.offlineLaunch = true;
-        StartGame(effects);
+        app.machine.offlineLaunch = true;
+        StartGame(app, effects);
     }
 }
 
 void PlayOffline(AppState& app, Effects& effects) {
-    if (!CommandEnabled(CmdPlayOffline, FactsOf(app))) return;
-    app.offlineLaunch = true;
-    StartGame(effects);
+    if (!MayRun(app, CmdPlayOffline)) return;
+    app.machine.offlineLaunch = true;
+    StartGame(app, effects);
 }
 
 bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay, RuntimeHost host) {
@@ -93,8 +98,8 @@ bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay, RuntimeHos
         effects.Repaint();
     }
     if (EvaluateRuntime(host.GetFacts()) != kRuntimeMissing) return false;
-    SetState(app, effects, LauncherState::PreparingRuntime, {});
-    effects.StartTask(MakeTask<RuntimeFinished>(TaskKind::RuntimeInstall, app.window, MsgRuntimeFinished,
+    const TaskKind task = *Enter(app.machine, effects, LauncherEvent::RuntimeStarted).task;
+    effects.StartTask(MakeTask<RuntimeFinished>(task, app.window, MsgRuntimeFinished,
                                                 [host = std::move(host), thenPlay](RuntimeFinished& result) {
                                                     result.thenPlay = thenPlay;
                                                     result.outcome = EnsureRuntime(host);
@@ -103,30 +108,44 @@ bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay, RuntimeHos
 }
 
 bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay) {
-    return StartRuntimeStep(app, effects, thenPlay,
-                            MakeRuntimeHost(app.release, app.installDir, JoinPath(app.cacheDir, kRuntimeSetupFolder)));
+    return StartRuntimeStep(
+        app, effects, thenPlay,
+        MakeRuntimeHost(app.release, app.updater.installDir, JoinPath(app.updater.cacheDir, kRuntimeSetupFolder)));
 }
 
 void OnRuntimeFinished(AppState& app, Effects& effects, std::unique_ptr<RuntimeFinished> result) {
     const RuntimeOutcome& outcome = result->outcome;
     const bool runtimeFine = outcome.kind == RuntimePresent || outcome.kind == RuntimeInstalled;
     app.runtimeNote = runtimeFine ? std::wstring() : RuntimeMessage(outcome);
-    if (app.state != LauncherState::PreparingRuntime) {
+    if (app.machine.state != LauncherState::PreparingRuntime) {
         effects.Repaint();
         return;
     }
     // An offline start after an expired manifest returns to where it came from: no release to play or
     // update from is known.
     if (app.offlineOnly) {
-        SetState(app, effects, LauncherState::CheckFailed, Utf8ToWide(ReleaseExpiredMessage()));
+        Enter(app.machine, effects, LauncherEvent::RuntimeEndedWithoutRelease, Utf8ToWide(ReleaseExpiredMessage()));
     } else {
-        SetState(app, effects, LauncherState::Ready, {});
+        Enter(app.machine, effects, LauncherEvent::RuntimeEnded);
     }
-    if (app.requestPending) {
+    if (app.machine.requestPending) {
         StartReleaseCheck(app, effects);
     } else if (runtimeFine && result->thenPlay) {
-        effects.LaunchGame();
+        LaunchGame(app, effects);
     }
+}
+
+void LaunchGame(AppState& app, Effects& effects) {
+    const std::wstring& folder = app.updater.installDir;
+    const std::wstring executable = GameExecutablePath(folder, app.release.launchPath);
+    const unsigned long error = effects.StartGame(
+        executable, GameCommandLine(executable, app.release.launchArgs, app.machine.offlineLaunch), folder);
+    if (error != 0) {
+        effects.ShowMessage(Localized(L"Cannot start the game: ", L"无法启动游戏：") + SystemErrorText(error),
+                            MB_ICONERROR);
+        return;
+    }
+    effects.Minimize();
 }
 
 }  // namespace vk

@@ -27,6 +27,10 @@ bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay, RuntimeHos
 // The same with the real host of the current release and install folder.
 bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay);
 
+// Starts the game with the release's command line, online or offline as offlineLaunch says, and
+// minimises the window; a start that fails is shown in a message box and changes nothing.
+void LaunchGame(AppState& app, Effects& effects);
+
 // The runtime step's end: the note for the notices, then the game or a pending request.
 void OnRuntimeFinished(AppState& app, Effects& effects, std::unique_ptr<RuntimeFinished> result);
 

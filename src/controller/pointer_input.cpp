@@ -68,10 +68,7 @@ void OnButtonUp(LauncherWindow& window, LPARAM position) {
 }
 
 void OnMouseWheel(LauncherWindow& window, WPARAM wParam) {
-    NewsScroll& scroll = window.screen.news();
-    scroll.first = window.app.newsScroll;
-    if (ScrollNews(scroll, window.app.news.size(), GET_WHEEL_DELTA_WPARAM(wParam))) {
-        window.app.newsScroll = scroll.first;
+    if (ScrollNews(window.screen.news(), window.app.news.size(), GET_WHEEL_DELTA_WPARAM(wParam))) {
         window.effects.Repaint();
     }
 }

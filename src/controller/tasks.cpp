@@ -5,6 +5,7 @@
 #include "infra/language_portable.h"
 #include "infra/text.h"
 #include "platform/banner.h"
+#include "platform/game_process.h"
 #include "platform/news.h"
 
 namespace vk {
@@ -12,8 +13,8 @@ namespace vk {
 namespace {
 
 bool RepairDue(const AppState& app) {
-    return app.state == LauncherState::NotInstalled || app.state == LauncherState::UpdateAvailable ||
-           app.state == LauncherState::Ready;
+    return app.machine.state == LauncherState::NotInstalled || app.machine.state == LauncherState::UpdateAvailable ||
+           app.machine.state == LauncherState::Ready;
 }
 
 }  // namespace
@@ -28,7 +29,7 @@ void ResetProgress(AppState& app) {
 }
 
 void StartNewsRefresh(AppState& app, Effects& effects) {
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     effects.StartTask(
         MakeTask<NewsResult>(TaskKind::NewsRefresh, app.window, MsgNewsLoaded, [updater](NewsResult& result) {
             result.items = RefreshNews(updater);
@@ -37,13 +38,12 @@ void StartNewsRefresh(AppState& app, Effects& effects) {
 }
 
 bool StartReleaseCheck(AppState& app, Effects& effects) {
-    if (LauncherBusy(app)) return false;
-    SetState(app, effects, LauncherState::Checking, {});
-    app.releaseCheckRunning = true;
+    if (!MayHappen(app.machine, LauncherEvent::CheckStarted)) return false;
+    const TaskKind task = *Enter(app.machine, effects, LauncherEvent::CheckStarted).task;
     StartNewsRefresh(app, effects);
-    const Updater updater = MakeUpdater(app);
-    effects.StartTask(MakeTask<ReleaseCheckResult>(
-        TaskKind::ReleaseCheck, app.window, MsgReleaseChecked, [updater](ReleaseCheckResult& result) {
+    const Updater& updater = app.updater;
+    effects.StartTask(
+        MakeTask<ReleaseCheckResult>(task, app.window, MsgReleaseChecked, [updater](ReleaseCheckResult& result) {
             try {
                 result.release = updater.FetchRelease();
             } catch (ReleaseExpired& refusal) {
@@ -61,22 +61,20 @@ bool StartReleaseCheck(AppState& app, Effects& effects) {
 }
 
 bool StartUpdate(AppState& app, Effects& effects, bool repair) {
-    if (LauncherBusy(app)) return false;
+    if (!MayHappen(app.machine, LauncherEvent::UpdateStarted)) return false;
     if (effects.IsGameRunning()) {
-        effects.ShowMessage(
-            Localized(L"The game is running. Close it before updating.", L"游戏正在运行，请先关闭游戏再更新。"),
-            MB_ICONINFORMATION);
+        effects.ShowMessage(Utf8ToWide(GameRunningMessage()), MB_ICONINFORMATION);
         return false;
     }
     ResetProgress(app);
-    app.repairMode = repair;
-    SetState(app, effects, LauncherState::Updating, {});
+    app.machine.repairMode = repair;
+    const TaskKind task = *Enter(app.machine, effects, LauncherEvent::UpdateStarted).task;
     effects.ArmTimer(TimerId::Progress, kProgressPeriodMs);
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     UpdateProgress* progress = &app.progress;
     const std::atomic<bool>* stop = &app.stopRequested;
     effects.StartTask(
-        MakeTask<UpdateResult>(TaskKind::Update, app.window, MsgUpdateFinished,
+        MakeTask<UpdateResult>(task, app.window, MsgUpdateFinished,
                                [updater, release = app.release, repair, progress, stop](UpdateResult& result) {
                                    try {
                                        updater.Update(release, repair, *progress, *stop);
@@ -89,15 +87,15 @@ bool StartUpdate(AppState& app, Effects& effects, bool repair) {
 }
 
 bool StartSelfUpdate(AppState& app, Effects& effects) {
-    if (LauncherBusy(app)) return false;
+    if (!MayHappen(app.machine, LauncherEvent::SelfUpdateStarted)) return false;
     app.selfUpdateBytes.exchange(0);
     app.stopRequested.exchange(false);
-    SetState(app, effects, LauncherState::SelfUpdating, {});
+    const TaskKind task = *Enter(app.machine, effects, LauncherEvent::SelfUpdateStarted).task;
     effects.ArmTimer(TimerId::Progress, kSelfUpdateProgressPeriodMs);
-    const Updater updater = MakeUpdater(app);
+    const Updater& updater = app.updater;
     std::atomic<std::uint64_t>* bytes = &app.selfUpdateBytes;
     const std::atomic<bool>* stop = &app.stopRequested;
-    effects.StartTask(MakeTask<SelfUpdateResult>(TaskKind::SelfUpdate, app.window, MsgSelfUpdateFinished,
+    effects.StartTask(MakeTask<SelfUpdateResult>(task, app.window, MsgSelfUpdateFinished,
                                                  [updater, launcher = app.release.launcher, bytes, stop,
                                                   apply = effects.SelfUpdateOperation()](SelfUpdateResult& result) {
                                                      // Only a close stops it (there is no pause), and only
@@ -110,25 +108,25 @@ bool StartSelfUpdate(AppState& app, Effects& effects) {
 }
 
 void RequestPause(AppState& app, Effects& effects) {
-    if (app.state != LauncherState::Updating) return;
+    if (app.machine.state != LauncherState::Updating) return;
     app.stopRequested.exchange(true);
-    app.pauseRequested = true;
+    app.machine.pauseRequested = true;
     effects.Repaint();
 }
 
 void ProcessRequests(AppState& app, Effects& effects) {
-    const bool repair = MakeUpdater(app).RepairRequested() || app.repairPending;
+    const bool repair = app.updater.RepairRequested() || app.machine.repairPending;
     if (repair && RepairDue(app)) {
         if (effects.IsGameRunning()) {
             effects.ArmTimer(TimerId::RequestRetry, kRequestRetryPeriodMs);
             return;
         }
         effects.StopTimer(TimerId::RequestRetry);
-        app.repairPending = true;
-        app.requestPending = false;
+        app.machine.repairPending = true;
+        app.machine.requestPending = false;
         StartUpdate(app, effects, true);
-    } else if (app.requestPending && app.state == LauncherState::UpdateAvailable) {
-        app.requestPending = false;
+    } else if (app.machine.requestPending && app.machine.state == LauncherState::UpdateAvailable) {
+        app.machine.requestPending = false;
         StartUpdate(app, effects, false);
     }
 }

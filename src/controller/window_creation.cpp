@@ -2,17 +2,15 @@
 
 #include <dwmapi.h>
 
+#include "configuration/program.h"
 #include "controller/tasks.h"
 #include "infra/handles.h"
 #include "platform/banner.h"
-#include "startup/program.h"
 
 namespace vk {
 
 namespace {
 
-constexpr int kIconResource = 101;
-constexpr int kTitleCardResource = 203;
 constexpr DWORD kDarkMode = 20;
 constexpr DWORD kCornerPreference = 33;
 constexpr DWORD kBorderColor = 34;
@@ -37,7 +35,7 @@ void LoadTitleCard(LauncherWindow& window) {
     AppState& app = window.app;
     std::string banner;
     try {
-        banner = GetBanner(MakeUpdater(app), app.cachedLauncherInfo, false);
+        banner = GetBanner(app.updater, app.cachedLauncherInfo, false);
     } catch (const std::exception&) {
         // An unreadable cache shows the built-in picture.
     }
@@ -61,7 +59,7 @@ void OnCreate(LauncherWindow& window, HWND handle) {
     window.renderer.SetDpi(window.dpi);
     LoadAppIcon(window.renderer);
     LoadTitleCard(window);
-    app.installed = MakeUpdater(app).LoadInstalledState();
+    app.installed = app.updater.LoadInstalledState();
     ReloadFullMapFlag(app);
     SetWindowPos(handle, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
     window.effects.ArmTimer(TimerId::News, kNewsPeriodMs);

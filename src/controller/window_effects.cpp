@@ -5,11 +5,10 @@
 #include <system_error>
 #include <thread>
 
-#include "controller/app_configuration.h"
-#include "controller/folder_picker.h"
-#include "controller/game_launch.h"
-#include "controller/game_process.h"
 #include "infra/language_portable.h"
+#include "platform/folder_picker.h"
+#include "platform/game_launch.h"
+#include "platform/game_process.h"
 
 namespace vk {
 
@@ -44,8 +43,6 @@ void WindowEffects::RequestClose() { PostMessageW(app_.window, WM_CLOSE, 0, 0); 
 
 void WindowEffects::Minimize() { ShowWindow(app_.window, SW_MINIMIZE); }
 
-void WindowEffects::SaveSettings() { vk::SaveSettings(ConfigurationOf(app_)); }
-
 bool WindowEffects::SetBackgroundImage(const std::string& bytes) {
     return services_.setBackgroundImage && services_.setBackgroundImage(bytes);
 }
@@ -56,7 +53,10 @@ bool WindowEffects::StartRuntimeCheck(bool thenPlay) {
     return services_.startRuntimeCheck && services_.startRuntimeCheck(thenPlay);
 }
 
-void WindowEffects::LaunchGame() { vk::LaunchGame(app_); }
+unsigned long WindowEffects::StartGame(const std::wstring& executable, const std::wstring& commandLine,
+                                       const std::wstring& folder) {
+    return StartGameProcess(executable, commandLine, folder);
+}
 
 void WindowEffects::DestroyMainWindow() { DestroyWindow(app_.window); }
 

@@ -28,11 +28,11 @@ public:
     bool WindowExists() override;
     void RequestClose() override;
     void Minimize() override;
-    void SaveSettings() override;
     bool SetBackgroundImage(const std::string& bytes) override;
     bool IsGameRunning() override;
     bool StartRuntimeCheck(bool thenPlay) override;
-    void LaunchGame() override;
+    unsigned long StartGame(const std::wstring& executable, const std::wstring& commandLine,
+                            const std::wstring& folder) override;
     void DestroyMainWindow() override;
     SelfUpdateApply SelfUpdateOperation() override;
     std::uint64_t Now() override;

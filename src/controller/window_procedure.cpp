@@ -1,5 +1,6 @@
 #include "controller/window_procedure.h"
 
+#include "configuration/program.h"
 #include "controller/close_rule.h"
 #include "controller/handlers.h"
 #include "controller/payloads.h"
@@ -11,8 +12,6 @@
 namespace vk {
 
 namespace {
-
-constexpr int kIconResource = 101;
 
 HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,

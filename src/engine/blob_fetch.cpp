@@ -1,5 +1,6 @@
 #include <stdexcept>
 
+#include "engine/store_layout_portable.h"
 #include "engine/updater.h"
 #include "infra/errors.h"
 #include "infra/http.h"
@@ -17,7 +18,7 @@ std::string Updater::FetchBlob(const std::string& sha256, std::uint64_t size, st
         if (progress != nullptr) progress->store(received);
         if (stopped()) throw Cancelled();
     };
-    HttpResponse response = HttpGetToMemory(session, baseUrl + "/blobs/" + sha256, onRead);
+    HttpResponse response = HttpGetToMemory(session, StoreUrl(baseUrl, BlobAddress(sha256)), onRead);
     if (response.status != 200) {
         throw std::runtime_error(Localized("Download failed: HTTP ", "下载失败 HTTP ") +
                                  std::to_string(response.status));

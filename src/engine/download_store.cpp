@@ -12,6 +12,7 @@
 
 #include "engine/links.h"
 #include "engine/parallel_check.h"
+#include "engine/store_layout_portable.h"
 #include "infra/errors.h"
 #include "infra/files.h"
 #include "infra/handles.h"
@@ -267,7 +268,7 @@ void DownloadStage::FetchSegment(HttpSession& session, const TransferBuffer& buf
     DownloadJob& job = *task.job;
     const std::uint64_t first = task.index * kSegmentSize;
     const std::uint64_t last = first + SegmentLength(job, task.index) - 1;
-    const std::string url = baseUrl_ + "/blobs/" + job.sha256;
+    const std::string url = StoreUrl(baseUrl_, BlobAddress(job.sha256));
     for (unsigned attempt = 1;; ++attempt) {
         if (stop_.load() || failed_.load()) throw Cancelled();
         std::uint64_t attemptBytes = 0;

@@ -5,6 +5,7 @@
 #include "engine/install_layout.h"
 #include "engine/release_manifest.h"
 #include "engine/seen_sequence.h"
+#include "engine/store_layout_portable.h"
 #include "engine/updater.h"
 #include "infra/files.h"
 #include "infra/http.h"
@@ -40,11 +41,11 @@ RemoteRelease Updater::FetchRelease() const {
     HttpSession session;
     // One value for both requests; it only keeps caches along the way from answering.
     const std::string query = "?t=" + std::to_string(static_cast<long long>(std::time(nullptr)));
-    const std::string manifestUrl = baseUrl + "/channels/" + channel + "/windows.json";
+    const std::string manifestUrl = StoreUrl(baseUrl, ChannelManifestAddress(channel));
 
     RemoteRelease release;
     release.manifestText = FetchDocument(session, manifestUrl + query);
-    release.signatureText = FetchDocument(session, manifestUrl + ".sig" + query);
+    release.signatureText = FetchDocument(session, StoreUrl(baseUrl, ChannelSignatureAddress(channel)) + query);
     if (!VerifySignature(release.manifestText, release.signatureText, publicKeyPem)) {
         Fail("Release signature check failed; update refused.", "版本信息签名校验失败，已拒绝更新。");
     }
@@ -55,7 +56,7 @@ RemoteRelease Updater::FetchRelease() const {
              "更新服务器提供的版本比本机已见过的更旧，已拒绝更新。");
     }
 
-    const std::string listText = FetchDocument(session, baseUrl + "/" + manifest.release);
+    const std::string listText = FetchDocument(session, StoreUrl(baseUrl, manifest.release));
     if (!ListMatchesManifest(manifest, listText)) Fail("Release file list check failed.", "版本文件列表校验失败。");
     const JsonValue list = ParseJson(listText);
     CheckListTarget(list, manifest, nullptr);

@@ -28,13 +28,6 @@
 
 namespace vk {
 
-bool QueryVolumeFreeSpace(const std::wstring& folder, std::uint64_t& freeBytes) {
-    ULARGE_INTEGER available{};
-    if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return false;
-    freeBytes = available.QuadPart;
-    return true;
-}
-
 FreeSpaceQuery queryFreeSpace = QueryVolumeFreeSpace;
 
 namespace {

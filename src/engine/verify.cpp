@@ -6,6 +6,7 @@
 #include "engine/verify.h"
 #include "infra/errors.h"
 #include "infra/files.h"
+#include "infra/language_portable.h"
 #include "infra/paths.h"
 #include "infra/text.h"
 
@@ -14,6 +15,10 @@ namespace vk {
 bool IsLaunchChecked(const std::string& path) {
     return path.rfind("Engine/", 0) == 0 || path.rfind("Velkar/", 0) == 0 || path == "Velkar.exe" ||
            path == "OnlineFiles.json" || path == "OnlineFiles.sig";
+}
+
+std::string GameFileProblemMessage(const std::string& problem) {
+    return Localized("Game file missing or changed: ", "发现游戏文件缺失或不一致：") + problem;
 }
 
 namespace {

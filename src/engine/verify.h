@@ -8,4 +8,7 @@ namespace vk {
 // OnlineFiles.sig (case-sensitive).
 bool IsLaunchChecked(const std::string& path);
 
+// "Game file missing or changed: " + the problem the check before a start found, in the interface language.
+std::string GameFileProblemMessage(const std::string& problem);
+
 }  // namespace vk

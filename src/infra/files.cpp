@@ -66,6 +66,13 @@ void WriteFileAtomic(const std::wstring& path, const std::string& bytes) {
     }
 }
 
+bool QueryVolumeFreeSpace(const std::wstring& folder, std::uint64_t& freeBytes) {
+    ULARGE_INTEGER available{};
+    if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return false;
+    freeBytes = available.QuadPart;
+    return true;
+}
+
 void CreateDirectories(const std::wstring& path) {
     for (size_t i = 3; i <= path.size(); ++i) {
         if (i != path.size() && path[i] != L'\\') continue;

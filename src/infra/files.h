@@ -34,6 +34,10 @@ extern WriteFileCall writeFileCall;
 // the old or the new content.
 void WriteFileAtomic(const std::wstring& path, const std::string& bytes);
 
+// Bytes free to the caller on the volume of `folder`; false when the query fails (for instance
+// when the folder does not exist).
+bool QueryVolumeFreeSpace(const std::wstring& folder, std::uint64_t& freeBytes);
+
 // Creates every missing directory on a backslash-separated path.
 void CreateDirectories(const std::wstring& path);
 

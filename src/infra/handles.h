@@ -103,13 +103,6 @@ struct LocalMemoryTraits {
     static void Close(Value p) { LocalFree(p); }
 };
 
-struct ModuleTraits {
-    using Value = HMODULE;
-    static Value Empty() { return nullptr; }
-    static bool IsValid(Value m) { return m != nullptr; }
-    static void Close(Value m) { FreeLibrary(m); }
-};
-
 struct RegistryKeyTraits {
     using Value = HKEY;
     static Value Empty() { return nullptr; }
@@ -134,13 +127,11 @@ using UniqueInternet = UniqueResource<InternetHandleTraits>;
 using UniqueAlgorithmProvider = UniqueResource<AlgorithmProviderTraits>;
 using UniqueHashObject = UniqueResource<HashObjectTraits>;
 using UniqueCryptoKey = UniqueResource<CryptoKeyTraits>;
-// Libraries loaded with LoadLibraryW; icons from LoadImageW.
+// Libraries loaded with LoadLibraryW or LoadLibraryExW; icons from LoadImageW.
 using UniqueLibrary = UniqueResource<LibraryTraits>;
 using UniqueIcon = UniqueResource<IconTraits>;
 // Buffers that a system call allocated with LocalAlloc on the caller's behalf.
 using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
-// Libraries loaded with LoadLibraryExW.
-using UniqueModule = UniqueResource<ModuleTraits>;
 // Registry keys opened or created with RegOpenKeyExW / RegCreateKeyExW.
 using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 // Buffers that a shell or COM call allocated with CoTaskMemAlloc.

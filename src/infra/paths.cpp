@@ -17,6 +17,11 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
     return folder.ends_with(L'\\') ? folder + name : folder + L"\\" + name;
 }
 
+std::wstring TrimmedFolder(std::wstring folder) {
+    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    return folder;
+}
+
 std::wstring ParentFolder(const std::wstring& path) {
     const size_t slash = path.rfind(L'\\');
     return slash == std::wstring::npos ? path : path.substr(0, slash);

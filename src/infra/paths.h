@@ -8,6 +8,10 @@ namespace vk {
 // folder + "\" + name; a folder that already ends in a backslash (a drive root) gets no second one.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
+// The folder without trailing backslashes, as the launcher keeps folders; a drive root ("D:\\")
+// keeps its own.
+std::wstring TrimmedFolder(std::wstring folder);
+
 // The path up to its last backslash; the whole path when it has none.
 std::wstring ParentFolder(const std::wstring& path);
 

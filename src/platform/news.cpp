@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/document_fetch.h"
+#include "engine/store_layout_portable.h"
 #include "infra/files.h"
 #include "infra/http.h"
 #include "infra/language_portable.h"
@@ -56,7 +57,7 @@ bool NewsSourceTrusted(const std::string& baseUrl) {
 std::vector<NewsItem> RefreshNews(const Updater& config) {
     if (!NewsSourceTrusted(config.baseUrl)) return {};
     // The time query keeps caches on the way from answering with an old list.
-    const std::string url = config.baseUrl + "/Shipping/LauncherNews.json?t=" + std::to_string(std::time(nullptr));
+    const std::string url = StoreUrl(config.baseUrl, kNewsAddress) + "?t=" + std::to_string(std::time(nullptr));
     HttpSession session;
     const std::string body = FetchDocument(session, url, RefuseAboveLimit);
     std::vector<NewsItem> items = ParseNews(body);

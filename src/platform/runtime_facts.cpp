@@ -38,7 +38,7 @@ bool IsX64Image(HMODULE module) {
 RuntimeVersion LoadableFileVersion(const std::wstring& path) {
     const RuntimeVersion version = FileVersionOf(path);
     if (version.IsZero()) return {};
-    const UniqueModule module(
+    const UniqueLibrary module(
         LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE));
     return module && IsX64Image(module.get()) ? version : RuntimeVersion{};
 }

@@ -12,6 +12,7 @@
 #include "infra/language_portable.h"
 #include "infra/paths.h"
 #include "infra/text.h"
+#include "platform/command_line.h"
 #include "platform/single_instance.h"
 
 namespace vk {
@@ -80,7 +81,7 @@ std::wstring HandOver(const SelfUpdateOptions& options, bool& released) {
         released = true;
     }
     const std::wstring& exe = options.files.exe;
-    std::wstring commandLine = L"\"" + exe + L"\" --self-updated " + std::to_wstring(self);
+    std::wstring commandLine = L"\"" + exe + L"\" " + kSelfUpdatedOption + L" " + std::to_wstring(self);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};

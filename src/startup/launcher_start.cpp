@@ -1,17 +1,16 @@
 #include "startup/launcher_start.h"
 
-#include "controller/app_configuration.h"
+#include "configuration/configuration.h"
 #include "controller/launcher_window.h"
 #include "controller/messages.h"
 #include "controller/window_procedure.h"
 #include "infra/errors.h"
 #include "infra/language_portable.h"
 #include "infra/text.h"
+#include "platform/command_line.h"
 #include "platform/news.h"
 #include "platform/self_update_cleanup.h"
 #include "platform/single_instance.h"
-#include "startup/command_line.h"
-#include "startup/configuration.h"
 #include "ui/window_frame.h"
 
 namespace vk {
@@ -29,8 +28,8 @@ void WakeRunningLauncher() {
 
 // What earlier runs left, so that the first frame already shows the last banner and news.
 void RestoreCachedState(AppState& app) {
-    const Updater updater = MakeUpdater(app);
-    app.requestPending = updater.HasPendingRequest();
+    const Updater& updater = app.updater;
+    app.machine.requestPending = updater.HasPendingRequest();
     app.cachedLauncherInfo = updater.LoadCachedLauncherInfo();
     app.news = LoadCachedNews(updater);
 }
@@ -51,15 +50,16 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
         WakeRunningLauncher();
         return 0;
     }
-    const Configuration config = LoadConfiguration();
-    if (!HasUpdateSource(config)) {
+    Configuration config = LoadConfiguration();
+    if (!HasUpdateSource(config.updater)) {
         MessageBoxW(nullptr, Utf8ToWide(NoUpdateSourceMessage()).c_str(), L"Velkar", MB_ICONERROR);
         ReleaseSingleInstance();
         return 1;
     }
     // Background tasks keep pointers into the record until the process ends, so it is never destroyed.
     auto* launcher = new LauncherWindow;
-    ApplyConfiguration(launcher->app, config);
+    launcher->app.updater = std::move(config.updater);
+    launcher->app.settings = std::move(config.settings);
     RestoreCachedState(launcher->app);
     const HWND window = CreateLauncherWindow(*launcher, instance);
     if (window == nullptr) {

@@ -35,7 +35,7 @@ TEST(CloseRule, AsksOnlyWhileWorkRunsAndStopsASelfUpdateOnlyWhileItDownloads) {
     for (const Case& c : cases) {
         LauncherFixture f;
         useEnglish = true;
-        f.app.state = c.state;
+        f.app.machine.state = c.state;
         f.effects.answer = c.answer;
         EXPECT_EQ(ConfirmClose(f.app, f.effects), c.closes) << static_cast<int>(c.state);
         EXPECT_EQ(f.effects.Take(), c.asks ? Events{kQuestion} : Events{}) << static_cast<int>(c.state);
@@ -48,11 +48,11 @@ TEST(CloseRule, AYesGivenAfterASelfUpdateBeganOrTheWindowWentIsDropped) {
     for (const bool selfUpdate : {true, false}) {
         LauncherFixture f;
         useEnglish = true;
-        f.app.state = LauncherState::Updating;
+        f.app.machine.state = LauncherState::Updating;
         f.effects.answer = IDYES;
         f.effects.duringModal = [&f, selfUpdate] {
             if (selfUpdate) {
-                f.app.state = LauncherState::SelfUpdating;
+                f.app.machine.state = LauncherState::SelfUpdating;
             } else {
                 f.effects.windowExists = false;
             }

@@ -85,24 +85,24 @@ TEST(PrimaryAction, DoesWhatTheStateOffers) {
     };
     for (const Case& c : cases) {
         LauncherFixture f;
-        f.app.state = c.state;
-        f.app.repairMode = c.repairMode;
+        f.app.machine.state = c.state;
+        f.app.machine.repairMode = c.repairMode;
         PrimaryAction(f.app, f.effects);
         EXPECT_EQ(f.effects.Take(), c.events) << static_cast<int>(c.state);
         // Download and Update never repair; Resume and Retry repeat the interrupted update's mode.
         const bool repeats = c.state == LauncherState::Paused || c.state == LauncherState::UpdateFailed;
         if (c.events.size() == 2 && c.events[1] == "task update") {
-            EXPECT_EQ(f.app.repairMode, repeats && c.repairMode) << static_cast<int>(c.state);
+            EXPECT_EQ(f.app.machine.repairMode, repeats && c.repairMode) << static_cast<int>(c.state);
         }
     }
 }
 
 TEST(PrimaryAction, PausesARunningUpdateOnceAndTheKeyboardFollowsTheSameRule) {
     LauncherFixture f;
-    f.app.state = LauncherState::Updating;
+    f.app.machine.state = LauncherState::Updating;
     RunCommand(f.app, f.effects, CmdPrimary);
     EXPECT_TRUE(f.app.stopRequested.load());
-    EXPECT_TRUE(f.app.pauseRequested);
+    EXPECT_TRUE(f.app.machine.pauseRequested);
     // Enter pressed again while the pause is pending: the button is disabled, nothing happens.
     f.app.stopRequested = false;
     RunCommand(f.app, f.effects, CmdPrimary);
@@ -113,10 +113,11 @@ TEST(Commands, LanguageSwitchesAndIsSavedAndStillSwitchesWhenTheFileCannotBeWrit
     for (const bool fail : {false, true}) {
         LauncherFixture f;
         useEnglish = true;
-        f.effects.settingsFail = fail;
+        if (fail) f.BlockSettings();
         RunCommand(f.app, f.effects, CmdLanguage);
         EXPECT_FALSE(useEnglish.load()) << fail;
-        EXPECT_EQ(f.effects.Take(), Events{"settings"}) << fail;
+        EXPECT_TRUE(f.effects.Take().empty()) << fail;
+        EXPECT_EQ(f.SettingsFileText(), fail ? "" : "Language=zh\n") << fail;
         EXPECT_GT(f.effects.repaints, 0) << fail;
         RunCommand(f.app, f.effects, CmdLanguage);
         EXPECT_TRUE(useEnglish.load()) << fail;
@@ -125,7 +126,7 @@ TEST(Commands, LanguageSwitchesAndIsSavedAndStillSwitchesWhenTheFileCannotBeWrit
 
 TEST(Commands, CloseAndMinimizeGoThroughTheWindowAndInfoDoesNothing) {
     LauncherFixture f;
-    f.app.state = LauncherState::SelfUpdating;
+    f.app.machine.state = LauncherState::SelfUpdating;
     RunCommand(f.app, f.effects, CmdClose);
     RunCommand(f.app, f.effects, CmdMinimize);
     RunCommand(f.app, f.effects, CmdInfo);
@@ -144,20 +145,20 @@ TEST(Commands, AClickQueuedBeforeAStateChangeDoesNothingTheNewStateForbids) {
         f.app.installed = test::InstalledFrom(f.app.release, true);
         f.app.fullMapSelected = false;
         RefreshInstallState(f.app, f.effects);
-        ASSERT_EQ(f.app.state, LauncherState::Ready);
+        ASSERT_EQ(f.app.machine.state, LauncherState::Ready);
         // Another program asks for a repair; the retry timer's tick starts it.
         f.WriteMeta(kRepairRequestFile, "");
         OnTimer(f.app, f.effects, TimerId::RequestRetry);
-        ASSERT_EQ(f.app.state, LauncherState::Updating);
+        ASSERT_EQ(f.app.machine.state, LauncherState::Updating);
         f.effects.Take();
 
         f.effects.pickedFolder = f.dir / L"elsewhere";
         RunCommand(f.app, f.effects, command);
         EXPECT_EQ(f.effects.Take(), Events{}) << command;
-        EXPECT_EQ(f.app.state, LauncherState::Updating) << command;
-        EXPECT_EQ(f.app.installDir, f.dir / L"game") << command;
+        EXPECT_EQ(f.app.machine.state, LauncherState::Updating) << command;
+        EXPECT_EQ(f.app.updater.installDir, f.dir / L"game") << command;
         EXPECT_FALSE(f.MetaExists(kGroupsFile)) << command;
-        EXPECT_FALSE(f.app.offlineLaunch) << command;
+        EXPECT_FALSE(f.app.machine.offlineLaunch) << command;
     }
 }
 

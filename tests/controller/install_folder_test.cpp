@@ -26,10 +26,12 @@ using test::WriteTestFile;
 using Events = std::vector<std::string>;
 
 TEST(InstallFolder, ThePickedPathLosesTrailingBackslashesButADriveRootKeepsItsOwn) {
-    EXPECT_EQ(TrimmedFolder(L"D:\\"), L"D:\\");
-    EXPECT_EQ(TrimmedFolder(L"D:\\Games\\"), L"D:\\Games");
-    EXPECT_EQ(TrimmedFolder(L"D:\\Games\\\\"), L"D:\\Games");
-    EXPECT_EQ(TrimmedFolder(L"D:\\Games"), L"D:\\Games");
+    LauncherFixture f;
+    f.app.machine.state = LauncherState::CheckFailed;
+    const std::wstring picked = f.dir / L"picked";
+    f.effects.pickedFolder = picked + L"\\\\";
+    RunCommand(f.app, f.effects, CmdInstallFolder);
+    EXPECT_EQ(f.app.updater.installDir, picked);
     EXPECT_EQ(JoinPath(L"D:\\", kGameFolderName), L"D:\\Velkar");
 }
 
@@ -69,18 +71,18 @@ void Known(LauncherFixture& f) {
     f.app.release = SampleRelease("b2");
     f.app.releaseKnown = true;
     RefreshInstallState(f.app, f.effects);
-    ASSERT_EQ(f.app.state, LauncherState::NotInstalled);
+    ASSERT_EQ(f.app.machine.state, LauncherState::NotInstalled);
     f.effects.Take();
 }
 
 TEST(InstallFolder, CancellingChangesAndWritesNothing) {
     LauncherFixture f;
     Known(f);
-    const std::wstring before = f.app.installDir;
+    const std::wstring before = f.app.updater.installDir;
     RunCommand(f.app, f.effects, CmdInstallFolder);
     EXPECT_EQ(f.effects.Take(), Events{"picker Choose the game folder"});
-    EXPECT_EQ(f.app.installDir, before);
-    EXPECT_FALSE(f.app.installDirChosen);
+    EXPECT_EQ(f.app.updater.installDir, before);
+    EXPECT_FALSE(f.app.settings.installDirChosen);
 }
 
 TEST(InstallFolder, TheFolderFoundDecidesTheStateAndIsSaved) {
@@ -103,15 +105,18 @@ TEST(InstallFolder, TheFolderFoundDecidesTheStateAndIsSaved) {
         if (c.foreign) WriteTestFile(picked + L"\\Engine\\x.txt", "mine");
         if (c.complete) {
             LauncherFixture there;
-            there.app.installDir = picked;
+            there.app.updater.installDir = picked;
             there.Install(f.app.release, test::InstalledFrom(f.app.release, false));
         }
         f.effects.pickedFolder = picked + L"\\";
         RunCommand(f.app, f.effects, CmdInstallFolder);
-        EXPECT_EQ(f.effects.Take(), (Events{"picker Choose the game folder", "settings"})) << c.label;
-        EXPECT_EQ(f.app.installDir, c.foreign ? picked + L"\\Velkar" : picked) << c.label;
-        EXPECT_TRUE(f.app.installDirChosen) << c.label;
-        EXPECT_EQ(f.app.state, c.state) << c.label;
+        EXPECT_EQ(f.effects.Take(), (Events{"picker Choose the game folder"})) << c.label;
+        EXPECT_EQ(f.app.updater.installDir, c.foreign ? picked + L"\\Velkar" : picked) << c.label;
+        EXPECT_EQ(f.SettingsFileText().rfind("InstallDir=" + WideToUtf8(f.app.updater.installDir) + "\nLanguage=", 0),
+                  0u)
+            << c.label;
+        EXPECT_TRUE(f.app.settings.installDirChosen) << c.label;
+        EXPECT_EQ(f.app.machine.state, c.state) << c.label;
         EXPECT_TRUE(IsRegularFile(picked + L"\\Engine\\x.txt") || !c.foreign) << c.label;
     }
 }
@@ -122,13 +127,13 @@ TEST(InstallFolder, AFolderWhoseVelkarFolderIsAlsoForeignIsRefusedAndItsFilesSta
     const std::wstring picked = f.dir / L"picked";
     const std::wstring files[] = {L"Velkar\\notes.txt", L"Velkar\\Content\\Paks\\~mods\\m.pak", L"Engine\\x.txt"};
     for (const std::wstring& file : files) WriteTestFile(JoinPath(picked, file), "mine");
-    const std::wstring before = f.app.installDir;
+    const std::wstring before = f.app.updater.installDir;
     f.effects.pickedFolder = picked;
     RunCommand(f.app, f.effects, CmdInstallFolder);
     const Events events = f.effects.Take();
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[1].rfind("message This folder and its Velkar folder hold other files.", 0), 0u) << events[1];
-    EXPECT_EQ(f.app.installDir, before);
+    EXPECT_EQ(f.app.updater.installDir, before);
     // The update that follows runs in the folder the launcher had.
     RunCommand(f.app, f.effects, CmdPrimary);
     EXPECT_EQ(f.effects.Take(), (Events{"arm 1 250", "task update"}));
@@ -137,12 +142,12 @@ TEST(InstallFolder, AFolderWhoseVelkarFolderIsAlsoForeignIsRefusedAndItsFilesSta
 
 TEST(InstallFolder, BeforeTheFirstCheckTheFolderOnlyRepaintsAndASettingsFailureIsIgnored) {
     LauncherFixture f;
-    f.app.state = LauncherState::CheckFailed;
-    f.effects.settingsFail = true;
+    f.app.machine.state = LauncherState::CheckFailed;
+    f.BlockSettings();
     f.effects.pickedFolder = f.dir / L"picked";
     RunCommand(f.app, f.effects, CmdInstallFolder);
-    EXPECT_EQ(f.app.installDir, f.dir / L"picked");
-    EXPECT_EQ(f.app.state, LauncherState::CheckFailed);
+    EXPECT_EQ(f.app.updater.installDir, f.dir / L"picked");
+    EXPECT_EQ(f.app.machine.state, LauncherState::CheckFailed);
     EXPECT_GT(f.effects.repaints, 0);
 }
 
@@ -150,14 +155,14 @@ TEST(InstallFolder, BeforeTheFirstCheckTheFolderOnlyRepaintsAndASettingsFailureI
 TEST(InstallFolder, AFolderPickedWhileAnUpdateStartedIsDropped) {
     LauncherFixture f;
     Known(f);
-    f.app.requestPending = true;
+    f.app.machine.requestPending = true;
     f.effects.pickedFolder = f.dir / L"picked";
     f.effects.duringModal = [&f] { StartUpdate(f.app, f.effects, false); };
-    const std::wstring before = f.app.installDir;
+    const std::wstring before = f.app.updater.installDir;
     RunCommand(f.app, f.effects, CmdInstallFolder);
     EXPECT_EQ(f.effects.Take(), (Events{"picker Choose the game folder", "arm 1 250", "task update"}));
-    EXPECT_EQ(f.app.installDir, before);
-    EXPECT_EQ(f.app.state, LauncherState::Updating);
+    EXPECT_EQ(f.app.updater.installDir, before);
+    EXPECT_EQ(f.app.machine.state, LauncherState::Updating);
 }
 
 TEST(FullMap, SelectingItStartsTheUpdateThatFetchesIt) {
@@ -166,12 +171,12 @@ TEST(FullMap, SelectingItStartsTheUpdateThatFetchesIt) {
     f.app.installed = test::InstalledFrom(f.app.release, false);
     f.Install(f.app.release, f.app.installed);
     RefreshInstallState(f.app, f.effects);
-    ASSERT_EQ(f.app.state, LauncherState::Ready);
+    ASSERT_EQ(f.app.machine.state, LauncherState::Ready);
     f.effects.Take();
     RunCommand(f.app, f.effects, CmdFullMap);
     EXPECT_TRUE(f.app.fullMapSelected);
     EXPECT_EQ(f.effects.Take(), (Events{"arm 1 250", "task update"}));
-    EXPECT_FALSE(f.app.repairMode);
+    EXPECT_FALSE(f.app.machine.repairMode);
 }
 
 TEST(FullMap, AGroupFileThatCannotBeWrittenIsShownAndChangesNothing) {
@@ -184,7 +189,7 @@ TEST(FullMap, AGroupFileThatCannotBeWrittenIsShownAndChangesNothing) {
     const Events events = f.effects.Take();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].rfind("message ", 0), 0u);
-    EXPECT_EQ(f.app.state, LauncherState::NotInstalled);
+    EXPECT_EQ(f.app.machine.state, LauncherState::NotInstalled);
     EXPECT_FALSE(f.app.fullMapSelected);
 }
 

@@ -40,9 +40,9 @@ void Checking(LauncherFixture& f, bool withFullMap = false) {
     f.app.installed = test::InstalledFrom(f.app.release, withFullMap);
     f.Install(f.app.release, f.app.installed);
     RefreshInstallState(f.app, f.effects);
-    ASSERT_EQ(f.app.state, LauncherState::Ready);
+    ASSERT_EQ(f.app.machine.state, LauncherState::Ready);
     RunCommand(f.app, f.effects, CmdPrimary);
-    ASSERT_EQ(f.app.state, LauncherState::Updating);
+    ASSERT_EQ(f.app.machine.state, LauncherState::Updating);
     ASSERT_EQ(f.effects.Take(), (Events{"arm 1 250", "task verify"}));
 }
 
@@ -54,13 +54,13 @@ TEST(Play, ACleanCheckStartsTheGameOnlineAfterTheRuntimeStep) {
     for (const bool runtimeStarts : {false, true}) {
         LauncherFixture f;
         Checking(f);
-        f.app.offlineLaunch = true;
+        f.app.machine.offlineLaunch = true;
         f.effects.runtimeStarts = runtimeStarts;
         OnVerifyFinished(f.app, f.effects, Verified(""));
-        EXPECT_EQ(f.app.state, LauncherState::Ready);
-        EXPECT_FALSE(f.app.offlineLaunch);
-        const Events expected = runtimeStarts ? Events{"stop 1", "runtime play"}
-                                              : Events{"stop 1", "runtime play", "launch"};
+        EXPECT_EQ(f.app.machine.state, LauncherState::Ready);
+        EXPECT_FALSE(f.app.machine.offlineLaunch);
+        const Events expected =
+            runtimeStarts ? Events{"stop 1", "runtime play"} : Events{"stop 1", "runtime play", "launch", "minimize"};
         EXPECT_EQ(f.effects.Take(), expected);
     }
 }
@@ -69,7 +69,7 @@ TEST(Play, APausedCheckReturnsToReadyAndStartsNothing) {
     LauncherFixture f;
     Checking(f);
     OnVerifyFinished(f.app, f.effects, Verified("", true));
-    EXPECT_EQ(f.app.state, LauncherState::Ready);
+    EXPECT_EQ(f.app.machine.state, LauncherState::Ready);
     EXPECT_EQ(f.effects.Take(), Events{"stop 1"});
 }
 
@@ -82,7 +82,7 @@ TEST(Play, TheQuestionAboutABadFileRepairsStartsOfflineOrGoesBack) {
     };
     const Case cases[] = {
         {IDYES, {"stop 3", "arm 1 250", "task update"}, true, false},
-        {IDNO, {"runtime play", "launch"}, false, true},
+        {IDNO, {"runtime play", "launch", "minimize"}, false, true},
         {IDCANCEL, {}, false, false},
     };
     for (const Case& c : cases) {
@@ -93,20 +93,20 @@ TEST(Play, TheQuestionAboutABadFileRepairsStartsOfflineOrGoesBack) {
         Events expected{"stop 1", kQuestion};
         expected.insert(expected.end(), c.after.begin(), c.after.end());
         EXPECT_EQ(f.effects.Take(), expected) << c.answer;
-        EXPECT_EQ(f.app.repairPending, c.repairPending) << c.answer;
-        EXPECT_EQ(f.app.offlineLaunch, c.offline) << c.answer;
-        EXPECT_EQ(f.app.repairMode, c.repairPending) << c.answer;
+        EXPECT_EQ(f.app.machine.repairPending, c.repairPending) << c.answer;
+        EXPECT_EQ(f.app.machine.offlineLaunch, c.offline) << c.answer;
+        EXPECT_EQ(f.app.machine.repairMode, c.repairPending) << c.answer;
     }
 }
 
 TEST(Play, ARequestOfAnotherProgramWinsOverTheGameStart) {
     LauncherFixture f;
     Checking(f);
-    f.app.requestPending = true;
+    f.app.machine.requestPending = true;
     f.WriteMeta(kRepairRequestFile, "");
     OnVerifyFinished(f.app, f.effects, Verified(""));
     EXPECT_EQ(f.effects.Take(), (Events{"stop 1", "stop 3", "arm 1 250", "task update"}));
-    EXPECT_TRUE(f.app.repairMode);
+    EXPECT_TRUE(f.app.machine.repairMode);
 }
 
 // Another program asks for content while the check runs (a second start: the busy launcher only notes
@@ -121,20 +121,20 @@ TEST(Play, AContentRequestDuringTheCheckIsFetchedOrLetsTheGameStart) {
     };
     const Case cases[] = {
         {"the full map is missing", false, {"stop 1", "arm 1 250", "task update"}, LauncherState::Updating},
-        {"the full map is there", true, {"stop 1", "runtime play", "launch"}, LauncherState::Ready},
+        {"the full map is there", true, {"stop 1", "runtime play", "launch", "minimize"}, LauncherState::Ready},
     };
     for (const Case& c : cases) {
         LauncherFixture f;
         Checking(f, c.fullMapInstalled);
         f.WriteMeta(kRequestFile, "{\"groups\": [\"island\"]}");
         OnActivate(f.app, f.effects);
-        ASSERT_TRUE(f.app.requestPending) << c.label;
+        ASSERT_TRUE(f.app.machine.requestPending) << c.label;
         ASSERT_TRUE(f.effects.Take().empty()) << c.label;
         OnVerifyFinished(f.app, f.effects, Verified(""));
         EXPECT_EQ(f.effects.Take(), c.events) << c.label;
-        EXPECT_EQ(f.app.state, c.after) << c.label;
-        EXPECT_FALSE(f.app.repairMode) << c.label;
-        EXPECT_FALSE(f.app.requestPending) << c.label;
+        EXPECT_EQ(f.app.machine.state, c.after) << c.label;
+        EXPECT_FALSE(f.app.machine.repairMode) << c.label;
+        EXPECT_FALSE(f.app.machine.requestPending) << c.label;
         EXPECT_TRUE(f.app.fullMapSelected) << c.label;
         EXPECT_FALSE(f.MetaExists(kRequestFile)) << c.label;
     }
@@ -170,7 +170,7 @@ TEST(Play, AnAnswerGivenAfterTheLauncherMovedOnIsDropped) {
             const Events events = f.effects.Take();
             EXPECT_LE(Count(events, "task update"), 1) << arrival.label << " " << answer;
             EXPECT_EQ(Count(events, "launch") + Count(events, "runtime play"), 0) << arrival.label << " " << answer;
-            EXPECT_FALSE(f.app.offlineLaunch) << arrival.label << " " << answer;
+            EXPECT_FALSE(f.app.machine.offlineLaunch) << arrival.label << " " << answer;
         }
     }
 }
@@ -181,8 +181,8 @@ TEST(Play, OfflineSkipsTheCheckAndAddsTheSwitch) {
     OnVerifyFinished(f.app, f.effects, Verified("", true));
     f.effects.Take();
     RunCommand(f.app, f.effects, CmdPlayOffline);
-    EXPECT_TRUE(f.app.offlineLaunch);
-    EXPECT_EQ(f.effects.Take(), (Events{"runtime play", "launch"}));
+    EXPECT_TRUE(f.app.machine.offlineLaunch);
+    EXPECT_EQ(f.effects.Take(), (Events{"runtime play", "launch", "minimize"}));
 }
 
 TEST(RuntimeStep, ItsEndStartsTheGameShowsTheProblemOrTakesUpARequest) {
@@ -196,9 +196,8 @@ TEST(RuntimeStep, ItsEndStartsTheGameShowsTheProblemOrTakesUpARequest) {
         bool note;
     };
     const Case cases[] = {
-        {"installed, play", RuntimeInstalled, true, false, LauncherState::PreparingRuntime, {"launch"}, false},
-        {"present, no play", RuntimePresent, false, false, LauncherState::PreparingRuntime, {}, false},
-        {"restart needed", RestartNeeded, true, false, LauncherState::PreparingRuntime, {}, true},
+        {"installed, play", RuntimeInstalled, true, false, LauncherState::PreparingRuntime,
+         {"launch", "minimize"}, false},
         {"request waiting", RuntimeInstalled, true, true, LauncherState::PreparingRuntime,
          {"task news", "task check"}, false},
         {"late, in another state", InstallFailed, true, false, LauncherState::Updating, {}, true},
@@ -206,8 +205,8 @@ TEST(RuntimeStep, ItsEndStartsTheGameShowsTheProblemOrTakesUpARequest) {
     for (const Case& c : cases) {
         LauncherFixture f;
         useEnglish = true;
-        f.app.state = c.before;
-        f.app.requestPending = c.requestPending;
+        f.app.machine.state = c.before;
+        f.app.machine.requestPending = c.requestPending;
         auto result = std::make_unique<RuntimeFinished>();
         result->outcome.kind = c.kind;
         result->thenPlay = c.thenPlay;
@@ -217,7 +216,7 @@ TEST(RuntimeStep, ItsEndStartsTheGameShowsTheProblemOrTakesUpARequest) {
         const LauncherState after = c.before == LauncherState::PreparingRuntime
                                         ? (c.requestPending ? LauncherState::Checking : LauncherState::Ready)
                                         : c.before;
-        EXPECT_EQ(f.app.state, after) << c.label;
+        EXPECT_EQ(f.app.machine.state, after) << c.label;
     }
 }
 
@@ -241,17 +240,17 @@ TEST(RuntimeStep, TheNextCheckClearsTheNoteOfAFailedStep) {
     for (const bool runtimePresent : {true, false}) {
         LauncherFixture f;
         useEnglish = true;
-        f.app.state = LauncherState::PreparingRuntime;
+        f.app.machine.state = LauncherState::PreparingRuntime;
         auto declined = std::make_unique<RuntimeFinished>();
         declined->outcome.kind = ConsentNeeded;
         declined->thenPlay = true;
         OnRuntimeFinished(f.app, f.effects, std::move(declined));
-        ASSERT_EQ(f.app.state, LauncherState::Ready);
+        ASSERT_EQ(f.app.machine.state, LauncherState::Ready);
         ASSERT_FALSE(f.app.runtimeNote.empty());
 
         EXPECT_EQ(StartRuntimeStep(f.app, f.effects, true, HostFinding(runtimePresent)), !runtimePresent);
         EXPECT_EQ(f.app.runtimeNote, L"") << runtimePresent;
-        EXPECT_EQ(f.app.state, runtimePresent ? LauncherState::Ready : LauncherState::PreparingRuntime);
+        EXPECT_EQ(f.app.machine.state, runtimePresent ? LauncherState::Ready : LauncherState::PreparingRuntime);
         EXPECT_EQ(f.effects.Take(), runtimePresent ? Events{} : Events{"task runtime"});
     }
 }

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "controller/game_launch.h"
+#include "engine/install_decision.h"
 #include "infra/files.h"
 #include "infra/paths.h"
 #include "infra/text.h"
@@ -52,9 +52,10 @@ std::wstring RecordingEffects::PickFolder(const std::wstring& title) {
     return pickedFolder;
 }
 
-void RecordingEffects::SaveSettings() {
-    events.push_back("settings");
-    if (settingsFail) throw std::runtime_error("Access denied.");
+unsigned long RecordingEffects::StartGame(const std::wstring&, const std::wstring& commandLine, const std::wstring&) {
+    events.push_back("launch");
+    launchedCommandLine = commandLine;
+    return launchError;
 }
 
 bool RecordingEffects::SetBackgroundImage(const std::string& bytes) {
@@ -91,13 +92,18 @@ InstalledState InstalledFrom(const RemoteRelease& release, bool withFullMap) {
 }
 
 LauncherFixture::LauncherFixture() {
-    app.updateBaseUrl = "https://127.0.0.1:9/unreachable";
-    app.updateChannel = "test";
-    app.installDir = dir / L"game";
-    app.gameUserDir = dir / L"user";
-    app.cacheDir = dir / L"cache";
-    CreateDirectories(app.installDir);
+    app.settings.settingsFile = dir / L"profile\\settings.cfg";
+    app.updater.baseUrl = "https://127.0.0.1:9/unreachable";
+    app.updater.channel = "test";
+    app.updater.installDir = dir / L"game";
+    app.updater.gameUserDir = dir / L"user";
+    app.updater.cacheDir = dir / L"cache";
+    CreateDirectories(app.updater.installDir);
 }
+
+void LauncherFixture::BlockSettings() const { WriteTestFile(dir / L"profile", "not a folder"); }
+
+std::string LauncherFixture::SettingsFileText() const { return ReadWholeFile(app.settings.settingsFile); }
 
 void LauncherFixture::WriteMeta(const std::wstring& name, const std::string& text) const {
     WriteTestFile(JoinPath(updater().MetadataDir(), name), text);
@@ -109,7 +115,7 @@ bool LauncherFixture::MetaExists(const std::wstring& name) const {
 
 void LauncherFixture::Install(const RemoteRelease& release, const InstalledState& installed) const {
     updater().SaveInstalledState(installed);
-    WriteTestFile(GameExecutablePath(app.installDir, release.launchPath), "game");
+    WriteTestFile(GameExecutablePath(app.updater.installDir, release.launchPath), "game");
 }
 
 }  // namespace vk::test

@@ -16,7 +16,7 @@ class RecordingEffects final : public Effects {
 public:
     // Everything but repaints, in order: "task news", "task check", "task update", "task self-update",
     // "task verify", "task runtime", "arm 1 250", "stop 1", "message <text>", "picker <title>",
-    // "runtime play"/"runtime", "launch", "destroy", "image", "close", "minimize", "settings".
+    // "runtime play"/"runtime", "launch", "destroy", "image", "close", "minimize".
     std::vector<std::string> events;
     std::vector<Task> tasks;
     std::map<TimerId, unsigned> armedTimers;
@@ -34,7 +34,8 @@ public:
     std::wstring pickedFolder;
     std::function<void()> duringModal;
     bool windowExists = true;
-    bool settingsFail = false;
+    unsigned long launchError = 0;  // what starting the game's process answers
+    std::wstring launchedCommandLine;
 
     void StartTask(Task task) override;
     void ArmTimer(TimerId id, unsigned milliseconds) override;
@@ -45,11 +46,11 @@ public:
     bool WindowExists() override { return windowExists; }
     void RequestClose() override { events.push_back("close"); }
     void Minimize() override { events.push_back("minimize"); }
-    void SaveSettings() override;
     bool SetBackgroundImage(const std::string& bytes) override;
     bool IsGameRunning() override { return gameRunning; }
     bool StartRuntimeCheck(bool thenPlay) override;
-    void LaunchGame() override { events.push_back("launch"); }
+    unsigned long StartGame(const std::wstring& executable, const std::wstring& commandLine,
+                            const std::wstring& folder) override;
     void DestroyMainWindow() override { events.push_back("destroy"); }
     SelfUpdateApply SelfUpdateOperation() override { return apply; }
     std::uint64_t Now() override { return now; }
@@ -72,7 +73,10 @@ struct LauncherFixture {
     RecordingEffects effects;
 
     LauncherFixture();
-    Updater updater() const { return MakeUpdater(app); }
+    const Updater& updater() const { return app.updater; }
+    // Makes settings.cfg impossible to write: its folder's name is taken by a file.
+    void BlockSettings() const;
+    std::string SettingsFileText() const;
     // Writes a file of the install's metadata folder.
     void WriteMeta(const std::wstring& name, const std::string& text) const;
     bool MetaExists(const std::wstring& name) const;

@@ -66,7 +66,7 @@ TEST(ReleaseChecked, DecidesTheStateFromTheReleaseAndTheInstallation) {
     useEnglish = true;
     for (const Case& c : cases) {
         LauncherFixture f;
-        f.app.selfUpdateEnabled = c.selfUpdateEnabled;
+        f.app.settings.selfUpdateEnabled = c.selfUpdateEnabled;
         RemoteRelease release = SampleRelease("b2");
         release.minLauncherVersion = c.minLauncher;
         release.launcher.launcherVersion = c.offeredLauncher;
@@ -78,13 +78,13 @@ TEST(ReleaseChecked, DecidesTheStateFromTheReleaseAndTheInstallation) {
         if (c.disk == Disk::Release) f.Install(release, installed);
 
         OnReleaseChecked(f.app, f.effects, Checked(release, installed));
-        EXPECT_EQ(f.app.state, c.expected) << c.label;
+        EXPECT_EQ(f.app.machine.state, c.expected) << c.label;
         EXPECT_EQ(f.effects.Take(), c.events) << c.label;
         EXPECT_TRUE(f.app.releaseKnown && f.app.serverOnline) << c.label;
         EXPECT_EQ(f.app.release.buildId, "b2") << c.label;
         const std::wstring tooOldText =
             c.expected == LauncherState::LauncherTooOld ? L"Please download the new launcher." : L"";
-        EXPECT_EQ(f.app.statusText, tooOldText) << c.label;
+        EXPECT_EQ(f.app.machine.statusText, tooOldText) << c.label;
         // Facts for other programs are published whenever the state is decided.
         EXPECT_EQ(f.MetaExists(L"launcher.path"), c.expected != LauncherState::SelfUpdating) << c.label;
     }
@@ -96,12 +96,12 @@ TEST(ReleaseChecked, AFailedCheckKeepsTheKnownReleaseAndInstallation) {
     const InstalledState installed = test::InstalledFrom(release, false);
     f.Install(release, installed);
     OnReleaseChecked(f.app, f.effects, Checked(release, installed));
-    ASSERT_EQ(f.app.state, LauncherState::Ready);
+    ASSERT_EQ(f.app.machine.state, LauncherState::Ready);
 
-    f.app.state = LauncherState::Checking;
+    f.app.machine.state = LauncherState::Checking;
     OnReleaseChecked(f.app, f.effects, CheckFailedWith("Could not get update info: HTTP 503"));
-    EXPECT_EQ(f.app.state, LauncherState::CheckFailed);
-    EXPECT_EQ(f.app.statusText, L"Could not get update info: HTTP 503");
+    EXPECT_EQ(f.app.machine.state, LauncherState::CheckFailed);
+    EXPECT_EQ(f.app.machine.statusText, L"Could not get update info: HTTP 503");
     EXPECT_FALSE(f.app.serverOnline);
     EXPECT_TRUE(f.app.releaseKnown);
     EXPECT_EQ(f.app.release.buildId, "b1");
@@ -123,30 +123,30 @@ TEST(ReleaseChecked, AnExpiredManifestOfTheInstalledBuildLeavesOnlyTheOfflineSta
     const InstalledState installed = test::InstalledFrom(release, false);
     f.Install(release, installed);
     OnReleaseChecked(f.app, f.effects, ExpiredCheck(release, installed));
-    EXPECT_EQ(f.app.state, LauncherState::CheckFailed);
-    EXPECT_EQ(f.app.statusText, L"The update information has expired. Try again later.");
+    EXPECT_EQ(f.app.machine.state, LauncherState::CheckFailed);
+    EXPECT_EQ(f.app.machine.statusText, L"The update information has expired. Try again later.");
     // Nothing is updated from it: no repair, and the full map is selected for later, not fetched.
     EXPECT_FALSE(f.app.releaseKnown);
     for (const int command : {CmdRepair, CmdFullMap}) RunCommand(f.app, f.effects, command);
     EXPECT_TRUE(f.effects.Take().empty());
-    EXPECT_EQ(f.app.state, LauncherState::CheckFailed);
+    EXPECT_EQ(f.app.machine.state, LauncherState::CheckFailed);
     EXPECT_TRUE(f.app.fullMapSelected);
 
     // The game starts offline with the release's command line, and the runtime step comes back to the refusal.
     RunCommand(f.app, f.effects, CmdPlayOffline);
-    EXPECT_TRUE(f.app.offlineLaunch);
-    EXPECT_EQ(f.effects.Take(), (std::vector<std::string>{"runtime play", "launch"}));
+    EXPECT_TRUE(f.app.machine.offlineLaunch);
+    EXPECT_EQ(f.effects.Take(), (std::vector<std::string>{"runtime play", "launch", "minimize"}));
     EXPECT_EQ(f.app.release.launchPath, release.launchPath);
-    f.app.state = LauncherState::PreparingRuntime;
+    f.app.machine.state = LauncherState::PreparingRuntime;
     auto finished = std::make_unique<RuntimeFinished>();
     finished->outcome.kind = RuntimeInstalled;
     OnRuntimeFinished(f.app, f.effects, std::move(finished));
-    EXPECT_EQ(f.app.state, LauncherState::CheckFailed);
-    EXPECT_EQ(f.app.statusText, L"The update information has expired. Try again later.");
+    EXPECT_EQ(f.app.machine.state, LauncherState::CheckFailed);
+    EXPECT_EQ(f.app.machine.statusText, L"The update information has expired. Try again later.");
 
     // A fresh manifest ends it; the full map selected meanwhile is now to be fetched.
     OnReleaseChecked(f.app, f.effects, Checked(release, installed));
-    EXPECT_EQ(f.app.state, LauncherState::UpdateAvailable);
+    EXPECT_EQ(f.app.machine.state, LauncherState::UpdateAvailable);
     EXPECT_FALSE(f.app.offlineOnly);
 }
 
@@ -155,7 +155,7 @@ TEST(ReleaseChecked, AnExpiredManifestOfAnotherBuildStartsNothing) {
     const InstalledState installed = test::InstalledFrom(SampleRelease("b1"), false);
     f.Install(SampleRelease("b1"), installed);
     OnReleaseChecked(f.app, f.effects, ExpiredCheck(SampleRelease("b2"), installed));
-    EXPECT_EQ(f.app.state, LauncherState::CheckFailed);
+    EXPECT_EQ(f.app.machine.state, LauncherState::CheckFailed);
     EXPECT_FALSE(f.app.offlineOnly);
     RunCommand(f.app, f.effects, CmdPlayOffline);
     EXPECT_TRUE(f.effects.Take().empty());
@@ -209,29 +209,29 @@ TEST(SelfUpdateFinished, AFailureIsRememberedAndDecidesTheStateWithoutRetrying) 
         release.minLauncherVersion = c.minLauncher;
         release.launcher.launcherVersion = "2.5.0";
         OnReleaseChecked(f.app, f.effects, Checked(release, {}));
-        ASSERT_EQ(f.app.state, LauncherState::SelfUpdating) << c.label;
+        ASSERT_EQ(f.app.machine.state, LauncherState::SelfUpdating) << c.label;
         f.effects.Take();
 
         auto failed = std::make_unique<SelfUpdateResult>();
         failed->error = L"Disk full.";
         OnSelfUpdateFinished(f.app, f.effects, std::move(failed));
         EXPECT_EQ(f.effects.Take(), std::vector<std::string>{"stop 1"}) << c.label;
-        EXPECT_EQ(f.app.state, c.expected) << c.label;
-        EXPECT_EQ(f.app.statusText, c.text) << c.label;
+        EXPECT_EQ(f.app.machine.state, c.expected) << c.label;
+        EXPECT_EQ(f.app.machine.statusText, c.text) << c.label;
         EXPECT_TRUE(f.app.selfUpdateFailed) << c.label;
         EXPECT_EQ(f.app.selfUpdateError, L"Disk full.") << c.label;
 
         // The next check offers the same launcher: no second attempt in this run.
-        f.app.state = LauncherState::Checking;
+        f.app.machine.state = LauncherState::Checking;
         OnReleaseChecked(f.app, f.effects, Checked(release, {}));
-        EXPECT_EQ(f.app.state, c.expected) << c.label;
+        EXPECT_EQ(f.app.machine.state, c.expected) << c.label;
         EXPECT_TRUE(f.effects.Take().empty()) << c.label;
     }
 }
 
 TEST(SelfUpdateFinished, SuccessEndsThisLauncher) {
     LauncherFixture f;
-    f.app.state = LauncherState::SelfUpdating;
+    f.app.machine.state = LauncherState::SelfUpdating;
     auto done = std::make_unique<SelfUpdateResult>();
     done->ok = true;
     OnSelfUpdateFinished(f.app, f.effects, std::move(done));

@@ -41,7 +41,7 @@ protected:
     }
 
     void Configure(const std::string& channel) {
-        UseUpdaterValues(app_, test::TestUpdater(channel, dir_ / L"game", dir_ / L"cache"));
+        app_.updater = test::TestUpdater(channel, dir_ / L"game", dir_ / L"cache");
     }
 
     WindowServices Services() {
@@ -64,8 +64,9 @@ protected:
 
     // Runs until the launcher leaves the busy state it is in.
     void Settle() {
-        const LauncherState busy = app_.state;
-        ASSERT_TRUE(window_->PumpUntil([&] { return app_.state != busy; })) << "still " << static_cast<int>(busy);
+        const LauncherState busy = app_.machine.state;
+        ASSERT_TRUE(window_->PumpUntil([&] { return app_.machine.state != busy; }))
+            << "still " << static_cast<int>(busy);
     }
 
     // A release check and the news refresh that goes with it, both reported back.
@@ -84,50 +85,50 @@ protected:
 
 TEST_F(StoreTasks, CheckThenUpdateReachesReady) {
     Check();
-    ASSERT_EQ(app_.state, LauncherState::NotInstalled) << WideToUtf8(app_.statusText);
+    ASSERT_EQ(app_.machine.state, LauncherState::NotInstalled) << WideToUtf8(app_.machine.statusText);
     EXPECT_EQ(app_.release.buildId, "v1");
     EXPECT_TRUE(app_.serverOnline);
 
     ASSERT_TRUE(StartUpdate(app_, window_->effects(), false));
     Settle();
-    EXPECT_EQ(app_.state, LauncherState::Ready) << WideToUtf8(app_.statusText);
+    EXPECT_EQ(app_.machine.state, LauncherState::Ready) << WideToUtf8(app_.machine.statusText);
     EXPECT_EQ(app_.installed.buildId, "v1");
     EXPECT_EQ(log_.runtimeChecks, std::vector<bool>{false});
-    EXPECT_TRUE(IsRegularFile(app_.installDir + L"\\Velkar.exe"));
+    EXPECT_TRUE(IsRegularFile(app_.updater.installDir + L"\\Velkar.exe"));
 }
 
 TEST_F(StoreTasks, PauseStopsTheUpdateAndResumeFinishesIt) {
     Check();
-    ASSERT_EQ(app_.state, LauncherState::NotInstalled);
+    ASSERT_EQ(app_.machine.state, LauncherState::NotInstalled);
     ASSERT_TRUE(StartUpdate(app_, window_->effects(), false));
     RequestPause(app_, window_->effects());
-    EXPECT_TRUE(app_.pauseRequested);
+    EXPECT_TRUE(app_.machine.pauseRequested);
     Settle();
-    ASSERT_EQ(app_.state, LauncherState::Paused) << WideToUtf8(app_.statusText);
+    ASSERT_EQ(app_.machine.state, LauncherState::Paused) << WideToUtf8(app_.machine.statusText);
     EXPECT_TRUE(app_.installed.buildId.empty());
 
-    ASSERT_TRUE(StartUpdate(app_, window_->effects(), app_.repairMode));
+    ASSERT_TRUE(StartUpdate(app_, window_->effects(), app_.machine.repairMode));
     Settle();
-    EXPECT_EQ(app_.state, LauncherState::Ready) << WideToUtf8(app_.statusText);
+    EXPECT_EQ(app_.machine.state, LauncherState::Ready) << WideToUtf8(app_.machine.statusText);
     EXPECT_EQ(app_.installed.buildId, "v1");
 }
 
 TEST_F(StoreTasks, AFailedCheckShowsTheServersAnswer) {
     Configure("list-missing");
     Check();
-    EXPECT_EQ(app_.state, LauncherState::CheckFailed);
-    EXPECT_EQ(app_.statusText, L"Could not get update info: HTTP 404");
+    EXPECT_EQ(app_.machine.state, LauncherState::CheckFailed);
+    EXPECT_EQ(app_.machine.statusText, L"Could not get update info: HTTP 404");
     EXPECT_FALSE(app_.serverOnline || app_.releaseKnown);
 }
 
 TEST_F(StoreTasks, TheReleasesBannerIsFetchedVerifiedShownAndCached) {
     Configure("banner");
     Check();
-    ASSERT_EQ(app_.state, LauncherState::NotInstalled) << WideToUtf8(app_.statusText);
+    ASSERT_EQ(app_.machine.state, LauncherState::NotInstalled) << WideToUtf8(app_.machine.statusText);
     const std::string readme = ReadWholeFile(test::GameTree(L"v1") + L"\\readme.txt");
     EXPECT_EQ(log_.images, std::vector<std::string>{readme});
     EXPECT_EQ(app_.loadedBannerSha256, Sha256Hex(readme));
-    EXPECT_EQ(ReadWholeFile(app_.cacheDir + L"\\banner-" + Utf8ToWide(Sha256Hex(readme))), readme);
+    EXPECT_EQ(ReadWholeFile(app_.updater.cacheDir + L"\\banner-" + Utf8ToWide(Sha256Hex(readme))), readme);
 
     // The same banner again is neither shown again nor fetched: the cache answers.
     Check();
@@ -137,23 +138,23 @@ TEST_F(StoreTasks, TheReleasesBannerIsFetchedVerifiedShownAndCached) {
 TEST_F(StoreTasks, ASelfUpdateWhoseApplyFailsContinuesWithTheNormalStates) {
     Configure("launcher-offer");
     Check();
-    ASSERT_EQ(app_.state, LauncherState::SelfUpdating) << WideToUtf8(app_.statusText);
+    ASSERT_EQ(app_.machine.state, LauncherState::SelfUpdating) << WideToUtf8(app_.machine.statusText);
     Settle();
     const std::string readme = ReadWholeFile(test::GameTree(L"v1") + L"\\readme.txt");
     EXPECT_EQ(log_.appliedLaunchers, std::vector<std::string>{readme});
     EXPECT_EQ(app_.selfUpdateBytes.load(), readme.size());
     EXPECT_TRUE(app_.selfUpdateFailed);
     EXPECT_EQ(app_.selfUpdateError, L"The new launcher did not start.");
-    EXPECT_EQ(app_.state, LauncherState::NotInstalled);
+    EXPECT_EQ(app_.machine.state, LauncherState::NotInstalled);
 }
 
 // The offered launcher trickles in far slower than the test lasts: closing the window stops its download
 // at once, and nothing is swapped in.
 TEST_F(StoreTasks, ClosingTheWindowStopsTheNewLaunchersDownload) {
-    UseUpdaterValues(app_, test::TestUpdaterAt(test::Servers().fault + "/store/trickleblobs/game", "launcher-offer-big",
-                                               dir_ / L"game", dir_ / L"cache"));
+    app_.updater = test::TestUpdaterAt(test::Servers().fault + "/store/trickleblobs/game", "launcher-offer-big",
+                                       dir_ / L"game", dir_ / L"cache");
     Check();
-    ASSERT_EQ(app_.state, LauncherState::SelfUpdating) << WideToUtf8(app_.statusText);
+    ASSERT_EQ(app_.machine.state, LauncherState::SelfUpdating) << WideToUtf8(app_.machine.statusText);
     ASSERT_TRUE(window_->PumpUntil([&] { return app_.selfUpdateBytes.load() > 0; }));
     ASSERT_TRUE(ConfirmClose(app_, window_->effects()));
     Settle();
@@ -166,12 +167,12 @@ TEST_F(StoreTasks, TheNewsTaskReplacesTheList) {
     test::WriteTestFile(
         test::WwwDir() + L"\\" + Utf8ToWide(folder) + L"\\Shipping\\LauncherNews.json",
         "{\"news\": [{\"date\": \"2026-12-01\", \"title\": \"Patch\"}, {\"title\": {\"en\": \"Event\"}}]}");
-    app_.updateBaseUrl = test::Servers().https + "/" + folder;
+    app_.updater.baseUrl = test::Servers().https + "/" + folder;
     StartNewsRefresh(app_, window_->effects());
     ASSERT_TRUE(window_->PumpUntil([&] { return app_.newsLoaded; }));
     ASSERT_EQ(app_.news.size(), 2u);
     EXPECT_EQ(app_.news[1].titleEn, "Event");
-    EXPECT_TRUE(IsRegularFile(app_.cacheDir + L"\\news.json"));
+    EXPECT_TRUE(IsRegularFile(app_.updater.cacheDir + L"\\news.json"));
 }
 
 TEST_F(StoreTasks, ATaskThatGetsNoThreadStillReportsAFailureToRetryFrom) {
@@ -182,14 +183,14 @@ TEST_F(StoreTasks, ATaskThatGetsNoThreadStillReportsAFailureToRetryFrom) {
     ASSERT_EQ(recorder.tasks.size(), 2u);
     recorder.tasks[1].refuse("Cannot start a background task.");
     Settle();
-    EXPECT_EQ(app_.state, LauncherState::CheckFailed);
-    EXPECT_EQ(app_.statusText, L"Cannot start a background task.");
+    EXPECT_EQ(app_.machine.state, LauncherState::CheckFailed);
+    EXPECT_EQ(app_.machine.statusText, L"Cannot start a background task.");
     EXPECT_TRUE(StartReleaseCheck(app_, recorder)) << "Retry";
 }
 
 TEST_F(StoreTasks, MessagesPostedByAnotherProgramAreIgnored) {
     Check();
-    ASSERT_EQ(app_.state, LauncherState::NotInstalled);
+    ASSERT_EQ(app_.machine.state, LauncherState::NotInstalled);
     const std::size_t outstanding = OutstandingPayloads();
     const std::wstring poster = std::wstring(VELKAR_CONTROLLER_FIXTURES) + L"\\post_message.exe";
     const std::wstring window = std::to_wstring(reinterpret_cast<UINT_PTR>(window_->handle()));
@@ -202,8 +203,8 @@ TEST_F(StoreTasks, MessagesPostedByAnotherProgramAreIgnored) {
     PostMessageW(window_->handle(), kMarker, 0, 0);
     ASSERT_TRUE(window_->PumpUntil([&] { return !window_->received.empty() && window_->received.back() == kMarker; }));
     EXPECT_EQ(std::count(window_->received.begin(), window_->received.end(), MsgUpdateFinished), 2);
-    EXPECT_EQ(app_.state, LauncherState::NotInstalled);
-    EXPECT_TRUE(app_.statusText.empty());
+    EXPECT_EQ(app_.machine.state, LauncherState::NotInstalled);
+    EXPECT_TRUE(app_.machine.statusText.empty());
     EXPECT_EQ(OutstandingPayloads(), outstanding);
 }
 

@@ -58,15 +58,15 @@ TEST(UpdateFinished, ReachesTheStateOfTheOutcomeAndReloadsTheInstallation) {
         Known(f, test::InstalledFrom(SampleRelease("b1"), false));
         ASSERT_TRUE(StartUpdate(f.app, f.effects, false)) << c.label;
         EXPECT_EQ(f.effects.Take(), (Events{"arm 1 250", "task update"})) << c.label;
-        ASSERT_EQ(f.app.state, LauncherState::Updating) << c.label;
+        ASSERT_EQ(f.app.machine.state, LauncherState::Updating) << c.label;
 
         // What the update left on disk: the new build, or the files of the old one it kept.
         InstalledState onDisk = test::InstalledFrom(c.installedAfter ? f.app.release : SampleRelease("b1"), false);
         onDisk.files["Extra/partial.bin"] = {std::string(64, 'e'), 1};
         f.updater().SaveInstalledState(onDisk);
         OnUpdateFinished(f.app, f.effects, c.result());
-        EXPECT_EQ(f.app.state, c.expected) << c.label;
-        EXPECT_EQ(f.app.statusText, c.text) << c.label;
+        EXPECT_EQ(f.app.machine.state, c.expected) << c.label;
+        EXPECT_EQ(f.app.machine.statusText, c.text) << c.label;
         EXPECT_EQ(f.effects.Take(), c.events) << c.label;
         EXPECT_EQ(f.app.installed.files.count("Extra/partial.bin"), 1u) << c.label;
     }
@@ -78,19 +78,19 @@ TEST(Pause, ShowsAtOnceThenTheUpdateReportsPausedAndResumeRepeatsTheMode) {
     ASSERT_TRUE(StartUpdate(f.app, f.effects, true));
     const int repaints = f.effects.repaints;
     RequestPause(f.app, f.effects);
-    EXPECT_TRUE(f.app.pauseRequested);
+    EXPECT_TRUE(f.app.machine.pauseRequested);
     EXPECT_TRUE(f.app.stopRequested.load());
     EXPECT_EQ(f.effects.repaints, repaints + 1);
-    EXPECT_EQ(f.app.state, LauncherState::Updating);
+    EXPECT_EQ(f.app.machine.state, LauncherState::Updating);
 
     OnUpdateFinished(f.app, f.effects, Finished(false, true));
-    EXPECT_EQ(f.app.state, LauncherState::Paused);
-    EXPECT_FALSE(f.app.pauseRequested);
+    EXPECT_EQ(f.app.machine.state, LauncherState::Paused);
+    EXPECT_FALSE(f.app.machine.pauseRequested);
     f.effects.Take();
 
     // Resume: a new update in the interrupted one's mode, with the stop flag and the speed reset.
-    ASSERT_TRUE(StartUpdate(f.app, f.effects, f.app.repairMode));
-    EXPECT_TRUE(f.app.repairMode);
+    ASSERT_TRUE(StartUpdate(f.app, f.effects, f.app.machine.repairMode));
+    EXPECT_TRUE(f.app.machine.repairMode);
     EXPECT_FALSE(f.app.stopRequested.load());
     EXPECT_EQ(f.app.progress.phase.load(), UpdatePhase::Verifying);
     EXPECT_EQ(f.effects.Take(), (Events{"arm 1 250", "task update"}));
@@ -103,7 +103,7 @@ TEST(StartUpdate, WhileTheGameRunsOnlyTellsThePlayer) {
     useEnglish = true;
     EXPECT_FALSE(StartUpdate(f.app, f.effects, false));
     EXPECT_EQ(f.effects.Take(), Events{"message The game is running. Close it before updating."});
-    EXPECT_EQ(f.app.state, LauncherState::NotInstalled);
+    EXPECT_EQ(f.app.machine.state, LauncherState::NotInstalled);
 }
 
 TEST(BusyLauncher, RefusesEveryStartThatWouldRunASecondTask) {
@@ -112,9 +112,9 @@ TEST(BusyLauncher, RefusesEveryStartThatWouldRunASecondTask) {
     for (LauncherState state : busy) {
         LauncherFixture f;
         Known(f, test::InstalledFrom(SampleRelease("b1"), false));
-        f.app.state = state;
-        f.app.releaseCheckRunning = state == LauncherState::Checking;
-        f.app.requestPending = true;
+        f.app.machine.state = state;
+        f.app.machine.releaseCheckRunning = state == LauncherState::Checking;
+        f.app.machine.requestPending = true;
         f.app.release.launcher.launcherVersion = "9.0.0";
         f.WriteMeta(L"repair.request", "");
         const auto label = static_cast<int>(state);
@@ -126,13 +126,13 @@ TEST(BusyLauncher, RefusesEveryStartThatWouldRunASecondTask) {
         OnActivate(f.app, f.effects);
         OnTimer(f.app, f.effects, TimerId::RequestRetry);
         EXPECT_TRUE(f.effects.Take().empty()) << label;
-        EXPECT_EQ(f.app.state, state) << label;
+        EXPECT_EQ(f.app.machine.state, state) << label;
     }
 }
 
 TEST(BusyLauncher, TheFirstCheckStartsFromTheInitialStateAndASecondWaitsForItsResult) {
     LauncherFixture f;
-    ASSERT_EQ(f.app.state, LauncherState::Checking);
+    ASSERT_EQ(f.app.machine.state, LauncherState::Checking);
     EXPECT_TRUE(StartReleaseCheck(f.app, f.effects));
     EXPECT_FALSE(StartReleaseCheck(f.app, f.effects));
     EXPECT_EQ(f.effects.Take(), (Events{"task news", "task check"}));
@@ -151,16 +151,16 @@ TEST(BusyLauncher, ARequestAndACommandQueuedBehindAnUpdateStartNothingUntilItEnd
     // Another program asks for the full map, and the player clicks Repair, while the update runs.
     f.WriteMeta(L"request.json", "{\"groups\": [\"island\"]}");
     OnActivate(f.app, f.effects);
-    EXPECT_TRUE(f.app.requestPending);
+    EXPECT_TRUE(f.app.machine.requestPending);
     EXPECT_FALSE(StartUpdate(f.app, f.effects, true));
     EXPECT_TRUE(f.effects.Take().empty());
-    EXPECT_FALSE(f.app.repairMode);
+    EXPECT_FALSE(f.app.machine.repairMode);
 
     // The update ends with the release installed; the request now makes it incomplete: one more update.
     f.Install(f.app.release, test::InstalledFrom(f.app.release, false));
     OnUpdateFinished(f.app, f.effects, Finished(true));
     EXPECT_EQ(f.effects.Take(), (Events{"stop 1", "arm 1 250", "task update"}));
-    EXPECT_FALSE(f.app.requestPending);
+    EXPECT_FALSE(f.app.machine.requestPending);
     EXPECT_TRUE(f.app.fullMapSelected);
     EXPECT_FALSE(f.MetaExists(L"request.json"));
 }
@@ -168,12 +168,12 @@ TEST(BusyLauncher, ARequestAndACommandQueuedBehindAnUpdateStartNothingUntilItEnd
 TEST(Requests, AContentRequestMakesTheNextCheckUpdateAndStartsTheUpdate) {
     LauncherFixture f;
     Known(f, test::InstalledFrom(SampleRelease("b2"), false));
-    ASSERT_EQ(f.app.state, LauncherState::Ready);
+    ASSERT_EQ(f.app.machine.state, LauncherState::Ready);
 
     f.WriteMeta(L"request.json", "{\"groups\": [\"island\"]}");
     OnActivate(f.app, f.effects);
-    EXPECT_TRUE(f.app.requestPending);
-    EXPECT_EQ(f.app.state, LauncherState::Checking);
+    EXPECT_TRUE(f.app.machine.requestPending);
+    EXPECT_EQ(f.app.machine.state, LauncherState::Checking);
     EXPECT_EQ(f.effects.Take(), (Events{"task news", "task check"}));
 
     auto checked = std::make_unique<ReleaseCheckResult>();
@@ -181,9 +181,9 @@ TEST(Requests, AContentRequestMakesTheNextCheckUpdateAndStartsTheUpdate) {
     checked->release = f.app.release;
     checked->installed = f.app.installed;
     OnReleaseChecked(f.app, f.effects, std::move(checked));
-    EXPECT_EQ(f.app.state, LauncherState::Updating);
-    EXPECT_FALSE(f.app.repairMode);
-    EXPECT_FALSE(f.app.requestPending);
+    EXPECT_EQ(f.app.machine.state, LauncherState::Updating);
+    EXPECT_FALSE(f.app.machine.repairMode);
+    EXPECT_FALSE(f.app.machine.requestPending);
     EXPECT_EQ(f.effects.Take(), (Events{"arm 1 250", "task update"}));
 }
 
@@ -192,14 +192,14 @@ TEST(Requests, OnlyGroupsTheReleaseDefinesAreTakenFromARequest) {
     Known(f, test::InstalledFrom(SampleRelease("b2"), false));
     f.WriteMeta(L"request.json", "{\"groups\": [\"island\", \"..\\\\..\\\\Windows\", \"hd\", \"\"]}");
     RefreshInstallState(f.app, f.effects);
-    EXPECT_EQ(f.app.state, LauncherState::UpdateAvailable);
+    EXPECT_EQ(f.app.machine.state, LauncherState::UpdateAvailable);
     EXPECT_TRUE(f.app.fullMapSelected);
     EXPECT_EQ(f.updater().LoadSelectedGroups(), std::set<std::string>{"island"});
 
     // Naming nothing the release knows changes nothing and fails nothing.
     f.WriteMeta(L"request.json", "{\"groups\": [\"hd\"]}");
     RefreshInstallState(f.app, f.effects);
-    EXPECT_EQ(f.app.state, LauncherState::UpdateAvailable);
+    EXPECT_EQ(f.app.machine.state, LauncherState::UpdateAvailable);
     EXPECT_FALSE(f.MetaExists(L"request.json"));
     EXPECT_EQ(f.updater().LoadSelectedGroups(), std::set<std::string>{"island"});
 }
@@ -207,7 +207,7 @@ TEST(Requests, OnlyGroupsTheReleaseDefinesAreTakenFromARequest) {
 TEST(Requests, ARequestThatCannotBeMergedIsANoticeAndTheLauncherCarriesOn) {
     LauncherFixture f;
     Known(f, test::InstalledFrom(SampleRelease("b2"), false));
-    ASSERT_EQ(f.app.state, LauncherState::Ready);
+    ASSERT_EQ(f.app.machine.state, LauncherState::Ready);
     f.WriteMeta(L"groups.json", "{\"groups\": []}");
     f.WriteMeta(L"request.json", "{\"groups\": [\"island\"]}");
     {
@@ -221,7 +221,7 @@ TEST(Requests, ARequestThatCannotBeMergedIsANoticeAndTheLauncherCarriesOn) {
         EXPECT_NE(f.app.requestNote.find(L"groups.json"), std::wstring::npos);
 
         EXPECT_NO_THROW(RefreshInstallState(f.app, f.effects));
-        EXPECT_EQ(f.app.state, LauncherState::UpdateAvailable);
+        EXPECT_EQ(f.app.machine.state, LauncherState::UpdateAvailable);
         EXPECT_FALSE(f.app.requestNote.empty());
         EXPECT_TRUE(f.MetaExists(L"request.json"));
     }
@@ -235,39 +235,39 @@ TEST(Requests, ARepairWaitsForTheGameThenRunsAndStartsTheGameAgain) {
     LauncherFixture f;
     Known(f, test::InstalledFrom(SampleRelease("b2"), false));
     f.WriteMeta(L"repair.request", "");
-    f.app.requestPending = true;
+    f.app.machine.requestPending = true;
     f.effects.gameRunning = true;
 
     ProcessRequests(f.app, f.effects);
     EXPECT_EQ(f.effects.Take(), Events{"arm 3 500"});
-    EXPECT_EQ(f.app.state, LauncherState::Ready);
+    EXPECT_EQ(f.app.machine.state, LauncherState::Ready);
     OnTimer(f.app, f.effects, TimerId::RequestRetry);
     EXPECT_EQ(f.effects.Take(), Events{"arm 3 500"});
 
     f.effects.gameRunning = false;
     OnTimer(f.app, f.effects, TimerId::RequestRetry);
     EXPECT_EQ(f.effects.Take(), (Events{"stop 3", "arm 1 250", "task update"}));
-    EXPECT_TRUE(f.app.repairMode && f.app.repairPending);
-    EXPECT_FALSE(f.app.requestPending);
+    EXPECT_TRUE(f.app.machine.repairMode && f.app.machine.repairPending);
+    EXPECT_FALSE(f.app.machine.requestPending);
 
     OnUpdateFinished(f.app, f.effects, Finished(true));
-    EXPECT_EQ(f.effects.Take(), (Events{"stop 1", "runtime play", "launch"}));
+    EXPECT_EQ(f.effects.Take(), (Events{"stop 1", "runtime play", "launch", "minimize"}));
     EXPECT_FALSE(f.MetaExists(L"repair.request"));
-    EXPECT_FALSE(f.app.repairPending || f.app.offlineLaunch);
-    EXPECT_EQ(f.app.state, LauncherState::Ready);
+    EXPECT_FALSE(f.app.machine.repairPending || f.app.machine.offlineLaunch);
+    EXPECT_EQ(f.app.machine.state, LauncherState::Ready);
 }
 
 TEST(Requests, ARepairThatNeedsTheRuntimeFirstLeavesTheGameStartToTheRuntimeStep) {
     LauncherFixture f;
     Known(f, test::InstalledFrom(SampleRelease("b2"), false));
-    f.app.repairPending = true;
-    f.app.offlineLaunch = true;
+    f.app.machine.repairPending = true;
+    f.app.machine.offlineLaunch = true;
     ProcessRequests(f.app, f.effects);
     f.effects.Take();
     f.effects.runtimeStarts = true;
     OnUpdateFinished(f.app, f.effects, Finished(true));
     EXPECT_EQ(f.effects.Take(), (Events{"stop 1", "runtime play"}));
-    EXPECT_FALSE(f.app.offlineLaunch);
+    EXPECT_FALSE(f.app.machine.offlineLaunch);
 }
 
 TEST(Timers, ProgressSamplesTheSpeedWhileUpdatingAndTheNewsTimerRefreshes) {
@@ -285,16 +285,16 @@ TEST(Timers, ProgressSamplesTheSpeedWhileUpdatingAndTheNewsTimerRefreshes) {
     EXPECT_DOUBLE_EQ(f.app.speed.bytesPerSecond(), 4096.0 * 1000);
     const int repaints = f.effects.repaints;
 
-    f.app.state = LauncherState::Ready;
+    f.app.machine.state = LauncherState::Ready;
     OnTimer(f.app, f.effects, TimerId::Progress);
     EXPECT_EQ(f.effects.repaints, repaints);
-    f.app.state = LauncherState::SelfUpdating;
+    f.app.machine.state = LauncherState::SelfUpdating;
     OnTimer(f.app, f.effects, TimerId::Progress);
     EXPECT_EQ(f.effects.repaints, repaints + 1);
 
     OnTimer(f.app, f.effects, TimerId::News);
     EXPECT_EQ(f.effects.Take(), Events{"task news"});
-    EXPECT_EQ(f.app.state, LauncherState::SelfUpdating);
+    EXPECT_EQ(f.app.machine.state, LauncherState::SelfUpdating);
 }
 
 TEST(NewsLoaded, ARefreshReplacesTheListAndAFailureKeepsIt) {
@@ -307,10 +307,8 @@ TEST(NewsLoaded, ARefreshReplacesTheListAndAFailureKeepsIt) {
     auto loaded = std::make_unique<NewsResult>();
     loaded->ok = true;
     loaded->items = {{"2026-12-01", "标题", "Title", "", ""}};
-    f.app.newsScroll = 3;
     OnNewsLoaded(f.app, f.effects, std::move(loaded));
     ASSERT_EQ(f.app.news.size(), 1u);
-    EXPECT_EQ(f.app.newsScroll, 3);
 
     OnNewsLoaded(f.app, f.effects, std::make_unique<NewsResult>());
     ASSERT_EQ(f.app.news.size(), 1u);

@@ -46,5 +46,12 @@ TEST(Paths, LocalAppDataIsAnAbsoluteFolder) {
     EXPECT_EQ(FileNameOf(folder), L"Local");
 }
 
+TEST(TrimmedFolder, LosesTrailingBackslashesButADriveRootKeepsItsOwn) {
+    EXPECT_EQ(TrimmedFolder(L"D:\\"), L"D:\\");
+    EXPECT_EQ(TrimmedFolder(L"D:\\Games\\"), L"D:\\Games");
+    EXPECT_EQ(TrimmedFolder(L"D:\\Games\\\\"), L"D:\\Games");
+    EXPECT_EQ(TrimmedFolder(L"D:\\Games"), L"D:\\Games");
+}
+
 }  // namespace
 }  // namespace vk

@@ -68,7 +68,7 @@ TEST_F(RuntimeFacts, RuntimeFilesAreReadWithoutRunningThem) {
         EXPECT_FALSE(IsRegularFile(dir / (std::wstring(name) + L".loaded"))) << "start-up code ran";
     }
     // The stand-in does leave its mark when a library is loaded to run.
-    const UniqueModule loaded(LoadLibraryW((dir / L"vcruntime140_1.dll").c_str()));
+    const UniqueLibrary loaded(LoadLibraryW((dir / L"vcruntime140_1.dll").c_str()));
     ASSERT_TRUE(loaded.valid());
     EXPECT_TRUE(IsRegularFile(dir / L"vcruntime140_1.dll.loaded"));
 }

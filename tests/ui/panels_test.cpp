@@ -416,5 +416,19 @@ TEST(Footer, ServerTextAndVersionLine) {
     }
 }
 
+// The free space of the install volume arrives later from a background query; until then the frame
+// shows the disk line without it.
+TEST(Footer, TheDiskLineBeforeTheFreeSpaceIsKnown) {
+    useEnglish = true;
+    LauncherView view = ViewInState(LauncherState::Ready);
+    view.installDir = L"N:\\Games";
+    view.installedBytes = 0;
+    view.diskFreeBytes = 0;
+    RecordingCanvas canvas;
+    Screen screen;
+    screen.Paint(canvas, view);
+    EXPECT_NE(canvas.FindText(L"not installed"), nullptr);
+}
+
 }  // namespace
 }  // namespace vk

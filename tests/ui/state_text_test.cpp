@@ -4,7 +4,6 @@
 #include "infra/language_portable.h"
 #include "recording_canvas.h"
 #include "ui/notices.h"
-#include "ui/release_sizes.h"
 #include "ui/state_text.h"
 
 namespace vk {
@@ -104,19 +103,6 @@ TEST(Notices, WhichCardsShowInWhichStates) {
     view.selfUpdateError = L"x";
     EXPECT_EQ(BuildNotices(view).front().text, L"启动器自动更新失败：x");
     EXPECT_EQ(FullMapLabel(view), L"下载完整地图（8.0 GB）");
-}
-
-TEST(ReleaseSizes, GroupAndInstalledSums) {
-    RemoteRelease release;
-    release.files = {{"a", 5, "", ""}, {"b", 7, "", "island"}, {"c", 11, "", "island"}, {"d", 13, "", "Island"}};
-    EXPECT_EQ(OptionalGroupSize(release, "island"), 18u);
-    EXPECT_EQ(OptionalGroupSize(release, "desert"), 0u);
-    InstalledState installed;
-    EXPECT_FALSE(HasInstallation(installed));
-    installed.files["a"] = {"", 5};
-    installed.files["b"] = {"", 7};
-    EXPECT_EQ(InstalledBytes(installed), 12u);
-    EXPECT_TRUE(HasInstallation(installed));
 }
 
 }  // namespace

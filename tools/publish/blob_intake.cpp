@@ -62,7 +62,7 @@ std::string HashFile(const fs::path& source, std::uint64_t size, std::vector<cha
 
 BlobIntake::BlobIntake(const Store& store, std::unordered_set<std::uint64_t> sizesToHashFirst)
     : store_(store), sizesToHashFirst_(std::move(sizesToHashFirst)), runId_(std::random_device{}()) {
-    fs::create_directories(store_.Resolve("blobs"));
+    fs::create_directories(store_.Resolve(kBlobsFolder));
     fs::create_directories(store_.IncomingFolder());
 }
 
@@ -111,7 +111,7 @@ void BlobIntake::Commit() {
         throw std::runtime_error("cannot write the new blobs to the disk: " + std::generic_category().message(errno));
     }
     for (const Pending& blob : pending_) {
-        fs::rename(blob.temporary, store_.Resolve(Store::BlobName(blob.sha256)));
+        fs::rename(blob.temporary, store_.Resolve(BlobAddress(blob.sha256)));
     }
     pending_.clear();
 }

@@ -11,7 +11,7 @@ namespace vk::publish {
 namespace {
 
 [[noreturn]] void RefuseToNumber(const std::string& channel, const std::string& reason) {
-    throw std::runtime_error(Store::ManifestName(channel) + " " + reason +
+    throw std::runtime_error(ChannelManifestAddress(channel) + " " + reason +
                              ", so the channel's next manifest cannot be numbered after it; restore the manifest and "
                              "its signature as last published. Nothing was published");
 }
@@ -19,8 +19,8 @@ namespace {
 }  // namespace
 
 std::optional<ChannelManifest> SignedManifest(const Store& store, const std::string& channel, const SigningKey& key) {
-    const fs::path manifestPath = store.Resolve(Store::ManifestName(channel));
-    const fs::path signaturePath = store.Resolve(Store::SignatureName(channel));
+    const fs::path manifestPath = store.Resolve(ChannelManifestAddress(channel));
+    const fs::path signaturePath = store.Resolve(ChannelSignatureAddress(channel));
     const bool hasManifest = fs::exists(manifestPath);
     const bool hasSignature = fs::exists(signaturePath);
     if (!hasManifest && !hasSignature) return std::nullopt;
@@ -41,7 +41,7 @@ std::optional<ChannelManifest> SignedManifest(const Store& store, const std::str
 std::uint64_t NextSequence(const std::optional<ChannelManifest>& current, const std::string& channel) {
     const std::uint64_t sequence = current ? current->sequence.value_or(0) : 0;
     if (sequence >= kMaxSequence) {
-        throw std::runtime_error(Store::ManifestName(channel) + " has sequence " + std::to_string(sequence) +
+        throw std::runtime_error(ChannelManifestAddress(channel) + " has sequence " + std::to_string(sequence) +
                                  "; a manifest numbered above " + std::to_string(kMaxSequence) +
                                  " cannot be read by launchers. Nothing was published");
     }
@@ -57,8 +57,8 @@ std::string TimeAfterDays(const std::string& from, int days) {
 void PlaceManifest(const Store& store, const ChannelManifest& manifest, const SigningKey& key) {
     const std::string bytes = ManifestJson(manifest);
     const std::string signature = key.SignBase64(bytes);
-    store.Place(Store::ManifestName(manifest.channel), bytes);
-    store.Place(Store::SignatureName(manifest.channel), signature);
+    store.Place(ChannelManifestAddress(manifest.channel), bytes);
+    store.Place(ChannelSignatureAddress(manifest.channel), signature);
 }
 
 }  // namespace vk::publish

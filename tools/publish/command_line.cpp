@@ -3,6 +3,7 @@
 #include <map>
 #include <span>
 
+#include "engine/store_layout_portable.h"
 #include "file_io.h"
 #include "infra/utc_time_portable.h"
 #include "path_rules.h"
@@ -165,7 +166,8 @@ GroupRule ParseGroupRule(const std::string& text) {
 void CheckReleasePathOption(const std::string& path) {
     const std::string problem = ReleasePathProblem(path);
     if (!problem.empty()) throw UsageError("--release-path " + path + " " + problem);
-    if (path.starts_with("blobs/") || path.starts_with("channels/") || path.starts_with(".")) {
+    const auto within = [&path](const char* folder) { return path.starts_with(std::string(folder) + "/"); };
+    if (within(kBlobsFolder) || within(kChannelsFolder) || path.starts_with(".")) {
         throw UsageError("--release-path must not lie in blobs/, channels/ or a hidden folder: " + path);
     }
 }
@@ -203,8 +205,8 @@ ReleaseOptions ParseRelease(std::span<const std::string> arguments) {
     options.launcherExe = OptionalPath(values, "--launcher-exe");
     options.launcherVersion = One(values, "--launcher-version");
     options.banner = OptionalPath(values, "--banner");
-    options.releasePath = values.contains("--release-path") ? One(values, "--release-path")
-                                                             : "releases/" + options.buildId + ".json";
+    options.releasePath =
+        values.contains("--release-path") ? One(values, "--release-path") : ReleaseListAddress(options.buildId);
     options.published = PublishedTime(values);
     options.expiresInDays = ExpiresInDays(values);
     options.waitSeconds = WaitSeconds(values);

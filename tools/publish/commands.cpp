@@ -48,7 +48,7 @@ int Run(const RefreshOptions& options) {
 
 int Run(const NewsOptions& options) {
     const std::size_t items = PublishNews(options);
-    Print("Placed " + std::to_string(items) + " news items at " + Store::kNewsName + ".");
+    Print("Placed " + std::to_string(items) + " news items at " + kNewsAddress + ".");
     return 0;
 }
 
@@ -68,7 +68,7 @@ int Run(const GcOptions& options) {
     const GcReport report = CollectGarbage(options);
     std::uint64_t bytes = 0;
     for (const BlobRef& blob : report.unreferenced) {
-        Print(Store::BlobName(blob.sha256) + "  " + std::to_string(blob.size));
+        Print(BlobAddress(blob.sha256) + "  " + std::to_string(blob.size));
         bytes += blob.size;
     }
     const std::string counts = std::to_string(report.unreferenced.size()) + " unreferenced blobs (" +

@@ -34,7 +34,7 @@ std::set<std::string> ReferencedDigests(const Store& store, const GcOptions& opt
     std::set<std::string> digests;
     std::vector<std::string> releases = options.keepReleases;
     for (const std::string& channel : store.ListChannels()) {
-        const ChannelManifest manifest = ReadKept(store, Store::ManifestName(channel), ReadManifest);
+        const ChannelManifest manifest = ReadKept(store, ChannelManifestAddress(channel), ReadManifest);
         releases.push_back(manifest.release);
         if (manifest.launcher) digests.insert(manifest.launcher->blob.sha256);
         if (manifest.banner) digests.insert(manifest.banner->sha256);
@@ -61,7 +61,7 @@ GcReport CollectGarbage(const GcOptions& options) {
         if (!referenced.contains(blob.sha256)) report.unreferenced.push_back(blob);
     }
     if (options.deleteBlobs) {
-        for (const BlobRef& blob : report.unreferenced) fs::remove(store.Resolve(Store::BlobName(blob.sha256)));
+        for (const BlobRef& blob : report.unreferenced) fs::remove(store.Resolve(BlobAddress(blob.sha256)));
     }
     return report;
 }

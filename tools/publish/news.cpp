@@ -78,7 +78,7 @@ std::size_t PublishNews(const NewsOptions& options) {
         throw std::runtime_error(message);
     }
     const StoreWriteLock lock(options.store, options.waitSeconds);
-    Store(options.store).Place(Store::kNewsName, text);
+    Store(options.store).Place(kNewsAddress, text);
     return ParseNews(text).size();
 }
 

@@ -18,7 +18,7 @@ RefreshSummary RefreshChannel(const RefreshOptions& options) {
     const Store store(options.store);
     const std::optional<ChannelManifest> current = SignedManifest(store, options.channel, key);
     if (!current) {
-        throw std::runtime_error(Store::ManifestName(options.channel) + " is missing: channel " + options.channel +
+        throw std::runtime_error(ChannelManifestAddress(options.channel) + " is missing: channel " + options.channel +
                                  " has no release to refresh");
     }
     ChannelManifest manifest = *current;

@@ -8,8 +8,6 @@
 
 namespace vk::publish {
 
-const char Store::kNewsName[] = "Shipping/LauncherNews.json";
-
 fs::path Store::Resolve(const std::string& relative) const {
     return root_ / PathFromUtf8(relative);
 }
@@ -20,31 +18,19 @@ void Store::Place(const std::string& relative, const std::string& bytes) const {
     WriteFileAtomic(path, bytes);
 }
 
-std::string Store::BlobName(const std::string& sha256) {
-    return "blobs/" + sha256;
-}
-
-std::string Store::ManifestName(const std::string& channel) {
-    return "channels/" + channel + "/windows.json";
-}
-
-std::string Store::SignatureName(const std::string& channel) {
-    return ManifestName(channel) + ".sig";
-}
-
 fs::path Store::IncomingFolder() const {
     return root_ / ".incoming";
 }
 
 bool Store::HasBlob(const BlobRef& blob) const {
     std::error_code error;
-    const fs::path path = Resolve(BlobName(blob.sha256));
+    const fs::path path = Resolve(BlobAddress(blob.sha256));
     return fs::is_regular_file(path, error) && fs::file_size(path, error) == blob.size && !error;
 }
 
 std::vector<BlobRef> Store::ListBlobs() const {
     std::vector<BlobRef> blobs;
-    const fs::path folder = root_ / "blobs";
+    const fs::path folder = root_ / kBlobsFolder;
     if (!fs::exists(folder)) return blobs;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
         const std::string name = Utf8Of(entry.path().filename());
@@ -56,11 +42,11 @@ std::vector<BlobRef> Store::ListBlobs() const {
 
 std::vector<std::string> Store::ListChannels() const {
     std::vector<std::string> channels;
-    const fs::path folder = root_ / "channels";
+    const fs::path folder = root_ / kChannelsFolder;
     if (!fs::exists(folder)) return channels;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
         const std::string name = Utf8Of(entry.path().filename());
-        if (fs::is_regular_file(Resolve(ManifestName(name)))) channels.push_back(name);
+        if (fs::is_regular_file(Resolve(ChannelManifestAddress(name)))) channels.push_back(name);
     }
     std::sort(channels.begin(), channels.end());
     return channels;

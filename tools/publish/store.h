@@ -1,14 +1,12 @@
 #pragma once
-// The store: the folder tree a static HTTPS server serves as the update base URL.
-//   blobs/<sha256>                        content, named by its digest
-//   releases/<build id>.json              release file lists (or wherever --release-path puts them)
-//   channels/<channel>/windows.json(.sig) signed channel manifests
-//   Shipping/LauncherNews.json            news
+// The store on the publisher's disk, laid out as engine/store_layout_portable.h says; release file
+// lists go wherever --release-path puts them.
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/release_documents_portable.h"
+#include "engine/store_layout_portable.h"
 
 namespace vk::publish {
 
@@ -22,11 +20,6 @@ public:
     fs::path Resolve(const std::string& relative) const;
     // Writes a document of the store whole (WriteFileAtomic), making its folder first.
     void Place(const std::string& relative, const std::string& bytes) const;
-
-    static std::string BlobName(const std::string& sha256);
-    static std::string ManifestName(const std::string& channel);
-    static std::string SignatureName(const std::string& channel);
-    static const char kNewsName[];
 
     // Where blobs are assembled before they are renamed into blobs/.
     fs::path IncomingFolder() const;

@@ -42,7 +42,7 @@ bool ReadStoreFile(const Store& store, const std::string& name, std::string& byt
 }
 
 std::string CheckBlob(const Store& store, const BlobRef& blob, std::vector<char>& buffer, Progress& progress) {
-    const std::string name = Store::BlobName(blob.sha256);
+    const std::string name = BlobAddress(blob.sha256);
     const fs::path path = store.Resolve(name);
     std::error_code error;
     if (!fs::is_regular_file(path, error)) return name + ": missing";
@@ -65,7 +65,7 @@ std::map<std::string, std::uint64_t> NeededBlobs(const ChannelManifest& manifest
         if (!IsSha256Hex(blob.sha256)) continue;  // already reported by the reader
         const auto [existing, added] = blobs.emplace(blob.sha256, blob.size);
         if (!added && existing->second != blob.size) {
-            problems.push_back(Store::BlobName(blob.sha256) + ": listed with two different sizes");
+            problems.push_back(BlobAddress(blob.sha256) + ": listed with two different sizes");
         }
     }
     return blobs;
@@ -120,11 +120,12 @@ void CheckChannel(const Store& store, const VerifyOptions& options, const std::s
     std::string manifestBytes;
     std::string signature;
     const bool haveManifest =
-        ReadStoreFile(store, Store::ManifestName(options.channel), manifestBytes, report.problems);
-    const bool haveSignature = ReadStoreFile(store, Store::SignatureName(options.channel), signature, report.problems);
+        ReadStoreFile(store, ChannelManifestAddress(options.channel), manifestBytes, report.problems);
+    const bool haveSignature =
+        ReadStoreFile(store, ChannelSignatureAddress(options.channel), signature, report.problems);
     if (!haveManifest) return;
     if (haveSignature && !VerifySignature(manifestBytes, signature, publicKey)) {
-        report.problems.push_back(Store::SignatureName(options.channel) + ": not a valid signature of the manifest");
+        report.problems.push_back(ChannelSignatureAddress(options.channel) + ": not a valid signature of the manifest");
     }
     const auto readManifest = [&options](const std::string& bytes, std::vector<std::string>& problems) {
         return ReadManifest(ParseJson(bytes), options.channel, &problems);
@@ -133,7 +134,7 @@ void CheckChannel(const Store& store, const VerifyOptions& options, const std::s
     report.buildId = manifest.buildId;
     const std::optional<std::int64_t> expires = ParseUtcTime(manifest.expires);
     if (expires && *expires <= *ParseUtcTime(UtcNow())) {
-        report.problems.push_back(Store::ManifestName(options.channel) + ": expired at " + manifest.expires +
+        report.problems.push_back(ChannelManifestAddress(options.channel) + ": expired at " + manifest.expires +
                                   "; launchers refuse it until velkar-publish refresh signs it again");
     }
     CheckRelease(store, manifest, report);

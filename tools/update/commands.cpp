@@ -3,10 +3,11 @@
 #include <stdexcept>
 
 #include "console.h"
-#include "controller/game_process.h"
 #include "engine/install_decision.h"
-#include "infra/language_portable.h"
+#include "engine/release_sizes.h"
+#include "engine/verify.h"
 #include "infra/text.h"
+#include "platform/game_process.h"
 #include "progress_line.h"
 
 namespace vk::headless {
@@ -51,11 +52,11 @@ int Check(const Updater& updater) {
 
 int RunUpdate(const Options& options, const Updater& updater, bool repair) {
     if (IsGameRunning()) {
-        throw std::runtime_error(Localized("The game is running. Close it before updating.", "游戏正在运行，请先关闭游戏再更新。"));
+        throw std::runtime_error(GameRunningMessage());
     }
     const RemoteRelease release = updater.FetchRelease();
     if (NeedsNewerLauncher(release)) {
-        throw std::runtime_error(Localized("Please download the new launcher.", "请下载新版启动器后再更新。"));
+        throw std::runtime_error(NewerLauncherNeededMessage());
     }
     for (const std::string& group : options.select) updater.SelectGroup(group);
     UpdateProgress progress;
@@ -74,24 +75,21 @@ int Verify(const Updater& updater) {
     UpdateProgress progress;
     const std::string problem = updater.VerifyForLaunch(release, progress, stopRequested);
     if (problem.empty()) return kDone;
-    WriteErr(Localized("Game file missing or changed: ", "发现游戏文件缺失或不一致：") + problem + "\n");
+    WriteErr(GameFileProblemMessage(problem) + "\n");
     return kProblemFound;
 }
 
 int Status(const Updater& updater) {
     const InstalledState installed = updater.LoadInstalledState();
-    std::uint64_t bytes = 0;
-    for (const auto& [path, file] : installed.files) bytes += file.size;
     std::string groups;
     for (const std::string& group : updater.LoadSelectedGroups()) groups += (groups.empty() ? "" : ", ") + group;
-    const bool nothing = installed.buildId.empty() && installed.files.empty();
     WriteOut("build: " +
-             (nothing                     ? std::string("not installed")
+             (!HasInstallation(installed) ? std::string("not installed")
               : installed.buildId.empty() ? "unfinished"
                                           : installed.buildId) +
              "\n");
     WriteOut("files: " + std::to_string(installed.files.size()) + "\n");
-    WriteOut("size: " + Size(bytes) + "\n");
+    WriteOut("size: " + Size(InstalledBytes(installed)) + "\n");
     WriteOut("groups: " + groups + "\n");
     return kDone;
 }

@@ -3,11 +3,12 @@
 #include <stdexcept>
 
 #include "commands.h"
+#include "configuration/configuration.h"
 #include "console.h"
 #include "infra/errors.h"
 #include "infra/language_portable.h"
+#include "infra/paths.h"
 #include "options.h"
-#include "startup/configuration.h"
 
 namespace vk::headless {
 
@@ -15,14 +16,14 @@ namespace {
 
 // Configuration as the launcher reads it, then the command line's overrides.
 Updater UpdaterFor(const Options& options) {
-    Configuration config = LoadConfiguration();
+    Updater updater = LoadConfiguration().updater;
     if (options.english) useEnglish = *options.english;
-    if (options.baseUrl) config.updateBaseUrl = *options.baseUrl;
-    if (options.channel) config.updateChannel = *options.channel;
-    if (options.installDir) config.installDir = *options.installDir;
-    if (options.cacheDir) config.cacheDir = *options.cacheDir;
-    if (!HasUpdateSource(config)) throw std::runtime_error(NoUpdateSourceMessage());
-    return UpdaterFrom(config);
+    if (options.baseUrl) updater.baseUrl = WithoutTrailingSlashes(*options.baseUrl);
+    if (options.channel) updater.channel = *options.channel;
+    if (options.installDir) updater.installDir = TrimmedFolder(*options.installDir);
+    if (options.cacheDir) updater.cacheDir = *options.cacheDir;
+    if (!HasUpdateSource(updater)) throw std::runtime_error(NoUpdateSourceMessage());
+    return updater;
 }
 
 }  // namespace

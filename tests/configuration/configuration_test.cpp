@@ -1,4 +1,4 @@
-#include "startup/configuration.h"
+#include "configuration/configuration.h"
 
 #include <gtest/gtest.h>
 
@@ -31,14 +31,17 @@ ConfigurationSources Sources(std::string launcherCfg = "", std::string settings 
 
 TEST(ConfigurationFrom, EmbeddedDefaultsAlone) {
     const Configuration c = ConfigurationFrom(Sources());
-    EXPECT_EQ(c.updateBaseUrl, "https://official.example");
-    EXPECT_EQ(c.updateChannel, "internal");
-    EXPECT_EQ(c.installDir, L"C:\\Games\\Velkar");
-    EXPECT_FALSE(c.installDirChosen);
-    EXPECT_EQ(c.cacheDir, L"C:\\Users\\p\\AppData\\Local\\VelkarLauncher\\cache");
-    EXPECT_FALSE(c.customSource);
-    EXPECT_TRUE(c.selfUpdateEnabled);
-    EXPECT_TRUE(HasUpdateSource(c));
+    EXPECT_EQ(c.updater.baseUrl, "https://official.example");
+    EXPECT_EQ(c.updater.channel, "internal");
+    EXPECT_EQ(c.updater.publicKeyPem, "-----BEGIN PUBLIC KEY-----\r\n");
+    EXPECT_EQ(c.updater.installDir, L"C:\\Games\\Velkar");
+    EXPECT_TRUE(c.updater.gameUserDir.empty());
+    EXPECT_FALSE(c.settings.installDirChosen);
+    EXPECT_EQ(c.updater.cacheDir, L"C:\\Users\\p\\AppData\\Local\\VelkarLauncher\\cache");
+    EXPECT_EQ(c.settings.settingsFile, L"C:\\Users\\p\\AppData\\Local\\VelkarLauncher\\settings.cfg");
+    EXPECT_FALSE(c.settings.customSource);
+    EXPECT_TRUE(c.settings.selfUpdateEnabled);
+    EXPECT_TRUE(HasUpdateSource(c.updater));
 }
 
 struct OverrideCase {
@@ -59,22 +62,25 @@ TEST(ConfigurationFrom, LauncherCfgOverridesOnlyWithValues) {
     };
     for (const auto& c : cases) {
         const Configuration config = ConfigurationFrom(Sources(c.launcherCfg));
-        EXPECT_EQ(config.updateBaseUrl, c.baseUrl) << c.name;
-        EXPECT_EQ(config.updateChannel, c.channel) << c.name;
-        EXPECT_EQ(config.customSource, c.custom) << c.name;
+        EXPECT_EQ(config.updater.baseUrl, c.baseUrl) << c.name;
+        EXPECT_EQ(config.updater.channel, c.channel) << c.name;
+        EXPECT_EQ(config.settings.customSource, c.custom) << c.name;
         const std::wstring cache = L"C:\\Users\\p\\AppData\\Local\\VelkarLauncher\\cache";
-        EXPECT_EQ(config.cacheDir, c.custom ? cache + L"-custom" : cache) << c.name;
+        EXPECT_EQ(config.updater.cacheDir, c.custom ? cache + L"-custom" : cache) << c.name;
     }
-    EXPECT_FALSE(HasUpdateSource(ConfigurationFrom(Sources("BaseUrl=///\n"))));
+    EXPECT_FALSE(HasUpdateSource(ConfigurationFrom(Sources("BaseUrl=///\n")).updater));
 }
 
 TEST(ConfigurationFrom, SelfUpdateIsDisabledOnlyByZero) {
     const std::pair<std::string, bool> cases[] = {
-        {"SelfUpdate=0\n", false}, {"SelfUpdate= 0\n", false}, {"SelfUpdate=00\n", true},
-        {"SelfUpdate=false\n", true}, {"", true},
+        {"SelfUpdate=0\n", false},
+        {"SelfUpdate= 0\n", false},
+        {"SelfUpdate=00\n", true},
+        {"SelfUpdate=false\n", true},
+        {"", true},
     };
     for (const auto& [cfg, enabled] : cases) {
-        EXPECT_EQ(ConfigurationFrom(Sources(cfg)).selfUpdateEnabled, enabled) << cfg;
+        EXPECT_EQ(ConfigurationFrom(Sources(cfg)).settings.selfUpdateEnabled, enabled) << cfg;
     }
 }
 
@@ -85,11 +91,15 @@ TEST(ConfigurationFrom, LanguageFromSettingsOrTheUserInterface) {
         bool english;
     };
     const Case cases[] = {
-        {"Language=en\n", 0x0804, true},     {"Language=  en  \n", 0x0804, true},
-        {"Language=\"en\"\n", 0x0804, true}, {"Language=EN\n", 0x0409, false},
-        {"Language=english\n", 0x0409, false}, {"Language=zh\n", 0x0409, false},
-        {"Language=\n", 0x0804, false},      {"", 0x0409, true},
-        {"", 0x0404, false},                 // Chinese (Taiwan) has the Chinese primary language
+        {"Language=en\n", 0x0804, true},
+        {"Language=  en  \n", 0x0804, true},
+        {"Language=\"en\"\n", 0x0804, true},
+        {"Language=EN\n", 0x0409, false},
+        {"Language=english\n", 0x0409, false},
+        {"Language=zh\n", 0x0409, false},
+        {"Language=\n", 0x0804, false},
+        {"", 0x0409, true},
+        {"", 0x0404, false},  // Chinese (Taiwan) has the Chinese primary language
         {"\xEF\xBB\xBFLanguage=en\r\n", 0x0804, true},
         {"[section]\nLanguage=en\n", 0x0804, false},
     };
@@ -101,20 +111,40 @@ TEST(ConfigurationFrom, LanguageFromSettingsOrTheUserInterface) {
     }
 }
 
+// The engine takes folders without a trailing backslash; the text itself is taken as written.
 TEST(ConfigurationFrom, InstallDirFromSettingsIsTakenAsWritten) {
     const Configuration c = ConfigurationFrom(Sources("", "InstallDir=D:\\Spiele\\Velkär\\\r\nLanguage=zh\r\n"));
-    EXPECT_EQ(c.installDir, L"D:\\Spiele\\Velk\u00e4r\\");
-    EXPECT_TRUE(c.installDirChosen);
+    EXPECT_EQ(c.updater.installDir, L"D:\\Spiele\\Velk\u00e4r");
+    EXPECT_TRUE(c.settings.installDirChosen);
+    EXPECT_EQ(ConfigurationFrom(Sources("", "InstallDir=D:\\\n")).updater.installDir, L"D:\\");
 }
 
 TEST(Settings, TextHoldsAChosenFolderAndTheLanguage) {
     Configuration c;
-    c.installDir = L"D:\\Games\\Velkar";
+    c.updater.installDir = L"D:\\Games\\Velkar";
     useEnglish = true;
-    EXPECT_EQ(SettingsText(c), "Language=en\n");
-    c.installDirChosen = true;
+    EXPECT_EQ(SettingsText(c.updater, c.settings), "Language=en\n");
+    c.settings.installDirChosen = true;
     useEnglish = false;
-    EXPECT_EQ(SettingsText(c), "InstallDir=D:\\Games\\Velkar\nLanguage=zh\n");
+    EXPECT_EQ(SettingsText(c.updater, c.settings), "InstallDir=D:\\Games\\Velkar\nLanguage=zh\n");
+}
+
+TEST(Settings, SavingMakesTheFolderAndWritesTheLanguageAsItIsNow) {
+    test::TempDir dir;
+    Configuration c;
+    c.settings.installDirChosen = true;
+    c.settings.settingsFile = dir / L"user\\settings.cfg";
+    c.updater.installDir = L"E:\\Velkar";
+    useEnglish = true;
+    SaveSettings(c.updater, c.settings);
+    EXPECT_EQ(ReadWholeFile(c.settings.settingsFile), "InstallDir=E:\\Velkar\nLanguage=en\n");
+    useEnglish = false;
+    SaveSettings(c.updater, c.settings);
+    EXPECT_EQ(ReadWholeFile(c.settings.settingsFile), "InstallDir=E:\\Velkar\nLanguage=zh\n");
+    // A folder that cannot be made is the caller's failure to ignore.
+    test::WriteTestFile(dir / L"blocked", "a file");
+    c.settings.settingsFile = dir / L"blocked\\settings.cfg";
+    EXPECT_THROW(SaveSettings(c.updater, c.settings), std::runtime_error);
 }
 
 // The per-user folder is real: save and restore the Wine user's settings around each test.
@@ -135,14 +165,16 @@ protected:
     bool hadFile_ = false;
 };
 
-TEST_F(UserSettings, SetLanguageSavesAndSwitchesWithoutAWindow) {
-    Configuration c;
-    c.installDirChosen = true;
-    c.installDir = L"E:\\Velkar";
-    SetLanguage(c, true, nullptr);
-    EXPECT_TRUE(useEnglish.load());
+TEST_F(UserSettings, TheLoadedConfigurationSavesToThisUsersSettingsFile) {
+    Configuration c = LoadConfiguration();
+    EXPECT_EQ(c.settings.settingsFile, SettingsFilePath());
+    c.settings.installDirChosen = true;
+    c.updater.installDir = L"E:\\Velkar";
+    useEnglish = true;
+    SaveSettings(c.updater, c.settings);
     EXPECT_EQ(ReadWholeFile(SettingsFilePath()), "InstallDir=E:\\Velkar\nLanguage=en\n");
-    SetLanguage(c, false, nullptr);
+    useEnglish = false;
+    SaveSettings(c.updater, c.settings);
     EXPECT_EQ(ReadWholeFile(SettingsFilePath()), "InstallDir=E:\\Velkar\nLanguage=zh\n");
 }
 

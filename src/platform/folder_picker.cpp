@@ -1,4 +1,4 @@
-#include "controller/folder_picker.h"
+#include "platform/folder_picker.h"
 
 #include <shobjidl.h>
 

@@ -1,6 +1,4 @@
-#include "ui/disk_space.h"
-
-#include <windows.h>
+#include "platform/disk_space.h"
 
 #include <mutex>
 #include <optional>
@@ -8,10 +6,12 @@
 #include <thread>
 #include <utility>
 
+#include "infra/files.h"
+
 namespace vk {
 
 struct DiskSpaceMonitor::Shared {
-    FreeSpaceQuery query;
+    FreeSpaceSource query;
     std::function<void()> onChanged;
     ThreadStart start;
     std::uint64_t period = 0;
@@ -23,17 +23,15 @@ struct DiskSpaceMonitor::Shared {
 };
 
 std::uint64_t QueryFreeSpace(const std::wstring& folder) {
-    ULARGE_INTEGER available{};
-    if (GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return available.QuadPart;
-    if (folder.size() >= 3 && GetDiskFreeSpaceExW(folder.substr(0, 3).c_str(), &available, nullptr, nullptr)) {
-        return available.QuadPart;
-    }
+    std::uint64_t freeBytes = 0;
+    if (QueryVolumeFreeSpace(folder, freeBytes)) return freeBytes;
+    if (folder.size() >= 3 && QueryVolumeFreeSpace(folder.substr(0, 3), freeBytes)) return freeBytes;
     return 0;
 }
 
 void StartDetachedThread(std::function<void()> work) { std::thread(std::move(work)).detach(); }
 
-DiskSpaceMonitor::DiskSpaceMonitor(FreeSpaceQuery query, std::function<void()> onChanged,
+DiskSpaceMonitor::DiskSpaceMonitor(FreeSpaceSource query, std::function<void()> onChanged,
                                    std::uint64_t periodMilliseconds, ThreadStart start)
     : shared_(std::make_shared<Shared>()) {
     shared_->query = std::move(query);

@@ -1,4 +1,4 @@
-#include "ui/release_sizes.h"
+#include "engine/release_sizes.h"
 
 namespace vk {
 

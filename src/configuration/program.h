@@ -4,6 +4,14 @@
 
 namespace vk {
 
+// The program's built-in resources (resources/velkar.rc.in).
+enum ProgramResource : int {
+    kIconResource = 101,        // icon group
+    kPublicKeyResource = 201,   // RCDATA: the release-signing public key
+    kDefaultIniResource = 202,  // RCDATA: the embedded default configuration
+    kTitleCardResource = 203,   // RCDATA: the built-in title-card picture
+};
+
 // The folder of the running executable: its full path up to the last backslash (the whole path when it
 // has none).
 std::wstring ExecutableDirectory();

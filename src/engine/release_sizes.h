@@ -1,5 +1,5 @@
 #pragma once
-// Size figures of a release and an installation, as the screen shows them.
+// Size figures of a release and an installation, and whether anything is installed at all.
 #include <cstdint>
 #include <string>
 

@@ -1,11 +1,17 @@
-#include "controller/game_process.h"
+#include "platform/game_process.h"
 
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <tlhelp32.h>
 
 #include "infra/handles.h"
+#include "infra/language_portable.h"
 
 namespace vk {
+
+std::string GameRunningMessage() {
+    return Localized("The game is running. Close it before updating.", "游戏正在运行，请先关闭游戏再更新。");
+}
 
 bool IsGameRunning() {
     UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));

@@ -1,4 +1,4 @@
-#include "startup/command_line.h"
+#include "platform/command_line.h"
 
 #include <windows.h>
 
@@ -28,7 +28,7 @@ unsigned long SelfUpdatedProcessId(const std::wstring& commandLine) {
     if (arguments == nullptr) return 0;
     unsigned long id = 0;
     for (int i = 1; i + 1 < count; ++i) {
-        if (std::wcscmp(arguments[i], L"--self-updated") == 0) id = ProcessIdFrom(arguments[i + 1]);
+        if (std::wcscmp(arguments[i], kSelfUpdatedOption) == 0) id = ProcessIdFrom(arguments[i + 1]);
     }
     return id;
 }

@@ -1,4 +1,4 @@
-#include "controller/game_process.h"
+#include "platform/game_process.h"
 
 #include <windows.h>
 

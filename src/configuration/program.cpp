@@ -1,4 +1,4 @@
-#include "startup/program.h"
+#include "configuration/program.h"
 
 #include <windows.h>
 

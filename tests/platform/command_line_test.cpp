@@ -1,7 +1,7 @@
 // The one option of the command line: the id of the launcher that replaced itself.
 #include <gtest/gtest.h>
 
-#include "startup/command_line.h"
+#include "platform/command_line.h"
 
 namespace vk {
 namespace {

@@ -1,4 +1,4 @@
-#include "startup/ini.h"
+#include "configuration/ini.h"
 
 #include <gtest/gtest.h>
 

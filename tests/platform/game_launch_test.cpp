@@ -1,7 +1,8 @@
 // The game's executable path and command line built from the release.
 #include <gtest/gtest.h>
 
-#include "controller/game_launch.h"
+#include "engine/install_decision.h"
+#include "platform/game_launch.h"
 
 namespace vk {
 namespace {

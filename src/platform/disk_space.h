@@ -13,7 +13,7 @@ namespace vk {
 // when neither can be asked.
 std::uint64_t QueryFreeSpace(const std::wstring& folder);
 
-using FreeSpaceQuery = std::function<std::uint64_t(const std::wstring& folder)>;
+using FreeSpaceSource = std::function<std::uint64_t(const std::wstring& folder)>;
 // Runs the work on a detached thread; throws std::system_error when no thread can be started.
 using ThreadStart = std::function<void(std::function<void()> work)>;
 
@@ -22,7 +22,7 @@ void StartDetachedThread(std::function<void()> work);
 class DiskSpaceMonitor {
 public:
     // onChanged runs on the background thread after each query (the window repaints then).
-    explicit DiskSpaceMonitor(FreeSpaceQuery query = QueryFreeSpace, std::function<void()> onChanged = {},
+    explicit DiskSpaceMonitor(FreeSpaceSource query = QueryFreeSpace, std::function<void()> onChanged = {},
                               std::uint64_t periodMilliseconds = 5000, ThreadStart start = StartDetachedThread);
 
     // The last known free space of the folder's volume, 0 while unknown. Starts a query when none
