@@ -10,6 +10,12 @@ namespace vk::publish {
 
 const char Store::kNewsName[] = "Shipping/LauncherNews.json";
 
+namespace {
+
+const char kReleasesFolder[] = "releases";
+
+}  // namespace
+
 fs::path Store::Resolve(const std::string& relative) const {
     return root_ / PathFromUtf8(relative);
 }
@@ -22,6 +28,10 @@ void Store::Place(const std::string& relative, const std::string& bytes) const {
 
 std::string Store::BlobName(const std::string& sha256) {
     return "blobs/" + sha256;
+}
+
+std::string Store::ReleaseName(const std::string& buildId) {
+    return std::string(kReleasesFolder) + "/" + buildId + ".json";
 }
 
 std::string Store::ManifestName(const std::string& channel) {
@@ -64,6 +74,20 @@ std::vector<std::string> Store::ListChannels() const {
     }
     std::sort(channels.begin(), channels.end());
     return channels;
+}
+
+std::vector<std::string> Store::ListReleaseLists() const {
+    std::vector<std::string> lists;
+    const fs::path folder = Resolve(kReleasesFolder);
+    if (!fs::is_directory(folder)) return lists;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = Utf8Of(entry.path().filename());
+        // Temporaries of an interrupted write start with a dot.
+        if (!entry.is_regular_file() || name.starts_with(".") || !name.ends_with(".json")) continue;
+        lists.push_back(Utf8Of(fs::relative(entry.path(), root_)));
+    }
+    std::sort(lists.begin(), lists.end());
+    return lists;
 }
 
 }  // namespace vk::publish

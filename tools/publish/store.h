@@ -18,12 +18,16 @@ class Store {
 public:
     explicit Store(fs::path root) : root_(std::move(root)) {}
 
+    const fs::path& Root() const { return root_; }
+
     // A store-relative path with forward slashes as a file-system path.
     fs::path Resolve(const std::string& relative) const;
     // Writes a document of the store whole (WriteFileAtomic), making its folder first.
     void Place(const std::string& relative, const std::string& bytes) const;
 
     static std::string BlobName(const std::string& sha256);
+    // Where a release's file list goes unless the publisher names another place.
+    static std::string ReleaseName(const std::string& buildId);
     static std::string ManifestName(const std::string& channel);
     static std::string SignatureName(const std::string& channel);
     static const char kNewsName[];
@@ -37,6 +41,8 @@ public:
     std::vector<BlobRef> ListBlobs() const;
     // Every channel that has a manifest, sorted.
     std::vector<std::string> ListChannels() const;
+    // Every release list under releases/ (at any depth), as store paths, sorted.
+    std::vector<std::string> ListReleaseLists() const;
 
 private:
     fs::path root_;
