@@ -2,7 +2,8 @@
 // A channel's signed manifest in the store: the one this key signed last, what the next one is
 // numbered, and how a new one is placed. The numbering is what protects players from a replayed old
 // manifest, so it follows only a manifest whose signature this key verifies: a planted manifest with
-// a huge number, or a manifest deleted from the store, must not move it.
+// a huge number, or a manifest deleted from the store, must not move it. Likewise a release is
+// promoted to another channel only from a manifest this key signed.
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -112,7 +112,8 @@ ChannelManifest BuildManifest(const ReleaseOptions& options, const std::string& 
 // The "published" member of a list in the store, as written; empty when it has none.
 std::string WrittenPublicationTime(const std::string& listBytes) {
     try {
-        const JsonValue* published = FindField(ParseJson(listBytes), "published");
+        const JsonValue root = ParseJson(listBytes);
+        const JsonValue* published = FindField(root, "published");
         return published != nullptr && published->type == JsonType::String ? published->text : std::string();
     } catch (const std::runtime_error&) {
         return {};  // not JSON: it differs anyway

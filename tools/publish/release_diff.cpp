@@ -96,7 +96,11 @@ void AddUp(GroupChanges& total, const GroupChanges& row) {
 ReleaseDiff DiffReleases(const ReleaseList& from, const ReleaseList& to) {
     const FilesByPath before = ByPath(from);
     const FilesByPath after = ByPath(to);
+    // Every group of either release has its row, also one without changes.
     std::map<std::string, GroupChanges> rows = {{"", {}}};
+    for (const ReleaseList* list : {&from, &to}) {
+        for (const ReleaseFile& file : list->files) rows[file.group];
+    }
     ReleaseDiff diff;
 
     std::vector<const ReleaseFile*> added;
