@@ -238,8 +238,8 @@ ReleaseOptions ParseRelease(std::span<const std::string> arguments) {
     options.launcherExe = OptionalPath(values, "--launcher-exe");
     options.launcherVersion = One(values, "--launcher-version");
     options.banner = OptionalPath(values, "--banner");
-    options.releasePath = values.contains("--release-path") ? One(values, "--release-path")
-                                                             : Store::ReleaseName(options.buildId);
+    options.releasePath =
+        values.contains("--release-path") ? One(values, "--release-path") : Store::ReleaseName(options.buildId);
     options.published = PublishedTime(values);
     options.expiresInDays = ExpiresInDays(values);
     options.waitSeconds = WaitSeconds(values);
@@ -276,8 +276,8 @@ RefreshOptions ParseRefresh(std::span<const std::string> arguments) {
 
 PromoteOptions ParsePromote(std::span<const std::string> arguments) {
     static constexpr OptionRule kRules[] = {
-        {"--store", Kind::Once, true},       {"--key", Kind::Once, true},        {"--from", Kind::Once, true},
-        {"--to", Kind::Once, true},          {"--published", Kind::Once, false}, {"--expires-in", Kind::Once, false},
+        {"--store", Kind::Once, true}, {"--key", Kind::Once, true},        {"--from", Kind::Once, true},
+        {"--to", Kind::Once, true},    {"--published", Kind::Once, false}, {"--expires-in", Kind::Once, false},
         {"--wait", Kind::Once, false},
     };
     const Values values = ParseOptions(arguments, kRules);

@@ -86,7 +86,7 @@ struct RollbackOptions {
     fs::path store;
     fs::path key;
     std::string channel;
-    ReleaseRef target;  // a path or a build id
+    ReleaseRef target;      // a path or a build id
     std::string published;  // empty: now
     std::optional<int> expiresInDays;
     int waitSeconds = 0;

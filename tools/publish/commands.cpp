@@ -27,9 +27,7 @@ void Print(const std::string& line) {
 }
 
 // Text that ends with its own line end, such as a table or a JSON document.
-void PrintText(const std::string& text) {
-    std::fputs(text.c_str(), stdout);
-}
+void PrintText(const std::string& text) { std::fputs(text.c_str(), stdout); }
 
 std::string Expiry(const ChannelManifest& manifest) {
     return manifest.expires.empty() ? "" : ", expiring " + manifest.expires;

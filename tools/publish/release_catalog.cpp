@@ -106,7 +106,8 @@ std::vector<BlobRef> MissingBlobs(const std::function<bool(const BlobRef&)>& has
                                   const ChannelManifest* offers) {
     BlobSizes needed;
     for (const ReleaseFile& file : list.files) needed.emplace(file.sha256, file.size);
-    if (offers != nullptr && offers->launcher) needed.emplace(offers->launcher->blob.sha256, offers->launcher->blob.size);
+    if (offers != nullptr && offers->launcher)
+        needed.emplace(offers->launcher->blob.sha256, offers->launcher->blob.size);
     if (offers != nullptr && offers->banner) needed.emplace(offers->banner->sha256, offers->banner->size);
     std::vector<BlobRef> missing;
     for (const auto& [sha256, size] : needed) {

@@ -123,7 +123,7 @@ ReleaseDiff DiffReleases(const ReleaseList& from, const ReleaseList& to) {
     }
     for (FileChange& change : PairMoves(added, removed)) diff.files.push_back(std::move(change));
     std::stable_sort(diff.files.begin(), diff.files.end(),
-              [](const FileChange& a, const FileChange& b) { return a.path < b.path; });
+                     [](const FileChange& a, const FileChange& b) { return a.path < b.path; });
     for (const FileChange& change : diff.files) Count(rows[change.group], change.kind);
 
     const auto any = [](const std::string&) { return true; };

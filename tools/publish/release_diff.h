@@ -16,10 +16,10 @@ namespace vk::publish {
 struct FileChange {
     enum class Kind { Added, Removed, Changed, Moved };
     Kind kind = Kind::Added;
-    std::string path;  // in the new release; for a removed file, in the old one
-    std::string group;  // likewise; empty: the base game
+    std::string path;        // in the new release; for a removed file, in the old one
+    std::string group;       // likewise; empty: the base game
     std::uint64_t size = 0;  // likewise
-    std::string oldPath;  // a moved file's path in the old release
+    std::string oldPath;     // a moved file's path in the old release
     // A changed file's entry in the old release: other content, or only another group.
     std::string oldGroup;
     std::uint64_t oldSize = 0;

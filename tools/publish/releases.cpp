@@ -31,7 +31,8 @@ ReleasesReport ListReleases(const ReleasesOptions& options) {
         return found != present.end() && found->second == blob.size;
     };
     for (const auto& [path, channels] : ReleaseListsWithChannels(store, report.problems)) {
-        if (!options.channel.empty() && std::find(channels.begin(), channels.end(), options.channel) == channels.end()) {
+        if (!options.channel.empty() &&
+            std::find(channels.begin(), channels.end(), options.channel) == channels.end()) {
             continue;
         }
         ReleaseEntry entry;

@@ -12,9 +12,9 @@ namespace vk::publish {
 
 struct ReleaseEntry {
     StoredRelease release;
-    std::uint64_t bytes = 0;                // of all its files
-    std::vector<std::string> channels;      // naming it, sorted
-    std::uint64_t missingBlobs = 0;         // of its files, absent from the store or of another size
+    std::uint64_t bytes = 0;            // of all its files
+    std::vector<std::string> channels;  // naming it, sorted
+    std::uint64_t missingBlobs = 0;     // of its files, absent from the store or of another size
 };
 
 struct ReleasesReport {

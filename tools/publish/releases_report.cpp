@@ -17,14 +17,8 @@ std::string Joined(const std::vector<std::string>& items) {
 
 std::string ReleasesText(const ReleasesReport& report) {
     if (report.releases.empty()) return "No releases in the store.\n";
-    TextTable table({{"build"},
-                     {"version"},
-                     {"published"},
-                     {"files", true},
-                     {"size", true},
-                     {"blobs"},
-                     {"channels"},
-                     {"list"}});
+    TextTable table(
+        {{"build"}, {"version"}, {"published"}, {"files", true}, {"size", true}, {"blobs"}, {"channels"}, {"list"}});
     for (const ReleaseEntry& entry : report.releases) {
         const ReleaseList& list = entry.release.list;
         table.AddRow({list.buildId, list.projectVersion, list.published.empty() ? "-" : list.published,

@@ -72,8 +72,7 @@ protected:
     }
 
     bool SignedWithTestKey(const std::string& channel) const {
-        return VerifySignature(ManifestBytes(channel),
-                               ReadBytes(store / ("channels/" + channel + "/windows.json.sig")),
+        return VerifySignature(ManifestBytes(channel), ReadBytes(store / ("channels/" + channel + "/windows.json.sig")),
                                ReadBytes(test::Keys().publicKey));
     }
 
@@ -81,7 +80,8 @@ protected:
     std::map<std::string, std::string> Files() const {
         std::map<std::string, std::string> files;
         for (const auto& entry : fs::recursive_directory_iterator(store)) {
-            if (entry.is_regular_file()) files[entry.path().lexically_relative(store).generic_string()] = ReadBytes(entry);
+            if (entry.is_regular_file())
+                files[entry.path().lexically_relative(store).generic_string()] = ReadBytes(entry);
         }
         return files;
     }
@@ -171,20 +171,30 @@ TEST_F(ChannelMoveTest, RefusalsLeaveTheStoreAsItWas) {
          },
          [&] { PromoteRelease(Promote("internal", "live")); }, "is not signed with this key"},
         {"roll back to a build the store lacks", [] {},
-         [&] { RollBackChannel(Rollback("live", {ReleaseRef::Kind::Build, "b9"})); },
+         [&] {
+             RollBackChannel(Rollback("live", {ReleaseRef::Kind::Build, "b9"}));
+         },
          "no release list of the store has build id b9"},
         {"roll back to a list the store lacks", [] {},
-         [&] { RollBackChannel(Rollback("live", {ReleaseRef::Kind::Path, "releases/b9.json"})); },
+         [&] {
+             RollBackChannel(Rollback("live", {ReleaseRef::Kind::Path, "releases/b9.json"}));
+         },
          "releases/b9.json is not in the store"},
         {"roll back to a release missing a blob", [&] { removeBlob("exe 2"); },
-         [&] { RollBackChannel(Rollback("live", {ReleaseRef::Kind::Build, "b2"})); },
+         [&] {
+             RollBackChannel(Rollback("live", {ReleaseRef::Kind::Build, "b2"}));
+         },
          "the store does not hold build b2 (releases/b2.json) complete: 1 blobs missing"},
         {"roll back a channel without a manifest", [] {},
-         [&] { RollBackChannel(Rollback("beta", {ReleaseRef::Kind::Build, "b1"})); },
+         [&] {
+             RollBackChannel(Rollback("beta", {ReleaseRef::Kind::Build, "b1"}));
+         },
          "channels/beta/windows.json is missing: channel beta has no release to roll back"},
         {"roll back to a build id two lists carry",
          [&] { WriteBytes(store / "releases/copies/b2.json", ReadBytes(store / "releases/b2.json")); },
-         [&] { RollBackChannel(Rollback("live", {ReleaseRef::Kind::Build, "b2"})); },
+         [&] {
+             RollBackChannel(Rollback("live", {ReleaseRef::Kind::Build, "b2"}));
+         },
          "build id b2 is in several release lists (releases/b2.json, releases/copies/b2.json)"},
     };
     for (const Case& c : cases) {

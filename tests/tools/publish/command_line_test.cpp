@@ -70,9 +70,9 @@ TEST(CommandLineTest, ChannelMovesAndReadingsOfTheStore) {
     EXPECT_FALSE(promote.expiresInDays);
     EXPECT_EQ(promote.published, "");
 
-    const auto byBuild = std::get<RollbackOptions>(ParseCommandLine(
-        {"rollback", "--store", "s", "--key", "k.pem", "--channel", "live", "--to-build", "b1", "--expires-in", "3",
-         "--published", "2026-12-10T11:46:17Z"}));
+    const auto byBuild = std::get<RollbackOptions>(
+        ParseCommandLine({"rollback", "--store", "s", "--key", "k.pem", "--channel", "live", "--to-build", "b1",
+                          "--expires-in", "3", "--published", "2026-12-10T11:46:17Z"}));
     EXPECT_EQ(byBuild.target.kind, ReleaseRef::Kind::Build);
     EXPECT_EQ(byBuild.target.value, "b1");
     EXPECT_EQ(byBuild.expiresInDays, std::optional<int>(3));
@@ -91,8 +91,8 @@ TEST(CommandLineTest, ChannelMovesAndReadingsOfTheStore) {
     EXPECT_EQ(diff.to.kind, ReleaseRef::Kind::Channel);
     EXPECT_EQ(diff.to.value, "live");
     EXPECT_FALSE(diff.json);
-    EXPECT_TRUE(std::get<VerifyOptions>(ParseCommandLine({"verify", "--store", "s", "--channel", "live", "--public",
-                                                          "p", "--json"}))
+    EXPECT_TRUE(std::get<VerifyOptions>(
+                    ParseCommandLine({"verify", "--store", "s", "--channel", "live", "--public", "p", "--json"}))
                     .json);
 }
 

@@ -52,9 +52,8 @@ struct Row {
 };
 
 Row RowOf(const GroupChanges& changes) {
-    return {changes.group,     changes.added,         changes.removed,
-            changes.changed,   changes.moved,         changes.unchanged,
-            changes.download.blobs, changes.download.wholeFileBytes};
+    return {changes.group, changes.added,     changes.removed,        changes.changed,
+            changes.moved, changes.unchanged, changes.download.blobs, changes.download.wholeFileBytes};
 }
 
 bool operator==(const Row& a, const Row& b) {
@@ -87,31 +86,53 @@ struct Case {
 
 TEST(ReleaseDiffTest, FilesAndDownloadsByGroup) {
     const Case cases[] = {
-        {"the same release", kOld, {}, {{"", 0, 0, 0, 0, 3, 0, 0}, {"island", 0, 0, 0, 0, 1, 0, 0}},
+        {"the same release",
+         kOld,
+         {},
+         {{"", 0, 0, 0, 0, 3, 0, 0}, {"island", 0, 0, 0, 0, 1, 0, 0}},
          {"", 0, 0, 0, 0, 4, 0, 0}},
-        {"a file added", OldWith({{"Paks/new.pak", 5, 'n', ""}}), {"added Paks/new.pak"},
-         {{"", 1, 0, 0, 0, 3, 1, 5}, {"island", 0, 0, 0, 0, 1, 0, 0}}, {"", 1, 0, 0, 0, 4, 1, 5}},
-        {"a file removed", OldWith({}, {"Paks/old.bin"}), {"removed Paks/old.bin"},
-         {{"", 0, 1, 0, 0, 2, 0, 0}, {"island", 0, 0, 0, 0, 1, 0, 0}}, {"", 0, 1, 0, 0, 3, 0, 0}},
-        {"a file changed", OldWith({{"Paks/base.pak", 120, 'B', ""}}), {"changed Paks/base.pak"},
-         {{"", 0, 0, 1, 0, 2, 1, 120}, {"island", 0, 0, 0, 0, 1, 0, 0}}, {"", 0, 0, 1, 0, 3, 1, 120}},
+        {"a file added",
+         OldWith({{"Paks/new.pak", 5, 'n', ""}}),
+         {"added Paks/new.pak"},
+         {{"", 1, 0, 0, 0, 3, 1, 5}, {"island", 0, 0, 0, 0, 1, 0, 0}},
+         {"", 1, 0, 0, 0, 4, 1, 5}},
+        {"a file removed",
+         OldWith({}, {"Paks/old.bin"}),
+         {"removed Paks/old.bin"},
+         {{"", 0, 1, 0, 0, 2, 0, 0}, {"island", 0, 0, 0, 0, 1, 0, 0}},
+         {"", 0, 1, 0, 0, 3, 0, 0}},
+        {"a file changed",
+         OldWith({{"Paks/base.pak", 120, 'B', ""}}),
+         {"changed Paks/base.pak"},
+         {{"", 0, 0, 1, 0, 2, 1, 120}, {"island", 0, 0, 0, 0, 1, 0, 0}},
+         {"", 0, 0, 1, 0, 3, 1, 120}},
         // The launcher looks for a file at its own path only, so a moved file is fetched again.
-        {"a file moved", OldWith({{"Paks/New/old.bin", 20, 'c', ""}}, {"Paks/old.bin"}),
+        {"a file moved",
+         OldWith({{"Paks/New/old.bin", 20, 'c', ""}}, {"Paks/old.bin"}),
          {"moved Paks/old.bin -> Paks/New/old.bin"},
-         {{"", 0, 0, 0, 1, 2, 1, 20}, {"island", 0, 0, 0, 0, 1, 0, 0}}, {"", 0, 0, 0, 1, 3, 1, 20}},
-        {"a move and a copy of one file", OldWith({{"Paks/a/old.bin", 20, 'c', ""}, {"Paks/b/old.bin", 20, 'c', ""}},
-                                                  {"Paks/old.bin"}),
+         {{"", 0, 0, 0, 1, 2, 1, 20}, {"island", 0, 0, 0, 0, 1, 0, 0}},
+         {"", 0, 0, 0, 1, 3, 1, 20}},
+        {"a move and a copy of one file",
+         OldWith({{"Paks/a/old.bin", 20, 'c', ""}, {"Paks/b/old.bin", 20, 'c', ""}}, {"Paks/old.bin"}),
          {"moved Paks/old.bin -> Paks/a/old.bin", "added Paks/b/old.bin"},
-         {{"", 1, 0, 0, 1, 2, 1, 20}, {"island", 0, 0, 0, 0, 1, 0, 0}}, {"", 1, 0, 0, 1, 3, 1, 20}},
+         {{"", 1, 0, 0, 1, 2, 1, 20}, {"island", 0, 0, 0, 0, 1, 0, 0}},
+         {"", 1, 0, 0, 1, 3, 1, 20}},
         // Two new files of one content are one blob; a new copy of an unchanged file is fetched too.
-        {"shared blobs", OldWith({{"Paks/x.pak", 7, 'x', ""}, {"Paks/y.pak", 7, 'x', ""}, {"copy.exe", 10, 'a', ""}}),
+        {"shared blobs",
+         OldWith({{"Paks/x.pak", 7, 'x', ""}, {"Paks/y.pak", 7, 'x', ""}, {"copy.exe", 10, 'a', ""}}),
          {"added Paks/x.pak", "added Paks/y.pak", "added copy.exe"},
-         {{"", 3, 0, 0, 0, 3, 2, 17}, {"island", 0, 0, 0, 0, 1, 0, 0}}, {"", 3, 0, 0, 0, 4, 2, 17}},
-        {"a group's file changed", OldWith({{"Island/map.pak", 60, 'D', "island"}}), {"changed Island/map.pak"},
-         {{"", 0, 0, 0, 0, 3, 0, 0}, {"island", 0, 0, 1, 0, 0, 1, 60}}, {"", 0, 0, 1, 0, 3, 1, 60}},
+         {{"", 3, 0, 0, 0, 3, 2, 17}, {"island", 0, 0, 0, 0, 1, 0, 0}},
+         {"", 3, 0, 0, 0, 4, 2, 17}},
+        {"a group's file changed",
+         OldWith({{"Island/map.pak", 60, 'D', "island"}}),
+         {"changed Island/map.pak"},
+         {{"", 0, 0, 0, 0, 3, 0, 0}, {"island", 0, 0, 1, 0, 0, 1, 60}},
+         {"", 0, 0, 1, 0, 3, 1, 60}},
         // Players without the group never had the file; those with it keep it.
-        {"a group's file moved to the base game", OldWith({{"Island/map.pak", 50, 'd', ""}}),
-         {"changed Island/map.pak"}, {{"", 0, 0, 1, 0, 3, 1, 50}, {"island", 0, 0, 0, 0, 0, 0, 0}},
+        {"a group's file moved to the base game",
+         OldWith({{"Island/map.pak", 50, 'd', ""}}),
+         {"changed Island/map.pak"},
+         {{"", 0, 0, 1, 0, 3, 1, 50}, {"island", 0, 0, 0, 0, 0, 0, 0}},
          {"", 0, 0, 1, 0, 3, 0, 0}},
         // A blob the base game needs is counted there only; a group only the new release has.
         {"groups sharing a blob with the base game",
@@ -119,8 +140,11 @@ TEST(ReleaseDiffTest, FilesAndDownloadsByGroup) {
          {"added Island/n.pak", "added Music/m.ogg", "added Paks/n.pak"},
          {{"", 1, 0, 0, 0, 3, 1, 5}, {"island", 1, 0, 0, 0, 1, 0, 0}, {"music", 1, 0, 0, 0, 0, 1, 9}},
          {"", 3, 0, 0, 0, 4, 2, 14}},
-        {"a group only the old release has", OldWith({}, {"Island/map.pak"}), {"removed Island/map.pak"},
-         {{"", 0, 0, 0, 0, 3, 0, 0}, {"island", 0, 1, 0, 0, 0, 0, 0}}, {"", 0, 1, 0, 0, 3, 0, 0}},
+        {"a group only the old release has",
+         OldWith({}, {"Island/map.pak"}),
+         {"removed Island/map.pak"},
+         {{"", 0, 0, 0, 0, 3, 0, 0}, {"island", 0, 1, 0, 0, 0, 0, 0}},
+         {"", 0, 1, 0, 0, 3, 0, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

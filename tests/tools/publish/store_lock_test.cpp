@@ -27,19 +27,33 @@ protected:
 
     std::vector<std::string> Release(const std::string& wait, const std::string& channel = "live",
                                      const std::string& build = "b1") const {
-        return {"release", "--store", store.string(), "--game", (work / "game").string(), "--key",
-                test::Keys().privateKey.string(), "--channel", channel, "--build-id", build, "--version", "1.0",
-                "--launch", "Velkar.exe", "--wait", wait};
+        return {"release",
+                "--store",
+                store.string(),
+                "--game",
+                (work / "game").string(),
+                "--key",
+                test::Keys().privateKey.string(),
+                "--channel",
+                channel,
+                "--build-id",
+                build,
+                "--version",
+                "1.0",
+                "--launch",
+                "Velkar.exe",
+                "--wait",
+                wait};
     }
 
     std::vector<std::string> Promote(const std::string& wait) const {
-        return {"promote", "--store", store.string(), "--key", test::Keys().privateKey.string(),
-                "--from",  "internal",     "--to",  "live", "--wait", wait};
+        return {"promote", "--store", store.string(), "--key", test::Keys().privateKey.string(), "--from", "internal",
+                "--to",    "live",    "--wait",       wait};
     }
 
     std::vector<std::string> Rollback(const std::string& wait) const {
-        return {"rollback", "--store",   store.string(), "--key",    test::Keys().privateKey.string(),
-                "--channel", "live", "--to-build", "b1", "--wait", wait};
+        return {"rollback",   "--store", store.string(), "--key", test::Keys().privateKey.string(), "--channel", "live",
+                "--to-build", "b1",      "--wait",       wait};
     }
 
     ScratchDir work;
