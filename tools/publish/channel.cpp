@@ -39,6 +39,16 @@ std::optional<ChannelManifest> SignedManifest(const Store& store, const std::str
     }
 }
 
+ChannelManifest ExistingSignedManifest(const Store& store, const std::string& channel, const SigningKey& key,
+                                       const std::string& command) {
+    std::optional<ChannelManifest> manifest = SignedManifest(store, channel, key);
+    if (!manifest) {
+        throw std::runtime_error(Store::ManifestName(channel) + " is missing: channel " + channel +
+                                 " has no release to " + command);
+    }
+    return std::move(*manifest);
+}
+
 std::uint64_t NextSequence(const std::optional<ChannelManifest>& current, const std::string& channel) {
     const std::uint64_t sequence = current ? current->sequence.value_or(0) : 0;
     if (sequence >= kMaxSequence) {

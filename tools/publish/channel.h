@@ -18,6 +18,10 @@ namespace vk::publish {
 // manifest nor its signature in the store). Throws, naming the manifest, when only one of the two is
 // there, when the signature is not this key's, or when the manifest cannot be read.
 std::optional<ChannelManifest> SignedManifest(const Store& store, const std::string& channel, const SigningKey& key);
+// The same for a command that changes what the channel names already (`command`: "refresh",
+// "promote", "roll back"): also throws when the channel has no manifest.
+ChannelManifest ExistingSignedManifest(const Store& store, const std::string& channel, const SigningKey& key,
+                                       const std::string& command);
 
 // One above the manifest's sequence: 1 for a new channel or a manifest from before the numbering.
 // Throws when that would pass kMaxSequence.

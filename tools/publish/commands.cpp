@@ -97,7 +97,7 @@ int Run(const ReleasesOptions& options) {
 }
 
 int Run(const DiffOptions& options) {
-    const Store store(options.store);
+    const Store store = Store::Existing(options.store);
     const StoredRelease from = FindRelease(store, options.from);
     const StoredRelease to = FindRelease(store, options.to);
     const ReleaseDiff diff = DiffReleases(from.list, to.list);

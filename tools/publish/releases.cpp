@@ -21,8 +21,7 @@ bool NewerFirst(const ReleaseEntry& a, const ReleaseEntry& b) {
 }  // namespace
 
 ReleasesReport ListReleases(const ReleasesOptions& options) {
-    if (!fs::is_directory(options.store)) throw std::runtime_error("there is no store at " + Utf8Of(options.store));
-    const Store store(options.store);
+    const Store store = Store::Existing(options.store);
     if (!options.channel.empty()) ReadChannelManifest(store, options.channel);  // throws when it names nothing
     ReleasesReport report;
     const BlobSizes present = PresentBlobs(store);

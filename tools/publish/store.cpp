@@ -1,6 +1,7 @@
 #include "store.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <system_error>
 
 #include "engine/release_path_portable.h"
@@ -15,6 +16,11 @@ namespace {
 const char kReleasesFolder[] = "releases";
 
 }  // namespace
+
+Store Store::Existing(const fs::path& root) {
+    if (!fs::is_directory(root)) throw std::runtime_error("there is no store at " + Utf8Of(root));
+    return Store(root);
+}
 
 fs::path Store::Resolve(const std::string& relative) const {
     return root_ / PathFromUtf8(relative);

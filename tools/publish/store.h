@@ -17,6 +17,8 @@ namespace fs = std::filesystem;
 class Store {
 public:
     explicit Store(fs::path root) : root_(std::move(root)) {}
+    // A store that must be there already: throws, naming the folder, when it is not.
+    static Store Existing(const fs::path& root);
 
     const fs::path& Root() const { return root_; }
 
