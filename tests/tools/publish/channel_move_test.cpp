@@ -43,15 +43,10 @@ protected:
     void Publish(const std::string& channel, const std::string& build,
                  const std::vector<std::pair<std::string, std::string>>& files, const std::string& published,
                  const std::function<void(ReleaseOptions&)>& adjust = {}) {
-        const ScratchDir game;
-        for (const auto& [path, content] : files) WriteBytes(game / path, content);
-        ReleaseOptions options = test::BasicRelease(store, game.Path());
-        options.channel = channel;
-        options.buildId = build;
-        options.releasePath = "releases/" + build + ".json";
-        options.published = published;
-        if (adjust) adjust(options);
-        PublishRelease(options);
+        test::PublishFiles(store, channel, build, files, [&](ReleaseOptions& options) {
+            options.published = published;
+            if (adjust) adjust(options);
+        });
     }
 
     PromoteOptions Promote(const std::string& from, const std::string& to) const {

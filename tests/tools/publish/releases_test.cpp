@@ -36,14 +36,10 @@ protected:
 
     void Publish(const std::string& channel, const std::string& build, const std::string& published,
                  const std::vector<std::pair<std::string, std::string>>& files, const std::string& path = "") {
-        const ScratchDir game;
-        for (const auto& [name, content] : files) WriteBytes(game / name, content);
-        ReleaseOptions options = test::BasicRelease(store, game.Path());
-        options.channel = channel;
-        options.buildId = build;
-        options.releasePath = path.empty() ? "releases/" + build + ".json" : path;
-        options.published = published;
-        PublishRelease(options);
+        test::PublishFiles(store, channel, build, files, [&](ReleaseOptions& options) {
+            if (!path.empty()) options.releasePath = path;
+            options.published = published;
+        });
     }
 
     ReleasesReport List(const std::string& channel = "") const { return ListReleases({store, channel, false}); }
