@@ -214,11 +214,12 @@ std::vector<ReleaseFile> ReadFiles(const JsonValue& files, const Findings& findi
 
 std::string ReleaseListJson(const ReleaseList& list) {
     const std::string launch = Block({Text("path", list.launchPath), Member("args", Strings(list.launchArgs))}, "  ");
-    return Block({Number("schema", 1), Text("platform", "windows"), Text("build_id", list.buildId),
-                  Text("project_version", list.projectVersion), Member("launch", launch),
-                  Member("files", FileArray(list.files))},
-                 "") +
-           "\n";
+    std::vector<std::string> members = {Number("schema", 1), Text("platform", "windows"),
+                                        Text("build_id", list.buildId), Text("project_version", list.projectVersion)};
+    if (!list.published.empty()) members.push_back(Text("published", list.published));
+    members.push_back(Member("launch", launch));
+    members.push_back(Member("files", FileArray(list.files)));
+    return Block(members, "") + "\n";
 }
 
 std::string ManifestJson(const ChannelManifest& manifest) {
@@ -316,6 +317,11 @@ ReleaseList ReadReleaseList(const JsonValue& root, std::vector<std::string>* pro
     }
     list.launchArgs = ReadArguments(RequireField(launch, "args"), findings);
     list.files = ReadFiles(RequireField(root, "files"), findings);
+    // Only a date: a list without a readable one is listed as undated, never refused.
+    const JsonValue* published = FindField(root, "published");
+    if (published != nullptr && published->type == JsonType::String && ParseUtcTime(published->text)) {
+        list.published = published->text;
+    }
     return list;
 }
 

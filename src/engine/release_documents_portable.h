@@ -41,6 +41,9 @@ struct ReleaseList {
     std::string launchPath;
     std::vector<std::string> launchArgs;
     std::vector<ReleaseFile> files;
+    // When the release was first published (same form as the manifest's); the publisher lists its
+    // releases by it. Empty in lists written before it was introduced; the launcher does not read it.
+    std::string published;
 };
 
 struct LauncherOffer {

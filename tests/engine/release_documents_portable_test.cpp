@@ -61,6 +61,22 @@ TEST(DocumentsTest, ReleaseListHasItsFixedLayout) {
     EXPECT_EQ(ReleaseListJson(SampleList()), expected);
 }
 
+TEST(DocumentsTest, AReleaseListCarriesTheTimeItWasFirstPublished) {
+    ReleaseList list = SampleList();
+    list.published = "2026-12-10T11:46:17Z";
+    const std::string text = ReleaseListJson(list);
+    EXPECT_NE(text.find("  \"project_version\": \"1.2.3\",\n  \"published\": \"2026-12-10T11:46:17Z\",\n  \"launch\""),
+              std::string::npos)
+        << text;
+    std::vector<std::string> problems;
+    EXPECT_EQ(ReadReleaseList(text, problems).published, "2026-12-10T11:46:17Z");
+    // Only a date for the publisher's listing: one it cannot read is left out, never a problem.
+    std::string garbled = text;
+    garbled.replace(garbled.find("2026-12-10T11:46:17Z"), 20, "next week");
+    EXPECT_EQ(ReadReleaseList(garbled, problems).published, "");
+    EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
 TEST(DocumentsTest, EmptyReleaseListStillHasEveryMember) {
     ReleaseList list;
     list.buildId = "empty";

@@ -10,10 +10,11 @@ namespace vk::publish {
 
 namespace {
 
-[[noreturn]] void RefuseToNumber(const std::string& channel, const std::string& reason) {
+// Neither the channel's next number nor a release promoted from it may rest on such a manifest.
+[[noreturn]] void RefuseToFollow(const std::string& channel, const std::string& reason) {
     throw std::runtime_error(ChannelManifestAddress(channel) + " " + reason +
-                             ", so the channel's next manifest cannot be numbered after it; restore the manifest and "
-                             "its signature as last published. Nothing was published");
+                             ", so nothing is signed on its word; restore the manifest and its signature as last "
+                             "published. Nothing was published");
 }
 
 }  // namespace
@@ -24,18 +25,28 @@ std::optional<ChannelManifest> SignedManifest(const Store& store, const std::str
     const bool hasManifest = fs::exists(manifestPath);
     const bool hasSignature = fs::exists(signaturePath);
     if (!hasManifest && !hasSignature) return std::nullopt;
-    if (!hasManifest) RefuseToNumber(channel, "is missing while its signature is there");
-    if (!hasSignature) RefuseToNumber(channel, "has no signature");
+    if (!hasManifest) RefuseToFollow(channel, "is missing while its signature is there");
+    if (!hasSignature) RefuseToFollow(channel, "has no signature");
     const std::string bytes = ReadRequiredFile(manifestPath);
     if (!VerifySignature(bytes, ReadRequiredFile(signaturePath), key.PublicPem())) {
-        RefuseToNumber(channel, "is not signed with this key");
+        RefuseToFollow(channel, "is not signed with this key");
     }
     std::vector<std::string> problems;
     try {
         return ReadManifest(bytes, problems);
     } catch (const std::exception& error) {
-        RefuseToNumber(channel, std::string("cannot be read (") + error.what() + ")");
+        RefuseToFollow(channel, std::string("cannot be read (") + error.what() + ")");
     }
+}
+
+ChannelManifest ExistingSignedManifest(const Store& store, const std::string& channel, const SigningKey& key,
+                                       const std::string& command) {
+    std::optional<ChannelManifest> manifest = SignedManifest(store, channel, key);
+    if (!manifest) {
+        throw std::runtime_error(ChannelManifestAddress(channel) + " is missing: channel " + channel +
+                                 " has no release to " + command);
+    }
+    return std::move(*manifest);
 }
 
 std::uint64_t NextSequence(const std::optional<ChannelManifest>& current, const std::string& channel) {

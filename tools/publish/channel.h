@@ -2,7 +2,8 @@
 // A channel's signed manifest in the store: the one this key signed last, what the next one is
 // numbered, and how a new one is placed. The numbering is what protects players from a replayed old
 // manifest, so it follows only a manifest whose signature this key verifies: a planted manifest with
-// a huge number, or a manifest deleted from the store, must not move it.
+// a huge number, or a manifest deleted from the store, must not move it. Likewise a release is
+// promoted to another channel only from a manifest this key signed.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +18,10 @@ namespace vk::publish {
 // manifest nor its signature in the store). Throws, naming the manifest, when only one of the two is
 // there, when the signature is not this key's, or when the manifest cannot be read.
 std::optional<ChannelManifest> SignedManifest(const Store& store, const std::string& channel, const SigningKey& key);
+// The same for a command that changes what the channel names already (`command`: "refresh",
+// "promote", "roll back"): also throws when the channel has no manifest.
+ChannelManifest ExistingSignedManifest(const Store& store, const std::string& channel, const SigningKey& key,
+                                       const std::string& command);
 
 // One above the manifest's sequence: 1 for a new channel or a manifest from before the numbering.
 // Throws when that would pass kMaxSequence.

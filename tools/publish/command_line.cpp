@@ -7,6 +7,7 @@
 #include "file_io.h"
 #include "infra/utc_time_portable.h"
 #include "path_rules.h"
+#include "store.h"
 
 namespace vk::publish {
 
@@ -20,11 +21,20 @@ const char kUsage[] =
     "                 [--wait SECONDS]\n"
     "  velkar-publish refresh --store DIR --key FILE --channel NAME --expires-in DAYS\n"
     "                 [--published UTC-TIME] [--wait SECONDS]\n"
+    "  velkar-publish promote --store DIR --key FILE --from CHANNEL --to CHANNEL\n"
+    "                 [--published UTC-TIME] [--expires-in DAYS] [--wait SECONDS]\n"
+    "  velkar-publish rollback --store DIR --key FILE --channel NAME (--to-build ID | --to-release PATH)\n"
+    "                 [--published UTC-TIME] [--expires-in DAYS] [--wait SECONDS]\n"
+    "  velkar-publish releases --store DIR [--channel NAME] [--json]\n"
+    "  velkar-publish diff --store DIR (--from-build ID | --from-release PATH | --from-channel NAME)\n"
+    "                 (--to-build ID | --to-release PATH | --to-channel NAME) [--json]\n"
     "  velkar-publish news --store DIR --file FILE [--wait SECONDS]\n"
-    "  velkar-publish verify --store DIR --channel NAME --public FILE\n"
+    "  velkar-publish verify --store DIR --channel NAME --public FILE [--json]\n"
     "  velkar-publish gc --store DIR [--keep-release PATH]... [--delete] [--wait SECONDS]\n"
     "\n"
-    "release, refresh, news and gc --delete wait up to --wait seconds (default 0) for another writer of the store.\n"
+    "release, refresh, promote, rollback, news and gc --delete wait up to --wait seconds (default 0) for another\n"
+    "writer of the store. promote and rollback sign the channel with its next sequence, so launchers that saw a\n"
+    "newer release take the one named; nothing is uploaded again.\n"
     "A manifest with --expires-in is refused by launchers DAYS days after its publication; refresh signs the\n"
     "channel's current release again with a new expiry (run it on a schedule, well before the old one).\n"
     "PATTERN is matched against release paths: \"*\" within one folder, \"**\" across folders.\n"
@@ -172,6 +182,31 @@ void CheckReleasePathOption(const std::string& path) {
     }
 }
 
+// The release an option names: --<side>-release PATH, --<side>-build ID or, where allowed,
+// --<side>-channel NAME; exactly one of them.
+ReleaseRef ReleaseRefOption(const Values& values, const std::string& side, bool channelAllowed) {
+    struct Form {
+        std::string option;
+        ReleaseRef::Kind kind;
+    };
+    std::vector<Form> forms = {{side + "-build", ReleaseRef::Kind::Build}, {side + "-release", ReleaseRef::Kind::Path}};
+    if (channelAllowed) forms.push_back({side + "-channel", ReleaseRef::Kind::Channel});
+    std::vector<ReleaseRef> given;
+    std::string names;
+    for (const Form& form : forms) {
+        names += (names.empty() ? "" : " or ") + form.option;
+        if (values.contains(form.option)) given.push_back({form.kind, One(values, form.option.c_str())});
+    }
+    if (given.size() != 1) throw UsageError("give one of " + names);
+    const ReleaseRef& ref = given.front();
+    if (ref.kind == ReleaseRef::Kind::Path && !ReleasePathProblem(ref.value).empty()) {
+        throw UsageError(side + "-release is not a store path: " + ref.value);
+    }
+    if (ref.kind == ReleaseRef::Kind::Build) RequirePlainName(ref.value, (side + "-build").c_str());
+    if (ref.kind == ReleaseRef::Kind::Channel) RequirePlainName(ref.value, (side + "-channel").c_str());
+    return ref;
+}
+
 KeygenOptions ParseKeygen(std::span<const std::string> arguments) {
     static constexpr OptionRule kRules[] = {{"--private", Kind::Once, true}, {"--public", Kind::Once, true}};
     const Values values = ParseOptions(arguments, kRules);
@@ -241,6 +276,65 @@ RefreshOptions ParseRefresh(std::span<const std::string> arguments) {
     return options;
 }
 
+PromoteOptions ParsePromote(std::span<const std::string> arguments) {
+    static constexpr OptionRule kRules[] = {
+        {"--store", Kind::Once, true}, {"--key", Kind::Once, true},        {"--from", Kind::Once, true},
+        {"--to", Kind::Once, true},    {"--published", Kind::Once, false}, {"--expires-in", Kind::Once, false},
+        {"--wait", Kind::Once, false},
+    };
+    const Values values = ParseOptions(arguments, kRules);
+    PromoteOptions options{PathFromUtf8(One(values, "--store")),
+                           PathFromUtf8(One(values, "--key")),
+                           One(values, "--from"),
+                           One(values, "--to"),
+                           PublishedTime(values),
+                           ExpiresInDays(values),
+                           WaitSeconds(values)};
+    RequirePlainName(options.from, "--from");
+    RequirePlainName(options.to, "--to");
+    if (options.from == options.to) throw UsageError("--from and --to name the same channel: " + options.to);
+    return options;
+}
+
+RollbackOptions ParseRollback(std::span<const std::string> arguments) {
+    static constexpr OptionRule kRules[] = {
+        {"--store", Kind::Once, true},       {"--key", Kind::Once, true},         {"--channel", Kind::Once, true},
+        {"--to-build", Kind::Once, false},   {"--to-release", Kind::Once, false}, {"--published", Kind::Once, false},
+        {"--expires-in", Kind::Once, false}, {"--wait", Kind::Once, false},
+    };
+    const Values values = ParseOptions(arguments, kRules);
+    RollbackOptions options{PathFromUtf8(One(values, "--store")),
+                            PathFromUtf8(One(values, "--key")),
+                            One(values, "--channel"),
+                            ReleaseRefOption(values, "--to", false),
+                            PublishedTime(values),
+                            ExpiresInDays(values),
+                            WaitSeconds(values)};
+    RequirePlainName(options.channel, "--channel");
+    return options;
+}
+
+ReleasesOptions ParseReleases(std::span<const std::string> arguments) {
+    static constexpr OptionRule kRules[] = {
+        {"--store", Kind::Once, true}, {"--channel", Kind::Once, false}, {"--json", Kind::Flag, false}};
+    const Values values = ParseOptions(arguments, kRules);
+    ReleasesOptions options{PathFromUtf8(One(values, "--store")), One(values, "--channel"), values.contains("--json")};
+    if (values.contains("--channel")) RequirePlainName(options.channel, "--channel");
+    return options;
+}
+
+DiffOptions ParseDiff(std::span<const std::string> arguments) {
+    static constexpr OptionRule kRules[] = {
+        {"--store", Kind::Once, true},         {"--from-build", Kind::Once, false},
+        {"--from-release", Kind::Once, false}, {"--from-channel", Kind::Once, false},
+        {"--to-build", Kind::Once, false},     {"--to-release", Kind::Once, false},
+        {"--to-channel", Kind::Once, false},   {"--json", Kind::Flag, false},
+    };
+    const Values values = ParseOptions(arguments, kRules);
+    return {PathFromUtf8(One(values, "--store")), ReleaseRefOption(values, "--from", true),
+            ReleaseRefOption(values, "--to", true), values.contains("--json")};
+}
+
 NewsOptions ParseNews(std::span<const std::string> arguments) {
     static constexpr OptionRule kRules[] = {
         {"--store", Kind::Once, true}, {"--file", Kind::Once, true}, {"--wait", Kind::Once, false}};
@@ -249,11 +343,13 @@ NewsOptions ParseNews(std::span<const std::string> arguments) {
 }
 
 VerifyOptions ParseVerify(std::span<const std::string> arguments) {
-    static constexpr OptionRule kRules[] = {
-        {"--store", Kind::Once, true}, {"--channel", Kind::Once, true}, {"--public", Kind::Once, true}};
+    static constexpr OptionRule kRules[] = {{"--store", Kind::Once, true},
+                                            {"--channel", Kind::Once, true},
+                                            {"--public", Kind::Once, true},
+                                            {"--json", Kind::Flag, false}};
     const Values values = ParseOptions(arguments, kRules);
     VerifyOptions options{PathFromUtf8(One(values, "--store")), One(values, "--channel"),
-                          PathFromUtf8(One(values, "--public"))};
+                          PathFromUtf8(One(values, "--public")), values.contains("--json")};
     RequirePlainName(options.channel, "--channel");
     return options;
 }
@@ -280,6 +376,10 @@ Command ParseCommandLine(const std::vector<std::string>& arguments) {
     if (command == "keygen") return ParseKeygen(rest);
     if (command == "release") return ParseRelease(rest);
     if (command == "refresh") return ParseRefresh(rest);
+    if (command == "promote") return ParsePromote(rest);
+    if (command == "rollback") return ParseRollback(rest);
+    if (command == "releases") return ParseReleases(rest);
+    if (command == "diff") return ParseDiff(rest);
     if (command == "news") return ParseNews(rest);
     if (command == "verify") return ParseVerify(rest);
     if (command == "gc") return ParseGc(rest);

@@ -63,10 +63,53 @@ struct NewsOptions {
     int waitSeconds = 0;
 };
 
+// A channel's manifest rewritten to name the release another channel names, with the same offers.
+struct PromoteOptions {
+    fs::path store;
+    fs::path key;
+    std::string from;
+    std::string to;
+    std::string published;  // empty: now
+    std::optional<int> expiresInDays;
+    int waitSeconds = 0;
+};
+
+// A release of the store, as the publisher names it on the command line.
+struct ReleaseRef {
+    enum class Kind { Path, Build, Channel };
+    Kind kind = Kind::Path;
+    std::string value;  // a store path ("releases/b1.json"), a build id or a channel name
+};
+
+// A channel's manifest rewritten to name an earlier release of the store, with the channel's offers.
+struct RollbackOptions {
+    fs::path store;
+    fs::path key;
+    std::string channel;
+    ReleaseRef target;      // a path or a build id
+    std::string published;  // empty: now
+    std::optional<int> expiresInDays;
+    int waitSeconds = 0;
+};
+
+struct ReleasesOptions {
+    fs::path store;
+    std::string channel;  // empty: every release
+    bool json = false;
+};
+
+struct DiffOptions {
+    fs::path store;
+    ReleaseRef from;
+    ReleaseRef to;
+    bool json = false;
+};
+
 struct VerifyOptions {
     fs::path store;
     std::string channel;
     fs::path publicKey;
+    bool json = false;
 };
 
 struct GcOptions {
@@ -76,7 +119,8 @@ struct GcOptions {
     int waitSeconds = 0;
 };
 
-using Command = std::variant<KeygenOptions, ReleaseOptions, RefreshOptions, NewsOptions, VerifyOptions, GcOptions>;
+using Command = std::variant<KeygenOptions, ReleaseOptions, RefreshOptions, PromoteOptions, RollbackOptions,
+                             ReleasesOptions, DiffOptions, NewsOptions, VerifyOptions, GcOptions>;
 
 // Throws UsageError for anything that is not a well-formed command.
 Command ParseCommandLine(const std::vector<std::string>& arguments);

@@ -10,6 +10,7 @@
 #include "channel.h"
 #include "engine/release_documents_portable.h"
 #include "file_io.h"
+#include "infra/json_portable.h"
 #include "infra/sha256_portable.h"
 #include "infra/utc_time_portable.h"
 #include "parallel.h"
@@ -77,9 +78,9 @@ std::vector<IntakeResult> TakeAll(const Store& store, const std::vector<Input>& 
     return results;
 }
 
-ReleaseList BuildList(const ReleaseOptions& options, const ReleasePlan& plan,
-                      const std::vector<IntakeResult>& results) {
-    ReleaseList list{options.buildId, options.version, options.launchPath, options.launchArgs, {}};
+ReleaseList BuildList(const ReleaseOptions& options, const ReleasePlan& plan, const std::vector<IntakeResult>& results,
+                      const std::string& published) {
+    ReleaseList list{options.buildId, options.version, options.launchPath, options.launchArgs, {}, published};
     for (std::size_t i = 0; i < plan.files.size(); ++i) {
         list.files.push_back({plan.files[i].path, results[i].blob.size, results[i].blob.sha256, plan.groups[i]});
     }
@@ -87,8 +88,8 @@ ReleaseList BuildList(const ReleaseOptions& options, const ReleasePlan& plan,
 }
 
 ChannelManifest BuildManifest(const ReleaseOptions& options, const std::string& listBytes,
-                              const std::vector<IntakeResult>& results, std::uint64_t sequence) {
-    const std::string published = options.published.empty() ? UtcNow() : options.published;
+                              const std::vector<IntakeResult>& results, std::uint64_t sequence,
+                              const std::string& published) {
     const std::string expires =
         options.expiresInDays ? TimeAfterDays(published, *options.expiresInDays) : std::string();
     ChannelManifest manifest{options.channel,
@@ -108,15 +109,32 @@ ChannelManifest BuildManifest(const ReleaseOptions& options, const std::string& 
     return manifest;
 }
 
-// Launchers that already fetched a release list rely on it staying as it was.
-void WriteReleaseList(const Store& store, const std::string& name, const std::string& bytes) {
+// The "published" member of a list in the store, as written; empty when it has none.
+std::string WrittenPublicationTime(const std::string& listBytes) {
+    try {
+        const JsonValue root = ParseJson(listBytes);
+        const JsonValue* published = FindField(root, "published");
+        return published != nullptr && published->type == JsonType::String ? published->text : std::string();
+    } catch (const std::runtime_error&) {
+        return {};  // not JSON: it differs anyway
+    }
+}
+
+// Launchers that already fetched a release list rely on it staying as it was. The same release
+// published again (on another channel, or to roll a channel back) keeps its list, and with it the
+// time it was first published (taken into `list`). Returns the list's bytes in the store.
+std::string PlaceReleaseList(const Store& store, const std::string& name, ReleaseList& list) {
     const fs::path path = store.Resolve(name);
     if (fs::exists(path)) {
-        if (ReadRequiredFile(path) == bytes) return;
+        const std::string existing = ReadRequiredFile(path);
+        list.published = WrittenPublicationTime(existing);
+        if (ReleaseListJson(list) == existing) return existing;
         throw std::runtime_error(name + " is already published with other content; a published release list never "
                                         "changes, so publish under a new --build-id");
     }
+    const std::string bytes = ReleaseListJson(list);
     store.Place(name, bytes);
+    return bytes;
 }
 
 }  // namespace
@@ -126,15 +144,18 @@ ReleaseSummary PublishRelease(const ReleaseOptions& options) {
     const ReleasePlan plan = PlanRelease(options);
     const StoreWriteLock lock(options.store, options.waitSeconds);
     const Store store(options.store);
-    const std::uint64_t sequence = NextSequence(SignedManifest(store, options.channel, key), options.channel);
+    const std::optional<ChannelManifest> previous = SignedManifest(store, options.channel, key);
+    const std::uint64_t sequence = NextSequence(previous, options.channel);
     const std::vector<Input> inputs = CollectInputs(plan, options);
     const std::vector<IntakeResult> results = TakeAll(store, inputs);
 
-    const std::string listBytes = ReleaseListJson(BuildList(options, plan, results));
-    WriteReleaseList(store, options.releasePath, listBytes);
-    PlaceManifest(store, BuildManifest(options, listBytes, results, sequence), key);
-
+    const std::string published = options.published.empty() ? UtcNow() : options.published;
     ReleaseSummary summary;
+    summary.list = BuildList(options, plan, results, published);
+    const std::string listBytes = PlaceReleaseList(store, options.releasePath, summary.list);
+    PlaceManifest(store, BuildManifest(options, listBytes, results, sequence, published), key);
+
+    if (previous) summary.previousRelease = previous->release;
     summary.files = plan.files.size();
     for (const GameFile& file : plan.files) summary.bytes += file.size;
     for (const IntakeResult& result : results) {

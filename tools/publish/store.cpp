@@ -1,12 +1,18 @@
 #include "store.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <system_error>
 
 #include "engine/release_path_portable.h"
 #include "file_io.h"
 
 namespace vk::publish {
+
+Store Store::Existing(const fs::path& root) {
+    if (!fs::is_directory(root)) throw std::runtime_error("there is no store at " + Utf8Of(root));
+    return Store(root);
+}
 
 fs::path Store::Resolve(const std::string& relative) const {
     return root_ / PathFromUtf8(relative);
@@ -50,6 +56,20 @@ std::vector<std::string> Store::ListChannels() const {
     }
     std::sort(channels.begin(), channels.end());
     return channels;
+}
+
+std::vector<std::string> Store::ListReleaseLists() const {
+    std::vector<std::string> lists;
+    const fs::path folder = Resolve(kReleasesFolder);
+    if (!fs::is_directory(folder)) return lists;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = Utf8Of(entry.path().filename());
+        // Temporaries of an interrupted write start with a dot.
+        if (!entry.is_regular_file() || name.starts_with(".") || !name.ends_with(".json")) continue;
+        lists.push_back(Utf8Of(fs::relative(entry.path(), root_)));
+    }
+    std::sort(lists.begin(), lists.end());
+    return lists;
 }
 
 }  // namespace vk::publish

@@ -15,6 +15,10 @@ namespace fs = std::filesystem;
 class Store {
 public:
     explicit Store(fs::path root) : root_(std::move(root)) {}
+    // A store that must be there already: throws, naming the folder, when it is not.
+    static Store Existing(const fs::path& root);
+
+    const fs::path& Root() const { return root_; }
 
     // A store-relative path with forward slashes as a file-system path.
     fs::path Resolve(const std::string& relative) const;
@@ -30,6 +34,8 @@ public:
     std::vector<BlobRef> ListBlobs() const;
     // Every channel that has a manifest, sorted.
     std::vector<std::string> ListChannels() const;
+    // Every release list under releases/ (at any depth), as store paths, sorted.
+    std::vector<std::string> ListReleaseLists() const;
 
 private:
     fs::path root_;

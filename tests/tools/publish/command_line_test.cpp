@@ -61,6 +61,41 @@ TEST(CommandLineTest, OtherCommands) {
     EXPECT_EQ(refresh.waitSeconds, 5);
 }
 
+TEST(CommandLineTest, ChannelMovesAndReadingsOfTheStore) {
+    const auto promote = std::get<PromoteOptions>(ParseCommandLine(
+        {"promote", "--store", "s", "--key", "k.pem", "--from", "internal", "--to", "live", "--wait", "9"}));
+    EXPECT_EQ(promote.from, "internal");
+    EXPECT_EQ(promote.to, "live");
+    EXPECT_EQ(promote.waitSeconds, 9);
+    EXPECT_FALSE(promote.expiresInDays);
+    EXPECT_EQ(promote.published, "");
+
+    const auto byBuild = std::get<RollbackOptions>(
+        ParseCommandLine({"rollback", "--store", "s", "--key", "k.pem", "--channel", "live", "--to-build", "b1",
+                          "--expires-in", "3", "--published", "2026-12-10T11:46:17Z"}));
+    EXPECT_EQ(byBuild.target.kind, ReleaseRef::Kind::Build);
+    EXPECT_EQ(byBuild.target.value, "b1");
+    EXPECT_EQ(byBuild.expiresInDays, std::optional<int>(3));
+    EXPECT_EQ(byBuild.published, "2026-12-10T11:46:17Z");
+    const auto byPath = std::get<RollbackOptions>(ParseCommandLine(
+        {"rollback", "--store", "s", "--key", "k.pem", "--channel", "live", "--to-release", "lists/b1.json"}));
+    EXPECT_EQ(byPath.target.kind, ReleaseRef::Kind::Path);
+    EXPECT_EQ(byPath.target.value, "lists/b1.json");
+
+    const auto releases = std::get<ReleasesOptions>(ParseCommandLine({"releases", "--store", "s", "--json"}));
+    EXPECT_TRUE(releases.json);
+    EXPECT_EQ(releases.channel, "");
+    const auto diff = std::get<DiffOptions>(
+        ParseCommandLine({"diff", "--to-channel", "live", "--store", "s", "--from-release", "releases/b1.json"}));
+    EXPECT_EQ(diff.from.kind, ReleaseRef::Kind::Path);
+    EXPECT_EQ(diff.to.kind, ReleaseRef::Kind::Channel);
+    EXPECT_EQ(diff.to.value, "live");
+    EXPECT_FALSE(diff.json);
+    EXPECT_TRUE(std::get<VerifyOptions>(
+                    ParseCommandLine({"verify", "--store", "s", "--channel", "live", "--public", "p", "--json"}))
+                    .json);
+}
+
 TEST(CommandLineTest, RefusesMalformedCommands) {
     const std::vector<std::vector<std::string>> cases = {
         {},
@@ -100,6 +135,22 @@ TEST(CommandLineTest, RefusesMalformedCommands) {
         {"refresh", "--store", "s", "--key", "k.pem", "--channel", "../live", "--expires-in", "7"},
         {"refresh", "--store", "s", "--key", "k.pem", "--channel", "live", "--expires-in", "7", "--published", "now"},
         {"news", "--store", "s", "--file", "n.json", "--wait", ""},
+        {"promote", "--store", "s", "--key", "k.pem", "--from", "internal"},
+        {"promote", "--store", "s", "--key", "k.pem", "--from", "live", "--to", "live"},
+        {"promote", "--store", "s", "--key", "k.pem", "--from", "a/b", "--to", "live"},
+        {"promote", "--store", "s", "--key", "k.pem", "--from", "internal", "--to", "live", "--expires-in", "0"},
+        {"rollback", "--store", "s", "--key", "k.pem", "--channel", "live"},
+        {"rollback", "--store", "s", "--key", "k.pem", "--channel", "live", "--to-build", "b1", "--to-release",
+         "releases/b1.json"},
+        {"rollback", "--store", "s", "--key", "k.pem", "--channel", "live", "--to-channel", "internal"},
+        {"rollback", "--store", "s", "--key", "k.pem", "--channel", "live", "--to-release", "../b1.json"},
+        {"rollback", "--store", "s", "--key", "k.pem", "--channel", "live", "--to-build", "../b1"},
+        {"releases", "--store", "s", "--channel", ""},
+        {"releases", "--store", "s", "--json", "yes"},
+        {"diff", "--store", "s", "--from-build", "b1"},
+        {"diff", "--store", "s", "--from-build", "b1", "--from-channel", "live", "--to-build", "b2"},
+        {"diff", "--store", "s", "--from-release", "C:/b1.json", "--to-build", "b2"},
+        {"verify", "--store", "s", "--channel", "live", "--public", "p", "--json", "--json"},
     };
     for (const auto& arguments : cases) {
         std::string line;

@@ -123,7 +123,7 @@ class CrossPlatform(unittest.TestCase):
                 result = self.check(self.release(tool, store, self.work / "game", key, build,
                                                  "--banner", self.work / "game/Velkar/Content/Shared/a.bin",
                                                  "--published", "2026-12-10T12:00:00Z", "--expires-in", "30"))
-                lines.append(re.sub(rb", [0-9.]+ s\n$", b"", result.stdout))
+                lines.append(re.sub(rb", [0-9.]+ s\n", b"\n", result.stdout, count=1))
                 (self.work / "game/Velkar/Content/Empty.txt").write_bytes(build.encode())
             (self.work / "game/Velkar/Content/Empty.txt").write_bytes(b"")
             lines.append(self.check(tool("news", "--store", store, "--file", news)).stdout)
@@ -143,6 +143,93 @@ class CrossPlatform(unittest.TestCase):
             self.assertEqual(stores["windows"][name], data, name)
         # PKCS #1 v1.5 signatures are deterministic, so even the signatures are the same bytes.
         self.assertIn("channels/live/windows.json.sig", stores["windows"])
+
+    def test_promote_rollback_releases_and_diff_are_the_same_on_both(self):
+        key, public = ENV_DIR / "signing" / "a.key", ENV_DIR / "signing" / "a.pub.pem"
+        v2 = self.work / "game-v2"
+        write_tree(self.work / "game", GAME)
+        write_tree(v2, dict(GAME, **{"Velkar/Content/New/new.bin": b"new", "Velkar.exe": b"MZ launch me 2"}))
+        (v2 / "Velkar/Content/Shared/b.bin").rename(v2 / "Velkar/Content/Shared/moved.bin")
+        stores, outputs = {}, {}
+        for name, tool in (("linux", linux), ("windows", windows)):
+            store = self.work / f"store-{name}"
+            day = lambda *arguments: self.check(tool(*arguments[:1], "--store", store, *arguments[1:])).stdout
+            published = ("--published", "2026-12-10T12:00:00Z")
+            lines = [re.sub(rb", [0-9.]+ s\n", b"\n", out, count=1) for out in (
+                self.check(self.release(tool, store, self.work / "game", key, "b1", *published)).stdout,
+                self.check(tool("release", "--store", store, "--game", v2, "--key", key, "--channel", "internal",
+                                "--build-id", "b2", "--version", "1.1.0", "--launch", "Velkar.exe",
+                                "--group", "island=Velkar/Content/Paks/Island/**",
+                                "--published", "2026-12-11T12:00:00Z")).stdout)]
+            lines.append(day("diff", "--from-channel", "live", "--to-channel", "internal"))
+            lines.append(day("diff", "--from-build", "b1", "--to-release", "releases/b2.json", "--json"))
+            lines.append(day("promote", "--key", key, "--from", "internal", "--to", "live",
+                             "--published", "2026-12-12T12:00:00Z", "--expires-in", "30"))
+            lines.append(day("releases"))
+            lines.append(day("releases", "--json", "--channel", "live"))
+            lines.append(day("rollback", "--key", key, "--channel", "live", "--to-build", "b1",
+                             "--published", "2080-01-01T00:00:00Z"))
+            lines.append(day("verify", "--channel", "live", "--public", public, "--json"))
+            stores[name] = tree(store)
+            outputs[name] = lines
+        self.assertEqual(outputs["windows"], outputs["linux"])
+        text = b"".join(outputs["linux"]).decode()
+        self.assertIn("moved    Velkar/Content/Shared/b.bin -> Velkar/Content/Shared/moved.bin", text)
+        self.assertIn("Promoted build b2 (version 1.1.0) from channel internal to channel live as sequence 2, "
+                      "expiring 2027-01-11T12:00:00Z.", text)
+        self.assertIn("Rolled channel live back to build b1 (version 1.0.0) as sequence 3.", text)
+        self.assertIn('"good": true', text)
+        self.assertEqual(sorted(stores["windows"]), sorted(stores["linux"]))
+        for name, data in stores["linux"].items():
+            self.assertEqual(stores["windows"][name], data, name)
+
+    def update(self, base: str, install: Path, command: str = "update") -> subprocess.CompletedProcess:
+        return run([str(WINE_RUN), str(WINDOWS_TOOLS / "velkar-update.exe"), "--lang", "en", "--quiet",
+                    "--install-dir", windows_path(install), "--cache-dir", windows_path(self.work / "cache"),
+                    "--base-url", base, "--channel", "live", *(["--select", "island"] if command == "update" else []),
+                    command])
+
+    def test_a_rolled_back_channel_installs_the_older_release_byte_exact(self):
+        """The publisher's day against the launcher's updater: b1 live, b2 tested on internal and promoted,
+        then live rolled back to b1 on launchers that have already seen b2."""
+        v2 = dict(GAME, **{"Velkar/Content/New/new.bin": b"only in b2", "Velkar.exe": b"MZ launch me 2"})
+        del v2["Velkar/Content/Empty.txt"]
+        write_tree(self.work / "v1", GAME)
+        write_tree(self.work / "v2", v2)
+        name = f"rollback-{random.randrange(1 << 30)}"
+        store = ENV_DIR / "www" / name
+        self.addCleanup(shutil.rmtree, store, True)
+        key = DEV_DIR / "signing-private.pem"
+        https = dict(line.split("=", 1) for line in (ENV_DIR / "servers.txt").read_text().split())["https"]
+        base, install = f"{https}/{name}", self.work / "install"
+
+        self.check(self.release(linux, store, self.work / "v1", key, "b1"))
+        self.check(windows("release", "--store", store, "--game", self.work / "v2", "--key", key,
+                           "--channel", "internal", "--build-id", "b2", "--version", "2.0.0", "--launch", "Velkar.exe",
+                           "--group", "island=Velkar/Content/Paks/Island/**"))
+        self.check(windows("promote", "--store", store, "--key", key, "--from", "internal", "--to", "live"))
+        self.assertEqual(self.update(base, install).returncode, 0)
+        self.assertEqual(self.installed(install), v2)
+        promoted = {n: (store / "channels/live" / n).read_bytes() for n in ("windows.json", "windows.json.sig")}
+
+        self.check(linux("rollback", "--store", store, "--key", key, "--channel", "live", "--to-build", "b1"))
+        check = self.update(base, install, "check")
+        self.assertEqual(check.returncode, 0, check.stdout + check.stderr)
+        self.assertIn(b"build: b1\n", check.stdout)
+        self.assertIn(b"sequence: 3\n", check.stdout)
+        result = self.update(base, install)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        self.assertEqual(self.installed(install), GAME)
+
+        # The rollback is the publisher's; a server replaying the promoted manifest is still refused.
+        for n, data in promoted.items():
+            (store / "channels/live" / n).write_bytes(data)
+        replay = self.update(base, install, "check")
+        self.assertEqual(replay.returncode, 1)
+        self.assertIn(b"offered an older release than this computer has already seen", replay.stdout + replay.stderr)
+
+    def installed(self, install: Path) -> dict:
+        return {k: v for k, v in tree(install).items() if not k.startswith(".vklauncher/")}
 
     def test_a_store_published_on_windows_installs_byte_exact(self):
         write_tree(self.work / "game", GAME)

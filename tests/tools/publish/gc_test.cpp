@@ -32,15 +32,10 @@ protected:
     void Publish(const std::string& channel, const std::string& build,
                  const std::vector<std::pair<std::string, std::string>>& files,
                  const std::optional<fs::path>& launcher = std::nullopt) {
-        const ScratchDir game;
-        for (const auto& [path, content] : files) WriteBytes(game / path, content);
-        ReleaseOptions options = test::BasicRelease(store, game.Path());
-        options.channel = channel;
-        options.buildId = build;
-        options.releasePath = "releases/" + build + ".json";
-        options.launcherExe = launcher;
-        options.launcherVersion = "2.5.0";
-        PublishRelease(options);
+        test::PublishFiles(store, channel, build, files, [&](ReleaseOptions& options) {
+            options.launcherExe = launcher;
+            options.launcherVersion = "2.5.0";
+        });
     }
 
     std::set<std::string> Unreferenced(const GcOptions& options) const {

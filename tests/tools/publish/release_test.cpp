@@ -161,6 +161,30 @@ TEST_F(ReleaseTest, PublishedListNeverChanges) {
     EXPECT_EQ(ManifestOf(store), manifest);
 }
 
+TEST_F(ReleaseTest, TheSameBuildPublishedAgainKeepsItsListAndFirstDate) {
+    ReleaseOptions first = Options(store);
+    first.published = "2026-12-01T00:00:00Z";
+    const ReleaseSummary summary = PublishRelease(first);
+    EXPECT_FALSE(summary.previousRelease);
+    EXPECT_EQ(summary.list.published, "2026-12-01T00:00:00Z");
+    const std::string list = ReadBytes(store / "releases/b1.json");
+    EXPECT_NE(list.find("\"project_version\": \"1.0.0\",\n  \"published\": \"2026-12-01T00:00:00Z\",\n"),
+              std::string::npos)
+        << list;
+
+    ReleaseOptions again = Options(store);
+    again.channel = "beta";
+    again.published = "2026-12-05T00:00:00Z";
+    const ReleaseSummary second = PublishRelease(again);
+    EXPECT_EQ(ReadBytes(store / "releases/b1.json"), list);
+    EXPECT_EQ(second.list.published, "2026-12-01T00:00:00Z");
+    std::vector<std::string> problems;
+    const ChannelManifest beta = ReadManifest(ReadBytes(store / "channels/beta/windows.json"), problems);
+    EXPECT_EQ(beta.published, "2026-12-05T00:00:00Z");
+    EXPECT_EQ(beta.releaseBlob.sha256, Sha256Hex(list));
+    EXPECT_EQ(PublishRelease(Options(store)).previousRelease, std::optional<std::string>("releases/b1.json"));
+}
+
 TEST_F(ReleaseTest, OffersLauncherAndBannerAsBlobs) {
     WriteBytes(work / "VelkarLauncher.exe", "new launcher");
     WriteBytes(work / "banner.jpg", "banner");

@@ -17,6 +17,7 @@
 #include "file_io.h"
 #include "infra/language_portable.h"
 #include "keygen.h"
+#include "release.h"
 
 namespace vk::publish::test {
 namespace {
@@ -74,6 +75,19 @@ ReleaseOptions BasicRelease(const fs::path& store, const fs::path& game) {
     options.launchPath = "Velkar.exe";
     options.releasePath = "releases/b1.json";
     return options;
+}
+
+void PublishFiles(const fs::path& store, const std::string& channel, const std::string& build,
+                  const std::vector<std::pair<std::string, std::string>>& files,
+                  const std::function<void(ReleaseOptions&)>& adjust) {
+    const ScratchDir game;
+    for (const auto& [path, content] : files) WriteBytes(game / path, content);
+    ReleaseOptions options = BasicRelease(store, game.Path());
+    options.channel = channel;
+    options.buildId = build;
+    options.releasePath = "releases/" + build + ".json";
+    if (adjust) adjust(options);
+    PublishRelease(options);
 }
 
 #ifdef _WIN32

@@ -2,7 +2,9 @@
 // Helpers shared by the publisher tests: scratch folders, game trees, a signing key, and a way
 // to run the built tool as a publisher would.
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "command_line.h"
@@ -44,6 +46,12 @@ fs::path OpenSslSample(const std::string& name);
 // Options for publishing game to store on channel "live" as build "b1" with launch file
 // "Velkar.exe".
 ReleaseOptions BasicRelease(const fs::path& store, const fs::path& game);
+
+// Publishes a game of these files (path, content) to store on channel as build, its list at
+// "releases/<build>.json"; `adjust` changes the options first.
+void PublishFiles(const fs::path& store, const std::string& channel, const std::string& build,
+                  const std::vector<std::pair<std::string, std::string>>& files,
+                  const std::function<void(ReleaseOptions&)>& adjust = {});
 
 struct ToolResult {
     int exitCode = -1;
