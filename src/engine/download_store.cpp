@@ -242,19 +242,7 @@ void DownloadStage::RecordFinishedSegment(DownloadJob& job, std::uint32_t index)
 
 // The digest of the ".part" as it is on disk, read through the worker's buffer.
 std::string DownloadStage::StoredDigest(const DownloadJob& job, const TransferBuffer& buffer) const {
-    const UniqueHandle file(CreateFileW(job.partPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) ThrowLastError("无法读取 " + WideToUtf8(job.partPath));
-    Sha256Hasher hasher;
-    for (;;) {
-        if (stop_.load()) throw Cancelled();
-        DWORD read = 0;
-        if (!ReadFile(file.get(), buffer.data(), buffer.size(), &read, nullptr)) {
-            ThrowLastError("读取失败 " + WideToUtf8(job.partPath));
-        }
-        if (read == 0) return hasher.Finish();
-        hasher.Add(buffer.data(), read);
-    }
+    return FileHasher({buffer.data(), buffer.size()}).HashFile(job.partPath, &stop_);
 }
 
 void DownloadStage::FinalizeDownload(DownloadJob& job, const TransferBuffer& buffer) {

@@ -43,7 +43,7 @@ RemoteRelease Updater::FetchRelease() const {
 
     const std::string listText = FetchDocument(session, baseUrl + "/" + manifest.release);
     if (!ListMatchesManifest(manifest, listText)) Fail("Release file list check failed.", "版本文件列表校验失败。");
-    const JsonValue list = ParseJson(listText);
+    ReleaseListDocument list = ParseReleaseList(listText);
     CheckListTarget(list, manifest, nullptr);
 
     release.launcher = LauncherInfoOf(manifest);
@@ -57,7 +57,7 @@ RemoteRelease Updater::FetchRelease() const {
         } catch (const std::runtime_error&) {
         }
     }
-    ReadReleaseContent(manifest, list, release);
+    ReadReleaseContent(manifest, std::move(list), release);
     return release;
 }
 

@@ -73,7 +73,6 @@ public:
         CreateDirectories(updater_.installDir);
         CreateDirectories(downloads);
         installed_ = updater_.LoadInstalledState();
-        recordedAtStart_ = installed_;
         deep_ = repair_ || installed_.buildId.empty();
         if (!deep_) listing_ = std::make_unique<GameListing>(updater_.installDir, release_);
 
@@ -93,9 +92,12 @@ public:
         if (deep_) DisableExtraPackages();
         RemoveStaleFiles();
         listing_->RemoveEmptyFolders();
-        installed_.buildId = release_.buildId;
+        if (installed_.buildId != release_.buildId) {
+            installed_.buildId = release_.buildId;
+            recordChanged_ = true;
+        }
         // An update that changed nothing leaves the record as it was: it is large for a large game.
-        if (recordRewritten_ || installed_ != recordedAtStart_) SaveRecord();
+        if (recordRewritten_ || recordChanged_) SaveRecord();
         EmptyDownloadStore(downloads);
         progress_.phase = UpdatePhase::Idle;
     }
@@ -129,7 +131,7 @@ private:
         for (size_t i = 0; i < wanted_.size(); ++i) {
             const ReleaseFile* file = wanted_[i];
             if (good[i]) {
-                installed_.files[file->path] = {file->sha256, file->size};
+                Record(*file);
             } else {
                 needed_.push_back(file);
             }
@@ -201,10 +203,19 @@ private:
                                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)
                                     : CopyFileW(source.c_str(), target.c_str(), FALSE);
             if (!placed) FailReplace(*file, GetLastError());
-            installed_.files[file->path] = {file->sha256, file->size};
+            Record(*file);
             ++progress_.filesDone;
             if (saving.FileInstalled(installed_.files.size())) SaveRecord();
         }
+    }
+
+    // The record names the file with its release digest; the record as read is never copied, so
+    // whether it changed is tracked here.
+    void Record(const ReleaseFile& file) {
+        const auto [entry, added] = installed_.files.try_emplace(file.path);
+        if (!added && entry->second.sha256 == file.sha256 && entry->second.size == file.size) return;
+        entry->second = {file.sha256, file.size};
+        recordChanged_ = true;
     }
 
     void SaveRecord() {
@@ -221,28 +232,31 @@ private:
 
     // A package that the last record names is the previous release's own file, left by an update
     // that did not finish: it is deleted with the other stale files below, not kept aside as the
-    // player's.
+    // player's. (The record has gained only release files since it was read, and no extra package
+    // is one of those.)
     void DisableExtraPackages() const {
-        std::set<std::string> recorded;
-        for (const auto& [path, file] : recordedAtStart_.files) recorded.insert(ToLowerAscii(path));
+        ReleasePathSet recorded;
+        recorded.reserve(installed_.files.size());
+        for (const auto& [path, file] : installed_.files) recorded.insert(path);
         const std::wstring installPrefix = updater_.installDir + L"\\";
         for (const std::wstring& path : updater_.FindExtraPackages(release_)) {
             const bool inInstall = path.rfind(installPrefix, 0) == 0;
-            if (inInstall && recorded.count(ToLowerAscii(ReleasePathOf(path.substr(installPrefix.size()))))) continue;
+            if (inInstall && recorded.contains(ReleasePathOf(path.substr(installPrefix.size())))) continue;
             DisableExtraPackage(path);
         }
     }
 
     // Deletes what the release does not list, but only what belongs to the game: files the last
     // record names, and files inside the top-level folders the release uses. Anything else in the
-    // install folder may be the player's own and stays.
+    // install folder may be the player's own and stays. (Since it was read, the record has gained
+    // only wanted files, which are never stale: for any other path it still answers as it was read.)
     void RemoveStaleFiles() {
         ReleasePathSet wanted;
         wanted.reserve(wanted_.size());
         for (const ReleaseFile* file : wanted_) wanted.insert(file->path);
         ReleasePathSet recorded;
-        recorded.reserve(recordedAtStart_.files.size());
-        for (const auto& [path, file] : recordedAtStart_.files) recorded.insert(path);
+        recorded.reserve(installed_.files.size());
+        for (const auto& [path, file] : installed_.files) recorded.insert(path);
         const std::set<std::string> topFolders = ReleaseTopFolders(release_);
         const auto isStale = [&](std::string_view path) {
             if (wanted.contains(path) || IsUnderSaved(path) || EndsWithIgnoringAsciiCase(path, ".vk-offline")) {
@@ -263,7 +277,12 @@ private:
             if (isStale(ReleasePathOf(relative))) DeleteStaleFile(relative);
         }
         for (auto it = installed_.files.begin(); it != installed_.files.end();) {
-            it = wanted.contains(it->first) ? std::next(it) : installed_.files.erase(it);
+            if (wanted.contains(it->first)) {
+                ++it;
+            } else {
+                it = installed_.files.erase(it);
+                recordChanged_ = true;
+            }
         }
     }
 
@@ -276,7 +295,7 @@ private:
     // Recorded files that the listing does not show (an old build's files outside the release's folders).
     std::vector<std::wstring> RecordedFilesOffTheListing() const {
         std::vector<std::wstring> files;
-        for (const auto& [path, file] : recordedAtStart_.files) {
+        for (const auto& [path, file] : installed_.files) {
             if (listing_->Shows(path)) continue;
             try {
                 CheckReleasePath(path);  // a damaged record never points outside the install folder
@@ -305,7 +324,7 @@ private:
     std::vector<const ReleaseFile*> wanted_;
     std::vector<const ReleaseFile*> needed_;
     InstalledState installed_;
-    InstalledState recordedAtStart_;
+    bool recordChanged_ = false;  // the record differs from installed.json as read
     bool recordRewritten_ = false;
     bool deep_ = false;
     std::unique_ptr<GameListing> listing_;

@@ -107,6 +107,23 @@ TEST_F(InstallState, InstalledStateReaderNeverFails) {
         {"{\"build_id\": \"b1\", \"extra\": true, \"files\": {\"a\": {\"sha256\": \"x\", \"size\": 1, \"more\": 0}, "
          "\"a\": {\"sha256\": \"y\", \"size\": 2}}}",
          {"b1", {{"a", {"y", 2}}}}},
+        // The first member of a name counts, at every level.
+        {"{\"build_id\": \"b1\", \"build_id\": 5, \"files\": {}}", {"b1", {}}},
+        {"{\"build_id\": 5, \"build_id\": \"b1\", \"files\": {}}", {}},
+        {"{\"build_id\": \"b1\", \"files\": 5, \"files\": {\"a\": {\"sha256\": \"x\", \"size\": 1}}}", {"b1", {}}},
+        {"{\"build_id\": \"b1\", \"files\": {\"a\": {\"sha256\": \"x\", \"sha256\": 5, \"size\": 1, \"size\": -1}}}",
+         {"b1", {{"a", {"x", 1}}}}},
+        {"{\"build_id\": \"b1\", \"files\": {\"a\": {\"size\": 1, \"sha256\": 5, \"sha256\": \"x\"}}}", {}},
+        {"{\"build_id\": \"b1\", \"files\": {\"a\": [\"sha256\", \"x\", \"size\", 1]}}", {}},
+        {"{\"files\": {\"a\\/b\": {\"size\": 2.5, \"sha256\": \"\\u0078\"}}, \"build_id\": \"b\\u0031\"}",
+         {"b1", {{"a/b", {"x", 2}}}}},
+        // The whole text must be JSON, also where nothing is read.
+        {"{\"build_id\": \"b1\", \"files\": {}} x", {}},
+        {"{\"build_id\": \"b1\", \"files\": {}, \"x\": [}", {}},
+        {"{\"build_id\": \"b1\", \"x\": " + std::string(511, '[') + std::string(511, ']') + ", \"files\": {}}",
+         {"b1", {}}},
+        {"{\"build_id\": \"b1\", \"x\": " + std::string(512, '[') + std::string(512, ']') + ", \"files\": {}}", {}},
+        {"{\"build_id\": \"b1\", \"x\": \"\\q\", \"files\": {}}", {}},
     };
     for (const Case& c : cases) {
         DeleteFileW(Meta(kInstalledStateFile).c_str());
