@@ -85,4 +85,13 @@ void GameListing::RemoveEmptyFolders() const {
 
 bool GameListing::Shows(const std::string& releasePath) const { return index_.contains(releasePath); }
 
+std::vector<bool> GameListing::ListedAs(const std::vector<const ReleaseFile*>& files) const {
+    std::vector<bool> listed(files_.size());
+    for (const ReleaseFile* file : files) {
+        const auto found = index_.find(file->path);
+        if (found != index_.end() && found->second != kAmbiguous) listed[found->second] = true;
+    }
+    return listed;
+}
+
 }  // namespace vk

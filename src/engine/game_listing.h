@@ -36,6 +36,10 @@ public:
     // Whether the listing shows a file under this release path (ASCII letter case ignored).
     bool Shows(const std::string& releasePath) const;
 
+    // For each of Files(), whether it is one of these release files and the only name listed for its
+    // path (ASCII letter case ignored).
+    std::vector<bool> ListedAs(const std::vector<const ReleaseFile*>& files) const;
+
     // Every listed file, relative to the install folder.
     const std::vector<ListedFile>& Files() const { return files_; }
 

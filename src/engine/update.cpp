@@ -61,6 +61,49 @@ std::map<std::string, std::uint64_t> BlobsOf(const std::vector<const ReleaseFile
     return blobs;
 }
 
+// Which files of the installation an update deletes: those the release does not want, but only those
+// that belong to the game: files the record names, and files inside the top-level folders the release
+// uses. Anything else in the install folder may be the player's own and stays. (Since it was read,
+// the record has gained only wanted files, which are never stale: for any other path it still answers
+// as it was read.) The sets of paths are made at the first question, so that an update that leaves
+// every file in place, and asks none, makes none.
+class StaleRule {
+public:
+    StaleRule(const RemoteRelease& release, const std::vector<const ReleaseFile*>& wanted, const InstalledState& record)
+        : release_(release), wantedFiles_(wanted), record_(record) {}
+
+    bool IsWanted(std::string_view path) {
+        Prepare();
+        return wanted_.contains(path);
+    }
+
+    bool IsStale(std::string_view path) {
+        if (IsWanted(path) || IsUnderSaved(path) || EndsWithIgnoringAsciiCase(path, ".vk-offline")) return false;
+        const size_t slash = path.find('/');
+        return recorded_.contains(path) ||
+               (slash != std::string_view::npos && topFolders_.count(ToLowerAscii(std::string(path.substr(0, slash)))));
+    }
+
+private:
+    void Prepare() {
+        if (prepared_) return;
+        prepared_ = true;
+        wanted_.reserve(wantedFiles_.size());
+        for (const ReleaseFile* file : wantedFiles_) wanted_.insert(file->path);
+        recorded_.reserve(record_.files.size());
+        for (const auto& [path, file] : record_.files) recorded_.insert(path);
+        topFolders_ = ReleaseTopFolders(release_);
+    }
+
+    const RemoteRelease& release_;
+    const std::vector<const ReleaseFile*>& wantedFiles_;
+    const InstalledState& record_;
+    bool prepared_ = false;
+    ReleasePathSet wanted_;
+    ReleasePathSet recorded_;
+    std::set<std::string> topFolders_;
+};
+
 class UpdateRun {
 public:
     UpdateRun(const Updater& updater, const RemoteRelease& release, bool repair, UpdateProgress& progress,
@@ -246,38 +289,25 @@ private:
         }
     }
 
-    // Deletes what the release does not list, but only what belongs to the game: files the last
-    // record names, and files inside the top-level folders the release uses. Anything else in the
-    // install folder may be the player's own and stays. (Since it was read, the record has gained
-    // only wanted files, which are never stale: for any other path it still answers as it was read.)
+    // Deletes what the release does not list (see StaleRule), and forgets it in the record.
     void RemoveStaleFiles() {
-        ReleasePathSet wanted;
-        wanted.reserve(wanted_.size());
-        for (const ReleaseFile* file : wanted_) wanted.insert(file->path);
-        ReleasePathSet recorded;
-        recorded.reserve(installed_.files.size());
-        for (const auto& [path, file] : installed_.files) recorded.insert(path);
-        const std::set<std::string> topFolders = ReleaseTopFolders(release_);
-        const auto isStale = [&](std::string_view path) {
-            if (wanted.contains(path) || IsUnderSaved(path) || EndsWithIgnoringAsciiCase(path, ".vk-offline")) {
-                return false;
-            }
-            const size_t slash = path.find('/');
-            return recorded.contains(path) || (slash != std::string_view::npos &&
-                                               topFolders.count(ToLowerAscii(std::string(path.substr(0, slash)))));
-        };
-
         // The listing of the start still holds when nothing was hashed or installed since; otherwise
         // the installation is listed again.
         if (!listing_ || !needed_.empty()) listing_ = std::make_unique<GameListing>(updater_.installDir, release_);
+        StaleRule rule(release_, wanted_, installed_);
+        const std::vector<bool> wantedOnDisk = listing_->ListedAs(wanted_);
         for (std::size_t i = 0; i < listing_->Files().size(); ++i) {
-            if (isStale(listing_->ReleasePaths()[i])) DeleteStaleFile(listing_->Files()[i].path);
+            if (!wantedOnDisk[i] && rule.IsStale(listing_->ReleasePaths()[i])) {
+                DeleteStaleFile(listing_->Files()[i].path);
+            }
         }
         for (const std::wstring& relative : RecordedFilesOffTheListing()) {
-            if (isStale(ReleasePathOf(relative))) DeleteStaleFile(relative);
+            if (rule.IsStale(ReleasePathOf(relative))) DeleteStaleFile(relative);
         }
+        // Every wanted file is recorded by now, so a record of no more entries names nothing else.
+        if (installed_.files.size() == wanted_.size()) return;
         for (auto it = installed_.files.begin(); it != installed_.files.end();) {
-            if (wanted.contains(it->first)) {
+            if (rule.IsWanted(it->first)) {
                 ++it;
             } else {
                 it = installed_.files.erase(it);
