@@ -227,7 +227,7 @@ void CheckEntry(const ReleaseFile& file, ReleasePathSet& seen, const Findings& f
     } else if (!IsSha256Hex(file.sha256)) {
         findings.PassOver(where() + "\"sha256\" is not 64 lower-case hex digits");
     }
-    if (!seen.insert(file.path).second) {
+    if (!seen.Insert(file.path).second) {
         findings.Refuse(ListMalformed(file.path), where() + "listed twice (letter case ignored)");
     }
 }
@@ -241,7 +241,7 @@ std::vector<ReleaseFile> ReadFiles(ReleaseListDocument& document, const Findings
     }
     // The records no longer move, so `seen` may hold views of their paths.
     ReleasePathSet seen;
-    seen.reserve(document.files.size());
+    seen.Reserve(document.files.size());
     auto note = document.notes.begin();
     std::size_t next = 0;
     for (std::size_t i = 0; i < document.entries; ++i) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <future>
 #include <map>
 #include <memory>
 #include <set>
@@ -74,13 +75,13 @@ public:
 
     bool IsWanted(std::string_view path) {
         Prepare();
-        return wanted_.contains(path);
+        return wanted_.Contains(path);
     }
 
     bool IsStale(std::string_view path) {
         if (IsWanted(path) || IsUnderSaved(path) || EndsWithIgnoringAsciiCase(path, ".vk-offline")) return false;
         const size_t slash = path.find('/');
-        return recorded_.contains(path) ||
+        return recorded_.Contains(path) ||
                (slash != std::string_view::npos && topFolders_.count(ToLowerAscii(std::string(path.substr(0, slash)))));
     }
 
@@ -88,10 +89,10 @@ private:
     void Prepare() {
         if (prepared_) return;
         prepared_ = true;
-        wanted_.reserve(wantedFiles_.size());
-        for (const ReleaseFile* file : wantedFiles_) wanted_.insert(file->path);
-        recorded_.reserve(record_.files.size());
-        for (const auto& [path, file] : record_.files) recorded_.insert(path);
+        wanted_.Reserve(wantedFiles_.size());
+        for (const ReleaseFile* file : wantedFiles_) wanted_.Insert(file->path);
+        recorded_.Reserve(record_.files.size());
+        for (const auto& [path, file] : record_.files) recorded_.Insert(path);
         topFolders_ = ReleaseTopFolders(release_);
     }
 
@@ -115,9 +116,15 @@ public:
         const std::wstring downloads = JoinPath(updater_.MetadataDir(), kDownloadsFolder);
         CreateDirectories(updater_.installDir);
         CreateDirectories(downloads);
+        // The installation is listed while the record is read: each takes a while for a large game,
+        // and neither needs the other. Checking by content needs no listing, but the stale-file pass
+        // can still use it when nothing is installed.
+        auto listing = std::async(std::launch::async, [this] {
+            return std::make_unique<GameListing>(updater_.installDir, release_);
+        });
         installed_ = updater_.LoadInstalledState();
         deep_ = repair_ || installed_.buildId.empty();
-        if (!deep_) listing_ = std::make_unique<GameListing>(updater_.installDir, release_);
+        listing_ = listing.get();
 
         CheckInstalledFiles();
         const std::map<std::string, std::uint64_t> blobs = BlobsOf(needed_);
@@ -279,12 +286,12 @@ private:
     // is one of those.)
     void DisableExtraPackages() const {
         ReleasePathSet recorded;
-        recorded.reserve(installed_.files.size());
-        for (const auto& [path, file] : installed_.files) recorded.insert(path);
+        recorded.Reserve(installed_.files.size());
+        for (const auto& [path, file] : installed_.files) recorded.Insert(path);
         const std::wstring installPrefix = updater_.installDir + L"\\";
         for (const std::wstring& path : updater_.FindExtraPackages(release_)) {
             const bool inInstall = path.rfind(installPrefix, 0) == 0;
-            if (inInstall && recorded.contains(ReleasePathOf(path.substr(installPrefix.size())))) continue;
+            if (inInstall && recorded.Contains(ReleasePathOf(path.substr(installPrefix.size())))) continue;
             DisableExtraPackage(path);
         }
     }
@@ -297,15 +304,15 @@ private:
         StaleRule rule(release_, wanted_, installed_);
         const std::vector<bool> wantedOnDisk = listing_->ListedAs(wanted_);
         for (std::size_t i = 0; i < listing_->Files().size(); ++i) {
-            if (!wantedOnDisk[i] && rule.IsStale(listing_->ReleasePaths()[i])) {
+            if (!wantedOnDisk[i] && rule.IsStale(listing_->ReleasePath(i))) {
                 DeleteStaleFile(listing_->Files()[i].path);
             }
         }
+        // Every wanted file is recorded by now, so a record of no more entries names nothing else.
+        if (installed_.files.size() == wanted_.size()) return;
         for (const std::wstring& relative : RecordedFilesOffTheListing()) {
             if (rule.IsStale(ReleasePathOf(relative))) DeleteStaleFile(relative);
         }
-        // Every wanted file is recorded by now, so a record of no more entries names nothing else.
-        if (installed_.files.size() == wanted_.size()) return;
         for (auto it = installed_.files.begin(); it != installed_.files.end();) {
             if (rule.IsWanted(it->first)) {
                 ++it;
