@@ -1,6 +1,8 @@
 # Settings of the Windows (mingw-w64) tree.
 enable_language(RC)
 
+include(${CMAKE_CURRENT_LIST_DIR}/delay-load.cmake)
+
 # Every executable runs on its own: libstdc++, libgcc and winpthread are linked statically.
 add_link_options(-static -static-libgcc -static-libstdc++)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)

@@ -11,7 +11,6 @@
 #include "infra/language_portable.h"
 #include "infra/paths.h"
 #include "infra/text.h"
-#include "startup/program.h"
 
 namespace vk {
 

@@ -47,6 +47,9 @@ struct AppState {
     // check, and the moment a check's result is being handled.
     bool releaseCheckRunning = false;
     bool releaseKnown = false;
+    // The last check refused the manifest as expired, and its build is the one installed: release
+    // holds it, not to update from but for a start of the game without the server.
+    bool offlineOnly = false;
     bool serverOnline = false;
     RemoteRelease release;
     InstalledState installed;

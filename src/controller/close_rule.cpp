@@ -17,6 +17,11 @@ bool ReplacingItself(const AppState& app) {
 }  // namespace
 
 bool ConfirmClose(AppState& app, Effects& effects) {
+    // While the new launcher downloads, a close stops the download, and the swap then never begins.
+    if (app.state == LauncherState::SelfUpdating && PreventSelfUpdateSwap()) {
+        app.stopRequested.exchange(true);
+        return true;
+    }
     if (ReplacingItself(app)) return false;
     if (app.state == LauncherState::Updating) {
         const int answer = effects.ShowMessage(

@@ -1,6 +1,6 @@
 #pragma once
-// Whether the window may close now: never while the launcher replaces itself, and only after the
-// player confirms while an update or a file check runs.
+// Whether the window may close now: never while the launcher swaps itself, and only after the player
+// confirms while an update or a file check runs.
 #include "controller/app_state.h"
 #include "controller/effects.h"
 

@@ -25,7 +25,7 @@ void SwitchLanguage(Effects& effects) {
 }  // namespace
 
 CommandFacts FactsOf(const AppState& app) {
-    return {app.state, app.pauseRequested, app.releaseKnown, HasInstallation(app)};
+    return {app.state, app.pauseRequested, app.releaseKnown, HasInstallation(app), app.offlineOnly};
 }
 
 void PrimaryAction(AppState& app, Effects& effects) {

@@ -3,17 +3,43 @@
 #include "controller/payloads.h"
 #include "controller/play.h"
 #include "controller/tasks.h"
+#include "infra/files.h"
+#include "infra/paths.h"
 #include "infra/text.h"
 
 namespace vk {
+
+namespace {
+
+// A manifest past its expiry is never updated from. While its build is the one installed, the game
+// may still start offline with that build's command line.
+void KeepForOfflineStart(AppState& app, ReleaseCheckResult& result) {
+    const Updater updater = MakeUpdater(app);
+    bool installed = false;
+    try {
+        installed = updater.IsUpToDate(result.release, result.installed) &&
+                    IsRegularFile(JoinPath(app.installDir, DiskPathOf(result.release.launchPath)));
+    } catch (const std::exception&) {
+        // A request that cannot be merged: the installation's state is open, so no start.
+    }
+    if (!installed) return;
+    app.release = std::move(result.release);
+    app.installed = std::move(result.installed);
+    app.releaseKnown = false;
+    app.offlineOnly = true;
+}
+
+}  // namespace
 
 void OnReleaseChecked(AppState& app, Effects& effects, std::unique_ptr<ReleaseCheckResult> result) {
     app.releaseCheckRunning = false;
     if (!result->ok) {
         app.serverOnline = false;
+        if (result->expired) KeepForOfflineStart(app, *result);
         SetState(app, effects, LauncherState::CheckFailed, Utf8ToWide(result->error));
         return;
     }
+    app.offlineOnly = false;
     app.releaseKnown = true;
     app.serverOnline = true;
     app.release = std::move(result->release);

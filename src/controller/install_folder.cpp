@@ -51,6 +51,7 @@ void TakeUpFolder(AppState& app, Effects& effects, std::wstring folder) {
         // The folder still applies for this run.
     }
     app.installed = MakeUpdater(app).LoadInstalledState();
+    app.offlineOnly = false;  // judged for the old folder's installation
     ReloadFullMapFlag(app);
     if (app.releaseKnown && app.state != LauncherState::LauncherTooOld) {
         RefreshInstallState(app, effects);
@@ -93,6 +94,12 @@ void DownloadFullMap(AppState& app, Effects& effects) {
         MakeUpdater(app).SelectGroup(kFullMapGroup);
     } catch (const std::exception& e) {
         effects.ShowMessage(Utf8ToWide(e.what()), MB_ICONERROR);
+        return;
+    }
+    // Without a release to install from, the selection waits for the next check.
+    if (!app.releaseKnown) {
+        ReloadFullMapFlag(app);
+        effects.Repaint();
         return;
     }
     RefreshInstallState(app, effects);

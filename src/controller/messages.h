@@ -24,6 +24,8 @@ inline constexpr UINT MsgVerifyFinished = WM_APP + 7;
 struct ReleaseCheckResult {
     bool ok = false;
     std::string error;
+    // The check refused a manifest past its expiry; release and installed are still filled.
+    bool expired = false;
     RemoteRelease release;
     InstalledState installed;
     std::string banner;  // the banner picture's bytes; empty when the release names none

@@ -6,6 +6,7 @@
 #include "controller/app_state.h"
 #include "controller/effects.h"
 #include "controller/messages.h"
+#include "platform/runtime.h"
 
 namespace vk {
 
@@ -16,11 +17,14 @@ void StartLaunchVerify(AppState& app, Effects& effects);
 // whether to repair, start offline or go back. The answer counts only if nothing changed meanwhile.
 void OnVerifyFinished(AppState& app, Effects& effects, std::unique_ptr<VerifyResult> result);
 
-// Starts the game with the offline switch, without the file check; only in Ready.
+// Starts the game with the offline switch, without the file check; only in Ready, or after a check that
+// refused an expired manifest of the installed build.
 void PlayOffline(AppState& app, Effects& effects);
 
-// The runtime step when the runtime is missing: PreparingRuntime while the installer runs. False when
-// the runtime is fine and nothing was started.
+// The runtime step when the host finds the runtime missing: PreparingRuntime while the installer runs.
+// False when the runtime is fine and nothing was started. Either way the note of an earlier step goes.
+bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay, RuntimeHost host);
+// The same with the real host of the current release and install folder.
 bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay);
 
 // The runtime step's end: the note for the notices, then the game or a pending request.

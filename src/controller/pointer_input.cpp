@@ -76,7 +76,11 @@ void OnMouseWheel(LauncherWindow& window, WPARAM wParam) {
     }
 }
 
-void OnKeyDown(LauncherWindow& window, WPARAM key) {
+void OnKeyDown(LauncherWindow& window, WPARAM key, LPARAM flags) {
+    // Bit 30: the key was already down, so this is an auto-repeat. Acting on it would press the
+    // primary button again and pause the very check or update the first press started.
+    constexpr LPARAM kWasDown = LPARAM{1} << 30;
+    if ((flags & kWasDown) != 0) return;
     if (key == VK_RETURN || key == VK_SPACE) RunCommand(window.app, window.effects, CmdPrimary);
 }
 

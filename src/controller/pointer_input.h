@@ -13,8 +13,8 @@ void OnButtonDown(LauncherWindow& window, LPARAM position);
 // A click needs the button-down and the button-up on entries with the same command.
 void OnButtonUp(LauncherWindow& window, LPARAM position);
 void OnMouseWheel(LauncherWindow& window, WPARAM wParam);
-// Enter and Space press the primary button.
-void OnKeyDown(LauncherWindow& window, WPARAM key);
+// Enter and Space press the primary button, once per press: the repeats of a held key do nothing.
+void OnKeyDown(LauncherWindow& window, WPARAM key, LPARAM flags);
 // HTCAPTION over the empty part of the header row, so the window drags from there; HTCLIENT elsewhere.
 LRESULT OnHitTest(const LauncherWindow& window, LPARAM screenPoint);
 // The hand over an entry that does something, the arrow elsewhere.

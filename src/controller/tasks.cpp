@@ -44,7 +44,15 @@ bool StartReleaseCheck(AppState& app, Effects& effects) {
     const Updater updater = MakeUpdater(app);
     effects.StartTask(MakeTask<ReleaseCheckResult>(
         TaskKind::ReleaseCheck, app.window, MsgReleaseChecked, [updater](ReleaseCheckResult& result) {
-            result.release = updater.FetchRelease();
+            try {
+                result.release = updater.FetchRelease();
+            } catch (ReleaseExpired& refusal) {
+                result.error = refusal.what();
+                result.expired = true;
+                result.release = std::move(refusal.release);
+                result.installed = updater.LoadInstalledState();
+                return;
+            }
             result.installed = updater.LoadInstalledState();
             result.banner = GetBanner(updater, result.release.launcher, true);
             result.ok = true;
@@ -83,16 +91,19 @@ bool StartUpdate(AppState& app, Effects& effects, bool repair) {
 bool StartSelfUpdate(AppState& app, Effects& effects) {
     if (LauncherBusy(app)) return false;
     app.selfUpdateBytes.exchange(0);
+    app.stopRequested.exchange(false);
     SetState(app, effects, LauncherState::SelfUpdating, {});
     effects.ArmTimer(TimerId::Progress, kSelfUpdateProgressPeriodMs);
     const Updater updater = MakeUpdater(app);
     std::atomic<std::uint64_t>* bytes = &app.selfUpdateBytes;
+    const std::atomic<bool>* stop = &app.stopRequested;
     effects.StartTask(MakeTask<SelfUpdateResult>(TaskKind::SelfUpdate, app.window, MsgSelfUpdateFinished,
-                                                 [updater, launcher = app.release.launcher, bytes,
+                                                 [updater, launcher = app.release.launcher, bytes, stop,
                                                   apply = effects.SelfUpdateOperation()](SelfUpdateResult& result) {
-                                                     // No stop flag: a self-update cannot be paused.
+                                                     // Only a close stops it (there is no pause), and only
+                                                     // while the new launcher downloads.
                                                      const std::string executable = updater.FetchBlob(
-                                                         launcher.launcherSha256, launcher.launcherSize, bytes);
+                                                         launcher.launcherSha256, launcher.launcherSize, bytes, stop);
                                                      result.ok = apply(executable, result.error);
                                                  }));
     return true;

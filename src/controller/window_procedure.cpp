@@ -6,6 +6,7 @@
 #include "controller/pointer_input.h"
 #include "controller/window_creation.h"
 #include "platform/session_end.h"
+#include "ui/window_frame.h"
 
 namespace vk {
 
@@ -26,12 +27,21 @@ void OnPaint(LauncherWindow& window, HWND handle) {
     EndPaint(handle, &paint);
 }
 
-void OnDpiChanged(LauncherWindow& window, HWND handle, WPARAM wParam, LPARAM lParam) {
-    window.dpi = HIWORD(wParam);
-    window.renderer.SetDpi(window.dpi);
-    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-    SetWindowPos(handle, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+// Scaling from 50 % to 500 %: what a monitor can have.
+constexpr unsigned kLowestDpi = 48;
+constexpr unsigned kHighestDpi = 480;
+
+// Any program on the desktop can post this message, so its rectangle (a pointer in lParam) is never
+// read and a DPI no monitor has is ignored. The window takes the size of the new DPI around its centre.
+void OnDpiChanged(LauncherWindow& window, HWND handle, WPARAM wParam) {
+    const unsigned dpi = HIWORD(wParam);
+    RECT current{};
+    if (dpi != LOWORD(wParam) || dpi < kLowestDpi || dpi > kHighestDpi || !GetWindowRect(handle, &current)) return;
+    window.dpi = dpi;
+    window.renderer.SetDpi(dpi);
+    const Placement placement = PlacementFor(current, dpi);
+    SetWindowPos(handle, nullptr, placement.x, placement.y, placement.width, placement.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT Handle(LauncherWindow& window, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -65,13 +75,13 @@ LRESULT Handle(LauncherWindow& window, HWND handle, UINT message, WPARAM wParam,
             return wParam ? 0 : DefWindowProcW(handle, message, wParam, lParam);
         case WM_NCHITTEST: return OnHitTest(window, lParam);
         case WM_ERASEBKGND: return 1;
-        case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
+        case WM_KEYDOWN: OnKeyDown(window, wParam, lParam); return 0;
         case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
         case WM_MOUSELEAVE: OnMouseLeave(window); return 0;
         case WM_LBUTTONDOWN: OnButtonDown(window, lParam); return 0;
         case WM_LBUTTONUP: OnButtonUp(window, lParam); return 0;
         case WM_MOUSEWHEEL: OnMouseWheel(window, wParam); return 0;
-        case WM_DPICHANGED: OnDpiChanged(window, handle, wParam, lParam); return 0;
+        case WM_DPICHANGED: OnDpiChanged(window, handle, wParam); return 0;
         default:
             if (HandleTaskMessage(window.app, window.effects, message, wParam, lParam)) return 0;
             return DefWindowProcW(handle, message, wParam, lParam);

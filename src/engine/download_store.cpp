@@ -6,10 +6,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <optional>
+#include <set>
 #include <span>
 #include <thread>
 
-#include "engine/install_scan.h"
+#include "engine/links.h"
+#include "engine/parallel_check.h"
 #include "infra/errors.h"
 #include "infra/files.h"
 #include "infra/handles.h"
@@ -67,7 +69,39 @@ std::uint64_t SegmentLength(const DownloadJob& job, std::uint32_t index) {
     return std::min(job.size, offset + kSegmentSize) - offset;
 }
 
+bool IsLowerHexDigit(wchar_t c) { return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'); }
+
 }  // namespace
+
+bool IsStoreFileName(const std::wstring& name) {
+    constexpr std::size_t kDigestLength = 64;
+    if (name.size() < kDigestLength || !std::all_of(name.begin(), name.begin() + kDigestLength, IsLowerHexDigit)) {
+        return false;
+    }
+    const std::wstring suffix = name.substr(kDigestLength);
+    return suffix.empty() || suffix == L".part" || suffix == L".seg" || suffix == L".tmp" || suffix == L".seg.tmp";
+}
+
+StoredFiles ListStore(const std::wstring& downloadsDir) {
+    StoredFiles stored;
+    WIN32_FIND_DATAW entry;
+    const UniqueFind find(FindFirstFileExW(JoinPath(downloadsDir, L"*").c_str(), FindExInfoBasic, &entry,
+                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return stored;
+    do {
+        const std::wstring name = entry.cFileName;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsStoreFileName(name) ||
+            IsLink(JoinPath(downloadsDir, name), entry.dwFileAttributes)) {
+            continue;
+        }
+        stored.emplace(name, (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
+    } while (FindNextFileW(find.get(), &entry));
+    return stored;
+}
+
+void EmptyDownloadStore(const std::wstring& downloadsDir) {
+    for (const auto& [name, size] : ListStore(downloadsDir)) DeleteFileW(JoinPath(downloadsDir, name).c_str());
+}
 
 DownloadStage::DownloadStage(std::string baseUrl, std::wstring downloadsDir, UpdateProgress& progress,
                              const std::atomic<bool>& stop)
@@ -81,15 +115,47 @@ std::wstring DownloadStage::CompletePath(const std::string& sha256) const {
 // folder (to match names ignoring case), and a store that fills with thousands of ".part" files made
 // those look-ups cost more than the transfer.
 void DownloadStage::Prepare(const std::map<std::string, std::uint64_t>& blobs) {
-    std::vector<ListedFile> listing;
-    ListFiles(downloadsDir_, L"", listing, false);
-    StoredFiles stored;
-    stored.reserve(listing.size());
-    for (ListedFile& file : listing) stored.emplace(std::move(file.path), file.size);
-    for (const auto& [sha256, size] : blobs) PrepareJob(sha256, size, stored);
+    const StoredFiles stored = ListStore(downloadsDir_);
+    std::vector<std::pair<std::string, std::uint64_t>> complete;
+    for (const auto& [sha256, size] : blobs) {
+        const auto found = stored.find(Utf8ToWide(sha256));
+        if (size > 0 && found != stored.end() && found->second == size) complete.emplace_back(sha256, size);
+    }
+    const std::vector<bool> intact = CheckStoredBlobs(complete);
+    std::set<std::string> good;
+    for (std::size_t i = 0; i < complete.size(); ++i) {
+        if (intact[i]) good.insert(complete[i].first);
+    }
+    for (const auto& [sha256, size] : blobs) PrepareJob(sha256, size, stored, good.contains(sha256));
 }
 
-void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size, const StoredFiles& stored) {
+// Hashed like the installed files, several at once; a blob that does not match (or cannot be read) is
+// deleted, so that it is fetched again from the start.
+std::vector<bool> DownloadStage::CheckStoredBlobs(const std::vector<std::pair<std::string, std::uint64_t>>& blobs) {
+    std::vector<std::uint64_t> sizes;
+    for (const auto& [sha256, size] : blobs) {
+        sizes.push_back(size);
+        progress_.bytesTotal += size;
+    }
+    const auto check = [&](std::size_t i, const std::atomic<bool>&, FileHasher& hasher) {
+        std::uint64_t counted = 0;
+        const std::string digest = hasher.HashFile(CompletePath(blobs[i].first), &stop_, [&](std::uint64_t hashed) {
+            progress_.bytesDone += hashed - counted;
+            counted = hashed;
+        });
+        return digest == blobs[i].first;
+    };
+    const std::vector<CheckOutcome> outcomes = CheckInParallel(sizes, false, check);
+    if (stop_.load()) throw Cancelled();
+    std::vector<bool> intact;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        intact.push_back(outcomes[i].state == CheckOutcome::State::Good);
+        if (!intact.back()) DeleteFileW(CompletePath(blobs[i].first).c_str());
+    }
+    return intact;
+}
+
+void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size, const StoredFiles& stored, bool intact) {
     const std::wstring name = Utf8ToWide(sha256);
     const auto storedSize = [&](const std::wstring& suffix) -> std::optional<std::uint64_t> {
         const auto found = stored.find(name + suffix);
@@ -107,7 +173,7 @@ void DownloadStage::PrepareJob(const std::string& sha256, std::uint64_t size, co
         ++blobsComplete_;
         return;
     }
-    if (storedSize(L"") == size) {
+    if (intact) {
         bytesAlreadyDone_ += size;
         ++blobsComplete_;
         return;

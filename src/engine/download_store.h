@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "engine/progress.h"
@@ -50,6 +51,17 @@ struct DownloadJob {
 // The download store's files as one listing shows them: name -> size.
 using StoredFiles = std::unordered_map<std::wstring, std::uint64_t>;
 
+// The names the store itself makes: a digest (64 lower-case hexadecimal digits) alone or followed by
+// ".part", ".seg", ".tmp" or ".seg.tmp".
+bool IsStoreFileName(const std::wstring& name);
+
+// The store's own files directly in the folder: never a folder, a link or a file of another name.
+StoredFiles ListStore(const std::wstring& downloadsDir);
+
+// Deletes the files ListStore shows, and nothing else: whatever else the folder holds is not the
+// store's to delete.
+void EmptyDownloadStore(const std::wstring& downloadsDir);
+
 struct SegmentTask {
     DownloadJob* job = nullptr;
     std::uint32_t index = 0;
@@ -61,6 +73,8 @@ public:
                   const std::atomic<bool>& stop);
 
     // Makes jobs for the blobs (digest -> size) that are not complete, resuming from what is on disk.
+    // A complete blob found in the store was not checked by this run (it may be torn by a power cut, or
+    // planted): it is hashed first, and one that does not match is deleted and fetched again.
     void Prepare(const std::map<std::string, std::uint64_t>& blobs);
 
     std::uint64_t bytesAlreadyDone() const { return bytesAlreadyDone_; }
@@ -71,7 +85,8 @@ public:
     void Run();
 
 private:
-    void PrepareJob(const std::string& sha256, std::uint64_t size, const StoredFiles& stored);
+    void PrepareJob(const std::string& sha256, std::uint64_t size, const StoredFiles& stored, bool intact);
+    std::vector<bool> CheckStoredBlobs(const std::vector<std::pair<std::string, std::uint64_t>>& blobs);
     void Worker();
     void FetchSegment(HttpSession& session, const TransferBuffer& buffer, const SegmentTask& task);
     void RecordFinishedSegment(DownloadJob& job, std::uint32_t index);

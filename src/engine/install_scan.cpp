@@ -18,8 +18,6 @@ namespace vk {
 
 namespace {
 
-std::uint32_t ReportedAttributes(const std::wstring&, std::uint32_t reported) { return reported; }
-
 struct PackageRoot {
     bool perUser;  // below the per-user folder instead of the install folder
     const wchar_t* folder;
@@ -44,11 +42,6 @@ struct IgnoringCaseLess {
 
 bool SameNameIgnoringCase(const wchar_t* name, const wchar_t* expected) { return _wcsicmp(name, expected) == 0; }
 
-bool IsLink(const std::wstring& path, DWORD reported) {
-    const std::uint32_t attributes = scanAttributes(path, reported);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
 bool IsDotEntry(const wchar_t* name) { return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0; }
 
 std::wstring PerUserBase(const std::wstring& gameUserDir) {
@@ -56,14 +49,11 @@ std::wstring PerUserBase(const std::wstring& gameUserDir) {
 }
 
 // A linked package folder could make the game load content from anywhere, so the root's own
-// components are tested before anything below it is listed.
+// components, the base included, are tested before anything below it is listed.
 void RefuseLinkedComponents(const std::wstring& base, const std::wstring& folder) {
-    for (std::size_t end = 0; end <= folder.size(); ++end) {
-        if (end != folder.size() && folder[end] != L'\\') continue;
-        const std::wstring path = JoinPath(base, folder.substr(0, end));
-        if (IsLink(path, GetFileAttributesW(path.c_str()))) {
-            throw std::runtime_error(Localized("Check linked game package directories.", "请检查游戏资源目录的链接。"));
-        }
+    const std::wstring baseFolder = JoinPath(base, L"");
+    if (IsLink(baseFolder, GetFileAttributesW(baseFolder.c_str())) || !LinkedComponent(base, folder).empty()) {
+        throw std::runtime_error(Localized("Check linked game package directories.", "请检查游戏资源目录的链接。"));
     }
 }
 
@@ -73,8 +63,6 @@ bool IsPackageName(const std::wstring& path) {
 }
 
 }  // namespace
-
-ScanAttributesHook scanAttributes = &ReportedAttributes;
 
 void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<ListedFile>& out, bool refuseLinks,
                std::vector<std::wstring>* emptyFolders) {
@@ -90,11 +78,7 @@ void ListFiles(const std::wstring& root, const std::wstring& rel, std::vector<Li
         empty = false;
         std::wstring child = rel.empty() ? std::wstring(entry.cFileName) : JoinPath(rel, entry.cFileName);
         const bool link = IsLink(JoinPath(root, child), entry.dwFileAttributes);
-        if (refuseLinks && link) {
-            const std::string name = WideToUtf8(child);
-            throw std::runtime_error(Localized("Remove the link from the game data folder and retry: " + name,
-                                               "请从游戏资源目录移除链接后重试：" + name));
-        }
+        if (refuseLinks && link) throw LinkRefusal(child);
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             const std::uint64_t size = (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
             out.push_back({std::move(child), size});

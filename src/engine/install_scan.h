@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/links.h"
+
 namespace vk {
 
 // Appends the path relative to root of every file below root\rel (rel empty: root itself).
@@ -29,11 +31,5 @@ void RemoveEmptyParents(const std::wstring& root, const std::wstring& rel);
 
 // Takes an extra package out of use by renaming it to path + "." + ticks + ".vk-offline".
 void DisableExtraPackage(const std::wstring& path);
-
-// The attributes the scan acts on for an entry: `reported` is what the file system gave for
-// `path` (INVALID_FILE_ATTRIBUTES when unreadable). Every link test goes through this hook so that
-// tests can present links that their platform cannot create; by default it returns `reported`.
-using ScanAttributesHook = std::uint32_t (*)(const std::wstring& path, std::uint32_t reported);
-extern ScanAttributesHook scanAttributes;
 
 }  // namespace vk

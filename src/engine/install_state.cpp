@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "engine/install_layout.h"
+#include "engine/links.h"
 #include "infra/files.h"
 #include "infra/json_portable.h"
 #include "infra/json_reader_portable.h"
@@ -18,8 +19,10 @@ namespace vk {
 
 namespace {
 
+// A metadata folder that is a link would have the launcher write wherever it points.
 void WriteMetadataFile(const Updater& updater, const wchar_t* name, const std::string& bytes) {
-    CreateDirectories(updater.MetadataDir());
+    CreateDirectories(updater.installDir);
+    FolderPlacer(updater.installDir).Create(kMetadataFolderName);
     WriteFileAtomic(MetadataPath(updater, name), bytes);
 }
 
@@ -209,7 +212,11 @@ void Updater::WriteInstallInfo(const RemoteRelease& release, const std::wstring&
 
 bool Updater::RepairRequested() const { return IsRegularFile(MetadataPath(*this, kRepairRequestFile)); }
 
-void Updater::ClearRepairRequest() const { DeleteFileW(MetadataPath(*this, kRepairRequestFile).c_str()); }
+void Updater::ClearRepairRequest() const {
+    if (LinkedComponent(installDir, kMetadataFolderName).empty()) {
+        DeleteFileW(MetadataPath(*this, kRepairRequestFile).c_str());
+    }
+}
 
 bool Updater::HasPendingRequest() const {
     return RepairRequested() || IsRegularFile(MetadataPath(*this, kRequestFile));

@@ -32,6 +32,7 @@ struct RemoteRelease {
     std::uint64_t totalSize = 0;  // all files of every group
     std::optional<std::uint64_t> sequence;  // the manifest's publication number, when it has one
     std::string published;                  // the manifest's publication time; empty when absent
+    std::string expires;                    // when the manifest stops being taken; empty: never
     std::vector<ReleaseFile> files;
     LauncherInfo launcher;
 };

@@ -7,6 +7,7 @@
 #include "infra/json_reader_portable.h"
 #include "infra/language_portable.h"
 #include "infra/sha256_portable.h"
+#include "infra/utc_time_portable.h"
 
 namespace vk {
 namespace {
@@ -290,6 +291,7 @@ std::string ManifestJson(const ChannelManifest& manifest) {
     };
     if (manifest.sequence) members.push_back(Number("sequence", *manifest.sequence));
     if (!manifest.published.empty()) members.push_back(Text("published", manifest.published));
+    if (!manifest.expires.empty()) members.push_back(Text("expires", manifest.expires));
     if (manifest.launcher) {
         const LauncherOffer& offer = *manifest.launcher;
         members.push_back(Member("launcher", Inline({Text("version", offer.version), Text("sha256", offer.blob.sha256),
@@ -317,6 +319,13 @@ ChannelManifest ReadManifest(const JsonValue& root, const std::string& channel, 
     manifest.minLauncherVersion = StringField(root, "min_launcher_version");
     if (FindField(root, "sequence") != nullptr) manifest.sequence = UIntField(root, "sequence");
     if (FindField(root, "published") != nullptr) manifest.published = StringField(root, "published");
+    if (FindField(root, "expires") != nullptr) {
+        manifest.expires = StringField(root, "expires");
+        // A time the launcher cannot read would otherwise make a manifest that never expires.
+        if (!ParseUtcTime(manifest.expires)) {
+            findings.Refuse(ManifestMismatch(), "manifest: \"expires\" is not a UTC time such as 2026-12-10T11:46:17Z");
+        }
+    }
     manifest.launcher = ReadLauncherOffer(root, problems);
     manifest.banner = ReadBannerOffer(root, problems);
     return manifest;

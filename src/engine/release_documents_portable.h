@@ -17,6 +17,10 @@
 
 namespace vk {
 
+// The highest manifest sequence: JSON numbers are read as doubles, whole up to 2^53, and the reader
+// takes whole numbers up to 9e15.
+inline constexpr std::uint64_t kMaxSequence = 9'000'000'000'000'000;
+
 // Content of the store, named by its digest.
 struct BlobRef {
     std::string sha256;
@@ -56,6 +60,10 @@ struct ChannelManifest {
     // a higher one refuses this manifest. Absent in stores published before it was introduced.
     std::optional<std::uint64_t> sequence;
     std::string published;  // UTC, ISO 8601 ("2026-12-10T11:46:17Z"); empty when absent
+    // From this time on a launcher refuses the manifest, so that a server (or anything between) that
+    // keeps serving it cannot hold players on an old build for ever; the publisher signs the channel
+    // afresh before then. Same form as "published"; empty: it never expires.
+    std::string expires;
 };
 
 // The file list with its entries sorted by path in byte order.

@@ -12,6 +12,7 @@
 #include "infra/language_portable.h"
 #include "infra/paths.h"
 #include "infra/signature_portable.h"
+#include "infra/utc_time_portable.h"
 
 namespace vk {
 
@@ -21,7 +22,19 @@ namespace {
     throw std::runtime_error(Localized(english, chinese));
 }
 
+bool HasExpired(const std::string& expires) {
+    // The reader has refused a manifest whose time it cannot read.
+    return !expires.empty() && *ParseUtcTime(expires) <= static_cast<std::int64_t>(std::time(nullptr));
+}
+
 }  // namespace
+
+std::string ReleaseExpiredMessage() {
+    return Localized("The update information has expired. Try again later.", "更新信息已过期，请稍后再试。");
+}
+
+ReleaseExpired::ReleaseExpired(RemoteRelease verified)
+    : std::runtime_error(ReleaseExpiredMessage()), release(std::move(verified)) {}
 
 RemoteRelease Updater::FetchRelease() const {
     HttpSession session;
@@ -36,7 +49,8 @@ RemoteRelease Updater::FetchRelease() const {
         Fail("Release signature check failed; update refused.", "版本信息签名校验失败，已拒绝更新。");
     }
     const ChannelManifest manifest = ReadManifest(ParseJson(release.manifestText), channel, nullptr);
-    if (manifest.sequence && !cacheDir.empty() && *manifest.sequence < SeenSequence(cacheDir, channel)) {
+    // A manifest from before the numbering counts as 0: it is refused once a number was seen.
+    if (!cacheDir.empty() && manifest.sequence.value_or(0) < SeenSequence(cacheDir, channel)) {
         Fail("The update server offered an older release than this computer has already seen. Update refused.",
              "更新服务器提供的版本比本机已见过的更旧，已拒绝更新。");
     }
@@ -58,6 +72,7 @@ RemoteRelease Updater::FetchRelease() const {
         }
     }
     ReadReleaseContent(manifest, std::move(list), release);
+    if (HasExpired(release.expires)) throw ReleaseExpired(std::move(release));
     return release;
 }
 

@@ -35,6 +35,7 @@ void ReadReleaseContent(const ChannelManifest& manifest, ReleaseListDocument&& l
     release.minLauncherVersion = manifest.minLauncherVersion;
     release.sequence = manifest.sequence;
     release.published = manifest.published;
+    release.expires = manifest.expires;
     release.launchPath = std::move(content.launchPath);
     release.launchArgs = std::move(content.launchArgs);
     release.files = std::move(content.files);

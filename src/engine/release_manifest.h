@@ -10,8 +10,8 @@ namespace vk {
 LauncherInfo LauncherInfoOf(const ChannelManifest& manifest);
 LauncherInfo LauncherInfoFromManifest(const JsonValue& manifest);
 
-// Fills buildId, projectVersion, minLauncherVersion, sequence, published, the launch command, files and totalSize,
-// checking every path; throws the player's message for the first entry the launcher refuses.
+// Fills buildId, projectVersion, minLauncherVersion, sequence, published, expires, the launch command, files
+// and totalSize, checking every path; throws the player's message for the first entry the launcher refuses.
 void ReadReleaseContent(const ChannelManifest& manifest, ReleaseListDocument&& list, RemoteRelease& release);
 
 }  // namespace vk

@@ -30,6 +30,38 @@ bool HasEmptyOrDotSegment(const std::string& path) {
                       [](std::string_view segment) { return segment.empty() || segment == "." || segment == ".."; });
 }
 
+bool HasTrailingDotOrBlank(const std::string& path) {
+    return AnySegment(path, [](std::string_view segment) { return segment.ends_with('.') || segment.ends_with(' '); });
+}
+
+// Windows takes the part before the first dot, blanks at its end dropped, as the device's name.
+bool IsDeviceName(std::string_view segment) {
+    std::string_view stem = segment.substr(0, segment.find('.'));
+    while (stem.ends_with(' ')) stem.remove_suffix(1);
+    for (const std::string_view device : {"con", "prn", "aux", "nul", "conin$", "conout$"}) {
+        if (EqualIgnoringAsciiCase(stem, device)) return true;
+    }
+    if (stem.size() < 4 ||
+        !(EqualIgnoringAsciiCase(stem.substr(0, 3), "com") || EqualIgnoringAsciiCase(stem.substr(0, 3), "lpt"))) {
+        return false;
+    }
+    // A digit, or a superscript one, two or three (UTF-8).
+    const std::string_view number = stem.substr(3);
+    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\xC2\xB9" ||
+           number == "\xC2\xB2" || number == "\xC2\xB3";
+}
+
+// A short name: up to eight characters that end in "~" and digits, then at most one dot and three more.
+bool HasShortNameForm(std::string_view segment) {
+    const std::size_t dot = segment.find('.');
+    const std::string_view base = segment.substr(0, dot);
+    const std::size_t tilde = base.rfind('~');
+    if (base.size() > 8 || tilde == std::string_view::npos || tilde == 0 || tilde + 1 == base.size()) return false;
+    if (!std::all_of(base.begin() + tilde + 1, base.end(), [](char c) { return c >= '0' && c <= '9'; })) return false;
+    return dot == std::string_view::npos ||
+           (segment.size() - dot - 1 <= 3 && segment.find('.', dot + 1) == std::string_view::npos);
+}
+
 bool IsInMetadataFolder(const std::string& path) {
     const std::string_view folder = kMetadataFolder;
     return path.size() >= folder.size() &&
@@ -44,6 +76,9 @@ ReleasePathFault FaultOfReleasePath(const std::string& path) {
     if (path.find('\\') != std::string::npos) return ReleasePathFault::Backslash;
     if (path.find(':') != std::string::npos) return ReleasePathFault::Colon;
     if (path.empty() || path.front() == '/' || HasEmptyOrDotSegment(path)) return ReleasePathFault::NotPlainRelative;
+    if (HasTrailingDotOrBlank(path)) return ReleasePathFault::TrailingDotOrBlank;
+    if (AnySegment(path, IsDeviceName)) return ReleasePathFault::DeviceName;
+    if (AnySegment(path, HasShortNameForm)) return ReleasePathFault::ShortNameForm;
     return ReleasePathFault::None;
 }
 

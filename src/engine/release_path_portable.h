@@ -1,7 +1,8 @@
 #pragma once
 // The rules every release-relative path obeys before it may become a file-system path: it stays
 // inside the install folder, out of the launcher's metadata folder and out of the game's Saved
-// folders.
+// folders, also under the other names Windows gives a folder (a name with a dot or blank at its end,
+// a short name such as VKLAUN~1), and it names no device.
 #include <algorithm>
 #include <cstddef>
 #include <string>
@@ -19,6 +20,9 @@ enum class ReleasePathFault {
     Backslash,
     Colon,
     NotPlainRelative,  // empty, absolute, or with an empty, "." or ".." segment
+    TrailingDotOrBlank,  // a segment ends in "." or " ", which Windows drops ("Saved." is "Saved")
+    DeviceName,          // a segment names a device ("CON", "nul.txt", "COM1"), whatever its extension
+    ShortNameForm,       // a segment has the form of a short name ("VKLAUN~1"), which may stand for another
 };
 ReleasePathFault FaultOfReleasePath(const std::string& path);
 

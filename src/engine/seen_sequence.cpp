@@ -1,5 +1,6 @@
 #include "engine/seen_sequence.h"
 
+#include <exception>
 #include <map>
 #include <stdexcept>
 
@@ -14,7 +15,9 @@ namespace {
 
 using Sequences = std::map<std::string, std::uint64_t>;
 
-// {"<channel>": <sequence>, ...}; members that are not such pairs are left out.
+// {"<channel>": <sequence>, ...}; members that are not such pairs are left out. A damaged file
+// remembers nothing, whatever the reader throws for it (a number it cannot convert is not a
+// runtime_error).
 Sequences ReadSequences(const std::wstring& cacheDir) {
     Sequences sequences;
     try {
@@ -25,7 +28,8 @@ Sequences ReadSequences(const std::wstring& cacheDir) {
             } catch (const std::runtime_error&) {
             }
         }
-    } catch (const std::runtime_error&) {
+    } catch (const std::exception&) {
+        return {};
     }
     return sequences;
 }

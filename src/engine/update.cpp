@@ -15,6 +15,7 @@
 #include "engine/game_listing.h"
 #include "engine/install_layout.h"
 #include "engine/install_scan.h"
+#include "engine/links.h"
 #include "engine/parallel_check.h"
 #include "engine/record_saving.h"
 #include "engine/release_path_portable.h"
@@ -53,6 +54,25 @@ bool MatchesRecord(const GameListing& listing, const ReleaseFile& file, const In
     const auto recorded = installed.files.find(file.path);
     return recorded != installed.files.end() && recorded->second.sha256 == file.sha256 &&
            listing.IsPresentWithSize(file);
+}
+
+// The download store, relative to the install folder.
+std::wstring StoreFolder() { return JoinPath(kMetadataFolderName, kDownloadsFolder); }
+
+// The folder part of a relative path; empty for a file directly in the install folder.
+std::wstring FolderOf(const std::wstring& relative) {
+    const std::size_t slash = relative.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash);
+}
+
+// The last file that uses a blob takes it by a rename, the others take copies. A copy is made inside the
+// store and renamed into place too, so that an entry already at the target (a link to a file elsewhere)
+// is replaced, never written through.
+bool PlaceBlob(const std::wstring& blob, const std::wstring& target, bool lastUser) {
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED;
+    if (lastUser) return MoveFileExW(blob.c_str(), target.c_str(), flags);
+    const std::wstring copy = blob + L".tmp";
+    return CopyFileW(blob.c_str(), copy.c_str(), FALSE) && MoveFileExW(copy.c_str(), target.c_str(), flags);
 }
 
 // The blobs the files need, each once: digest -> size.
@@ -112,10 +132,12 @@ public:
         : updater_(updater), release_(release), repair_(repair), progress_(progress), stop_(stop) {}
 
     void Run() {
-        SelectGroups();
-        const std::wstring downloads = JoinPath(updater_.MetadataDir(), kDownloadsFolder);
+        // The store is where finished blobs wait and what is emptied at the end: it must be the
+        // install's own folder, not a link to somewhere else.
         CreateDirectories(updater_.installDir);
-        CreateDirectories(downloads);
+        placer_.Create(StoreFolder());
+        const std::wstring downloads = JoinPath(updater_.installDir, StoreFolder());
+        SelectGroups();
         // The installation is listed while the record is read: each takes a while for a large game,
         // and neither needs the other. Checking by content needs no listing, but the stale-file pass
         // can still use it when nothing is installed.
@@ -148,7 +170,7 @@ public:
         }
         // An update that changed nothing leaves the record as it was: it is large for a large game.
         if (recordRewritten_ || recordChanged_) SaveRecord();
-        EmptyDownloadStore(downloads);
+        if (LinkedComponent(updater_.installDir, StoreFolder()).empty()) EmptyDownloadStore(downloads);
         progress_.phase = UpdatePhase::Idle;
     }
 
@@ -230,7 +252,6 @@ private:
         }
     }
 
-    // The last file that uses a blob receives it by a rename, the others by copies.
     void InstallNeededFiles(const std::wstring& downloads) {
         progress_.phase = UpdatePhase::Installing;
         progress_.filesDone = 0;
@@ -245,14 +266,11 @@ private:
         for (const ReleaseFile* file : needed_) ++users[file->sha256];
         RecordSaving saving;
         for (const ReleaseFile* file : needed_) {
-            const std::wstring source = JoinPath(downloads, Utf8ToWide(file->sha256));
-            const std::wstring target = updater_.InstallPathOf(*file);
-            CreateDirectories(ParentFolder(target));
-            const bool placed = --users[file->sha256] == 0
-                                    ? MoveFileExW(source.c_str(), target.c_str(),
-                                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)
-                                    : CopyFileW(source.c_str(), target.c_str(), FALSE);
-            if (!placed) FailReplace(*file, GetLastError());
+            placer_.Create(FolderOf(DiskPathOf(file->path)));
+            const std::wstring blob = JoinPath(downloads, Utf8ToWide(file->sha256));
+            if (!PlaceBlob(blob, updater_.InstallPathOf(*file), --users[file->sha256] == 0)) {
+                FailReplace(*file, GetLastError());
+            }
             Record(*file);
             ++progress_.filesDone;
             if (saving.FileInstalled(installed_.files.size())) SaveRecord();
@@ -323,7 +341,9 @@ private:
         }
     }
 
+    // Only what lies in the installation itself: a file reached through a link is somewhere else.
     void DeleteStaleFile(const std::wstring& relative) const {
+        if (!LinkedComponent(updater_.installDir, relative).empty()) return;
         if (DeleteFileW(JoinPath(updater_.installDir, relative).c_str())) {
             RemoveEmptyParents(updater_.installDir, relative);
         }
@@ -345,12 +365,6 @@ private:
         return files;
     }
 
-    static void EmptyDownloadStore(const std::wstring& downloads) {
-        std::vector<std::wstring> files;
-        ListFiles(downloads, L"", files, false);
-        for (const std::wstring& file : files) DeleteFileW(JoinPath(downloads, file).c_str());
-    }
-
     const Updater& updater_;
     const RemoteRelease& release_;
     const bool repair_;
@@ -365,6 +379,7 @@ private:
     bool recordRewritten_ = false;
     bool deep_ = false;
     std::unique_ptr<GameListing> listing_;
+    FolderPlacer placer_{updater_.installDir};
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,16 @@ struct DownloadPlan {
     std::uint64_t bytes = 0;  // each blob once, however many files share it
 };
 
+// "The update information has expired. Try again later." in the interface language.
+std::string ReleaseExpiredMessage();
+
+// The refusal of a manifest past its "expires": verified in every other way, its release still
+// tells how the installed build starts, so the game can be started without the server.
+struct ReleaseExpired : std::runtime_error {
+    explicit ReleaseExpired(RemoteRelease verified);
+    RemoteRelease release;
+};
+
 struct Updater {
     std::string baseUrl;       // no trailing "/"
     std::string channel;
@@ -27,7 +38,8 @@ struct Updater {
     std::wstring cacheDir;     // empty: no caching
 
     // The signed release: manifest verified, file list checked against it. The verified manifest
-    // is cached; its offers can be read back from the cache without the network.
+    // is cached; its offers can be read back from the cache without the network. A manifest past
+    // its expiry throws ReleaseExpired.
     RemoteRelease FetchRelease() const;
     LauncherInfo LoadCachedLauncherInfo() const;
 

@@ -1,6 +1,7 @@
 #include "infra/http.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cwchar>
 #include <memory>
 #include <stdexcept>
@@ -12,9 +13,12 @@
 
 namespace vk {
 
+TransferDeadline documentDeadline;
+
 namespace {
 
 constexpr std::uint64_t kMaxInMemory = 0x4000000;
+constexpr DWORD kLongestWaitMs = 60000;  // the session's own longest wait, for the response
 constexpr DWORD kHostBuffer = 256;
 
 std::uint32_t QueryStatus(HINTERNET request) {
@@ -37,15 +41,55 @@ std::uint64_t QueryContentLength(HINTERNET request) {
     return std::wcstoull(text, nullptr, 10);
 }
 
+[[noreturn]] void ThrowTooSlow() {
+    throw std::runtime_error(
+        Localized("The update server is too slow. Try again later.", "更新服务器响应太慢，请稍后再试。"));
+}
+
+// The time one document transfer has left, by documentDeadline. Each wait of the transfer is bounded
+// by it, so a wait that times out means the server was too slow.
+class DocumentClock {
+public:
+    DocumentClock() : deadline_(documentDeadline), start_(std::chrono::steady_clock::now()) {}
+
+    // Bounds the request's next waits by the time left, having received `received` bytes; fails when
+    // none is left.
+    void LimitWaits(HINTERNET request, std::uint64_t received) const {
+        const std::uint64_t allowed =
+            deadline_.allowanceMs + received * 1000 / std::max<std::uint64_t>(1, deadline_.minimumBytesPerSecond);
+        const auto spent = static_cast<std::uint64_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count());
+        if (spent >= allowed) ThrowTooSlow();
+        DWORD left = static_cast<DWORD>(std::min<std::uint64_t>(allowed - spent, kLongestWaitMs));
+        for (const DWORD option : {WINHTTP_OPTION_CONNECT_TIMEOUT, WINHTTP_OPTION_SEND_TIMEOUT,
+                                   WINHTTP_OPTION_RECEIVE_TIMEOUT, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT}) {
+            WinHttpSetOption(request, option, &left, sizeof left);
+        }
+    }
+
+private:
+    const TransferDeadline deadline_;
+    const std::chrono::steady_clock::time_point start_;
+};
+
+// Throws label + the system's text for the failed call; a wait of a document transfer that timed out
+// ran into its deadline.
+[[noreturn]] void FailWait(const DocumentClock* clock, const std::string& label) {
+    const DWORD error = GetLastError();
+    if (clock != nullptr && error == ERROR_WINHTTP_TIMEOUT) ThrowTooSlow();
+    SetLastError(error);
+    ThrowLastError(label);
+}
+
 // The next piece of the body that has arrived, up to `room` bytes; 0 at the end of the stream. Only
 // what is already there is asked for: WinHTTP under Wine holds a read until it has filled all the
 // room asked for, which would keep a slow server's transfer from noticing a stop.
-DWORD ReadAvailable(HINTERNET request, unsigned char* buffer, DWORD room) {
+DWORD ReadAvailable(HINTERNET request, unsigned char* buffer, DWORD room, const DocumentClock* clock = nullptr) {
     DWORD available = 0;
-    if (!WinHttpQueryDataAvailable(request, &available)) ThrowLastError("下载中断");
+    if (!WinHttpQueryDataAvailable(request, &available)) FailWait(clock, "下载中断");
     if (available == 0) return 0;
     DWORD read = 0;
-    if (!WinHttpReadData(request, buffer, std::min(available, room), &read)) ThrowLastError("下载中断");
+    if (!WinHttpReadData(request, buffer, std::min(available, room), &read)) FailWait(clock, "下载中断");
     return read;
 }
 
@@ -113,7 +157,10 @@ ParsedUrl CrackUrl(const std::string& url) {
     return parsed;
 }
 
-HttpRequest SendGet(HttpSession& client, const std::string& url, const std::wstring& extraHeaders) {
+namespace {
+
+HttpRequest SendGetWithin(HttpSession& client, const std::string& url, const std::wstring& extraHeaders,
+                          const DocumentClock* clock) {
     const ParsedUrl parsed = CrackUrl(url);
     HttpRequest sent;
     sent.connection.reset(WinHttpConnect(client.get(), parsed.host.c_str(), parsed.port, 0));
@@ -122,20 +169,28 @@ HttpRequest SendGet(HttpSession& client, const std::string& url, const std::wstr
                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                           parsed.https ? WINHTTP_FLAG_SECURE : 0));
     if (!sent.request) ThrowLastError("请求失败");
+    if (clock != nullptr) clock->LimitWaits(sent.request.get(), 0);
     const wchar_t* headers = extraHeaders.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : extraHeaders.c_str();
     const DWORD headersLength = extraHeaders.empty() ? 0 : static_cast<DWORD>(-1);
     if (!WinHttpSendRequest(sent.request.get(), headers, headersLength, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
         !WinHttpReceiveResponse(sent.request.get(), nullptr)) {
-        ThrowLastError("网络请求失败");
+        FailWait(clock, "网络请求失败");
     }
     sent.status = QueryStatus(sent.request.get());
     sent.contentLength = QueryContentLength(sent.request.get());
     return sent;
 }
 
+}  // namespace
+
+HttpRequest SendGet(HttpSession& client, const std::string& url, const std::wstring& extraHeaders) {
+    return SendGetWithin(client, url, extraHeaders, nullptr);
+}
+
 HttpResponse HttpGetToMemory(HttpSession& client, const std::string& url,
                              const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
-    const HttpRequest sent = SendGet(client, url, L"Cache-Control: no-cache\r\n");
+    const DocumentClock clock;
+    const HttpRequest sent = SendGetWithin(client, url, L"Cache-Control: no-cache\r\n", &clock);
     HttpResponse response;
     response.status = sent.status;
     // The body is read straight into the string, a block at a time. Once the announced length has
@@ -149,8 +204,9 @@ HttpResponse HttpGetToMemory(HttpSession& client, const std::string& url,
         if (body.size() == received) {
             body.resize(received + NextRoom(received, announced));
         }
+        clock.LimitWaits(sent.request.get(), received);
         const DWORD read = ReadAvailable(sent.request.get(), reinterpret_cast<unsigned char*>(body.data()) + received,
-                                         static_cast<DWORD>(body.size() - received));
+                                         static_cast<DWORD>(body.size() - received), &clock);
         if (read == 0) break;
         received += read;
         if (received > kMaxInMemory) throw std::runtime_error(Localized("Manifest too large", "清单过大"));

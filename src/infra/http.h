@@ -32,6 +32,16 @@ struct ParsedUrl {
 // Splits an http or https URL; anything else throws "无效地址 " + url.
 ParsedUrl CrackUrl(const std::string& url);
 
+// The limit of a whole-document transfer (HttpGetToMemory): it fails once it has taken longer than the
+// allowance plus the time its bytes so far would take at the minimum rate. A server that stops or drips
+// cannot hold the launcher for ever, and a slow but steady line still brings a large file list.
+struct TransferDeadline {
+    std::uint32_t allowanceMs = 120000;
+    std::uint64_t minimumBytesPerSecond = 16 * 1024;
+};
+// Tests shorten it.
+extern TransferDeadline documentDeadline;
+
 // One GET whose response head has arrived; the body is still to be read from `request`.
 struct HttpRequest {
     // Declared first so that it is closed after the request that uses it.
@@ -49,8 +59,8 @@ struct HttpResponse {
     std::string body;
 };
 
-// Fetches a whole document of at most 64 MiB whatever its status; the caller judges the status.
-// progress(received so far, announced length or 0).
+// Fetches a whole document of at most 64 MiB whatever its status, within documentDeadline; the caller
+// judges the status. progress(received so far, announced length or 0).
 HttpResponse HttpGetToMemory(HttpSession& client, const std::string& url,
                              const std::function<void(std::uint64_t, std::uint64_t)>& progress = {});
 

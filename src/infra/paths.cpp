@@ -52,4 +52,17 @@ std::wstring LocalAppDataFolder() {
     return SUCCEEDED(result) && folder != nullptr ? std::wstring(folder) : std::wstring();
 }
 
+std::wstring ExecutablePath() {
+    // The path may be longer than MAX_PATH; a buffer that is too small receives a cut path.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
 }  // namespace vk

@@ -24,4 +24,7 @@ void AppendReleasePathOf(const std::wstring& relativePath, std::string& out);
 // The user's local application-data folder; empty when the system cannot name it.
 std::wstring LocalAppDataFolder();
 
+// Full path of the running executable, however long.
+std::wstring ExecutablePath();
+
 }  // namespace vk

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <functional>
-
 namespace vk {
 
 namespace {
@@ -18,6 +16,8 @@ public:
     unsigned long Delete(const std::wstring& path) override { return DeleteFileW(path.c_str()) ? 0 : GetLastError(); }
 };
 
+}  // namespace
+
 unsigned long Retried(const std::function<unsigned long()>& operation, const RetryPolicy& policy) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
@@ -27,8 +27,6 @@ unsigned long Retried(const std::function<unsigned long()>& operation, const Ret
         Sleep(policy.pauseMs);
     }
 }
-
-}  // namespace
 
 FileOperations& RealFileOperations() {
     static SystemFileOperations files;

@@ -2,6 +2,7 @@
 // Moves and deletes that outlast a momentary lock. Antivirus scanners and indexers open a freshly
 // written executable for a moment, and a process that was just terminated may still map its image;
 // a swap that gave up at the first sharing violation would strand the player with an old launcher.
+#include <functional>
 #include <string>
 
 namespace vk {
@@ -25,7 +26,9 @@ FileOperations& RealFileOperations();
 // True for the errors a momentary lock produces: sharing violation, lock violation and access denied.
 bool IsTransientLockError(unsigned long error);
 
-// The operation repeated while it fails with a transient lock error and the policy's time lasts.
+// The operation (0 on success, else the Windows error code) repeated while it fails with a transient
+// lock error and the policy's time lasts.
+unsigned long Retried(const std::function<unsigned long()>& operation, const RetryPolicy& policy);
 unsigned long MoveRetried(FileOperations& files, const std::wstring& from, const std::wstring& to, bool replace,
                           const RetryPolicy& policy);
 unsigned long DeleteRetried(FileOperations& files, const std::wstring& path, const RetryPolicy& policy);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "infra/handles.h"
@@ -20,13 +21,26 @@ std::uint32_t RegistryNumber(const wchar_t* name) {
     return status == ERROR_SUCCESS ? value : 0;
 }
 
-// A runtime file counts only when it carries a version and really loads.
+// Whether the image mapped at the module (a data-file handle, whose low bits mark it as one) is built
+// for x64 processors.
+bool IsX64Image(HMODULE module) {
+    const auto* base = reinterpret_cast<const unsigned char*>(reinterpret_cast<std::uintptr_t>(module) &
+                                                              ~static_cast<std::uintptr_t>(3));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return false;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    return nt->Signature == IMAGE_NT_SIGNATURE && nt->FileHeader.Machine == IMAGE_FILE_MACHINE_AMD64;
+}
+
+// A runtime file counts only when it carries a version and is a well-formed x64 library. It is mapped
+// as an image resource and never run: the game's copies belong to the game, and whatever their start-up
+// code does must not happen inside the launcher.
 RuntimeVersion LoadableFileVersion(const std::wstring& path) {
     const RuntimeVersion version = FileVersionOf(path);
     if (version.IsZero()) return {};
     const UniqueModule module(
-        LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS | LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR));
-    return module ? version : RuntimeVersion{};
+        LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE));
+    return module && IsX64Image(module.get()) ? version : RuntimeVersion{};
 }
 
 }  // namespace

@@ -13,8 +13,8 @@ inline constexpr wchar_t kRuntimeRegistryKey[] = L"SOFTWARE\\Microsoft\\VisualSt
 // The file version from the file's version resource.
 RuntimeVersion FileVersionOf(const std::wstring& path);
 
-// The lower of the versions of the runtime files in the folder; zero when either has no version or
-// does not load.
+// The lower of the versions of the runtime files in the folder; zero when either has no version or is
+// not an x64 library. The files are read, never run.
 RuntimeVersion RuntimeDllVersion(const std::wstring& directory);
 
 // The version the system-wide installation records (64-bit registry view); a value that cannot be read

@@ -3,12 +3,16 @@
 #include <shellapi.h>
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "engine/release_path_portable.h"
 #include "infra/paths.h"
 #include "infra/sha256.h"
+#include "platform/retrying_files.h"
 #include "platform/runtime_facts.h"
 
 namespace vk {
@@ -49,8 +53,8 @@ HostPaths PathsOf(const RemoteRelease& release, const std::wstring& installDir) 
 
 }  // namespace
 
-RuntimeInstaller::RuntimeInstaller(std::wstring path, std::string expectedSha256)
-    : path_(std::move(path)), expectedSha256_(std::move(expectedSha256)) {}
+RuntimeInstaller::RuntimeInstaller(std::wstring path, std::string expectedSha256, std::wstring setupFolder)
+    : path_(std::move(path)), expectedSha256_(std::move(expectedSha256)), setupFolder_(std::move(setupFolder)) {}
 
 bool RuntimeInstaller::Hold() {
     if (!held_) {
@@ -72,19 +76,63 @@ bool RuntimeInstaller::Verify() {
     return false;
 }
 
+// Written, then opened again for reading: the start of the process reads the file, and a handle that
+// may write would keep it from opening.
+UniqueHandle RuntimeInstaller::CopyHeld(const std::wstring& copy) {
+    const int made = SHCreateDirectoryExW(nullptr, setupFolder_.c_str(), nullptr);
+    if (made != ERROR_SUCCESS && made != ERROR_ALREADY_EXISTS) {
+        SetLastError(static_cast<DWORD>(made));
+        return {};
+    }
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(held_.get(), start, nullptr, FILE_BEGIN)) return {};
+    {
+        const UniqueHandle target(
+            CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!target) return {};
+        std::vector<char> buffer(1 << 20);
+        for (;;) {
+            DWORD read = 0;
+            if (!ReadFile(held_.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) return {};
+            if (read == 0) break;
+            DWORD written = 0;
+            if (!WriteFile(target.get(), buffer.data(), read, &written, nullptr)) return {};
+            if (written != read) {
+                SetLastError(ERROR_WRITE_FAULT);
+                return {};
+            }
+        }
+    }
+    return UniqueHandle(CreateFileW(copy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 bool RuntimeInstaller::Run(std::uint32_t& exitCode, std::uint32_t& error) {
-    Hold();
+    const std::wstring copy = JoinPath(setupFolder_, FileNameOf(path_));
+    UniqueHandle heldCopy = Hold() ? CopyHeld(copy) : UniqueHandle();
+    if (!heldCopy) error = GetLastError();
+    held_.reset();
+    const bool ran = heldCopy && RunToItsEnd(copy, exitCode, error);
+    heldCopy.reset();
+    // An installer that has just ended may still hold its image and its folder for a moment.
+    DeleteRetried(RealFileOperations(), copy, RetryPolicy{});
+    Retried([this] { return RemoveDirectoryW(setupFolder_.c_str()) ? 0 : GetLastError(); }, RetryPolicy{});
+    return ran;
+}
+
+bool RuntimeInstaller::RunToItsEnd(const std::wstring& copy, std::uint32_t& exitCode, std::uint32_t& error) const {
     SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
     execute.lpVerb = L"runas";
-    execute.lpFile = path_.c_str();
+    execute.lpFile = copy.c_str();
     execute.lpParameters = kRuntimeInstallerArguments;
+    execute.lpDirectory = setupFolder_.c_str();
     execute.nShow = SW_HIDE;
-    const bool started = ShellExecuteExW(&execute) && execute.hProcess != nullptr;
-    error = started ? 0 : GetLastError();
-    held_.reset();
-    if (!started) return false;
+    if (!ShellExecuteExW(&execute) || execute.hProcess == nullptr) {
+        error = GetLastError();
+        return false;
+    }
     const UniqueHandle process(execute.hProcess);
     WaitForSingleObject(process.get(), INFINITE);
     DWORD code = 0;
@@ -94,9 +142,10 @@ bool RuntimeInstaller::Run(std::uint32_t& exitCode, std::uint32_t& error) {
     return read;
 }
 
-RuntimeHost MakeRuntimeHost(const RemoteRelease& release, const std::wstring& installDir) {
+RuntimeHost MakeRuntimeHost(const RemoteRelease& release, const std::wstring& installDir,
+                            const std::wstring& setupFolder) {
     const HostPaths paths = PathsOf(release, installDir);
-    auto installer = std::make_shared<RuntimeInstaller>(paths.installer, paths.installerSha256);
+    auto installer = std::make_shared<RuntimeInstaller>(paths.installer, paths.installerSha256, setupFolder);
     RuntimeHost host;
     host.GetFacts = [installerPath = paths.installer, appLocalDir = paths.appLocalDir] {
         RuntimeFacts facts;

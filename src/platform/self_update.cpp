@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include <atomic>
+#include <mutex>
 #include <stdexcept>
+#include <utility>
 
 #include "infra/errors.h"
 #include "infra/files.h"
@@ -17,15 +18,31 @@ namespace vk {
 
 namespace {
 
-std::atomic<bool> swapInProgress{false};
+// A swap and a close of the window exclude each other: whichever comes first wins.
+std::mutex swapLock;
+bool swapInProgress = false;  // guarded by swapLock
+bool swapPrevented = false;   // guarded by swapLock
 
-// Marks the swap for the window and the session end while it runs, on every path out.
+// Marks the swap for the window and the session end while it runs, on every path out; a swap that a
+// close has prevented does not begin.
 class SwapMark {
 public:
-    SwapMark() { swapInProgress.store(true); }
-    ~SwapMark() { swapInProgress.store(false); }
+    SwapMark() {
+        const std::lock_guard<std::mutex> guard(swapLock);
+        begun_ = !std::exchange(swapPrevented, false);
+        swapInProgress = begun_;
+    }
+    ~SwapMark() {
+        const std::lock_guard<std::mutex> guard(swapLock);
+        swapInProgress = false;
+    }
     SwapMark(const SwapMark&) = delete;
     SwapMark& operator=(const SwapMark&) = delete;
+
+    bool begun() const { return begun_; }
+
+private:
+    bool begun_ = false;
 };
 
 // Puts a whole launcher at the executable's name after a failed swap. Empty when the previous launcher
@@ -86,35 +103,37 @@ LauncherFiles LauncherFiles::Beside(const std::wstring& exe) {
     return LauncherFiles{exe, exe + L".new", exe + L".new.tmp", exe + L".old"};
 }
 
-LauncherFiles LauncherFiles::OfThisProcess() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return Beside(path);
-        }
-        path.resize(path.size() * 2);
-    }
-}
+LauncherFiles LauncherFiles::OfThisProcess() { return Beside(ExecutablePath()); }
 
 std::wstring ReadyEventName(unsigned long processId) {
     return L"Local\\VelkarLauncherReady-" + std::to_wstring(processId);
 }
 
-bool SelfUpdateSwapInProgress() { return swapInProgress.load(); }
+bool SelfUpdateSwapInProgress() {
+    const std::lock_guard<std::mutex> guard(swapLock);
+    return swapInProgress;
+}
+
+bool PreventSelfUpdateSwap() {
+    const std::lock_guard<std::mutex> guard(swapLock);
+    if (swapInProgress) return false;
+    swapPrevented = true;
+    return true;
+}
 
 bool ApplySelfUpdate(const std::string& newExecutable, std::wstring& error, const SelfUpdateOptions& options) {
     error.clear();
     const LauncherFiles& swap = options.files;
     FileOperations& files = *options.fileOperations;
+    const SwapMark mark;
+    // The window is closing: the launcher stays as it is, and nobody is left to read a message.
+    if (!mark.begun()) return false;
     try {
         WriteFileAtomic(swap.newExe, newExecutable);
     } catch (const std::exception& failure) {
         error = Utf8ToWide(failure.what());
         return false;
     }
-    const SwapMark mark;
     // A leftover that cannot go makes the next move fail, and that failure is the one to report.
     DeleteRetried(files, swap.previousExe, options.retry);
     if (const unsigned long failed = MoveRetried(files, swap.exe, swap.previousExe, true, options.retry)) {

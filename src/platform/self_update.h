@@ -40,8 +40,13 @@ std::wstring ReadyEventName(unsigned long processId);
 bool ApplySelfUpdate(const std::string& newExecutable, std::wstring& error,
                      const SelfUpdateOptions& options = SelfUpdateOptions{});
 
-// True from the first rename of a swap until ApplySelfUpdate returns: a close or a session end then
+// True while ApplySelfUpdate writes the new launcher and swaps it in: a close or a session end then
 // would cut the swap between its renames or abandon a rollback.
 bool SelfUpdateSwapInProgress();
+
+// For a close of the window while the new launcher is still being downloaded: true when no swap runs,
+// and then the next ApplySelfUpdate returns false without touching anything; false while a swap runs,
+// which the close must then wait for.
+bool PreventSelfUpdateSwap();
 
 }  // namespace vk

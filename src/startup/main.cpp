@@ -5,6 +5,11 @@
 #include "startup/launcher_start.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // Libraries are looked for in the system folder only, never beside the launcher, where anyone who
+    // can write that folder could place one. The libraries the program imports at load time are all on
+    // the system's known-library list; every other one is delay-loaded (cmake/delay-load.cmake) and so
+    // first loaded after this line.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     int exitCode = 0;
     {
         // The window released its COM objects when it was destroyed, inside the apartment.

@@ -6,12 +6,6 @@
 
 namespace vk {
 
-std::wstring ExecutablePath() {
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return std::wstring(buffer, length);
-}
-
 std::wstring ExecutableDirectory() { return ParentFolder(ExecutablePath()); }
 
 std::string LoadRcData(int id) {

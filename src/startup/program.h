@@ -4,10 +4,8 @@
 
 namespace vk {
 
-// Full path of the running executable.
-std::wstring ExecutablePath();
-
-// ExecutablePath up to its last backslash (the whole path when it has none).
+// The folder of the running executable: its full path up to the last backslash (the whole path when it
+// has none).
 std::wstring ExecutableDirectory();
 
 // The bytes of RT_RCDATA resource `id` of the program's own module; empty when missing.

@@ -68,7 +68,7 @@ void DrawDisk(Frame& frame, float right) {
 void DrawActionBar(Frame& frame) {
     Canvas& canvas = frame.canvas;
     const LauncherView& view = frame.view;
-    const bool ready = view.state == LauncherState::Ready;
+    const bool offline = CommandEnabled(CmdPlayOffline, FactsOf(view));
     canvas.FillRect({0, 536, 1000, 614}, palette::kActionBar, 1, 0);
     canvas.DrawDivider(0, 536.5f, 1000, 536.5f, 1, 1);
     if (view.state == LauncherState::Updating) {
@@ -78,10 +78,10 @@ void DrawActionBar(Frame& frame) {
     canvas.DrawDivider(244, 558, 244, 592, 1, 1);
     DrawInstallFolder(frame);
     canvas.DrawDivider(510, 558, 510, 592, 1, 1);
-    DrawDisk(frame, ready ? 616.0f : 720.0f);
-    if (ready) {
+    DrawDisk(frame, offline ? 616.0f : 720.0f);
+    if (offline) {
         DrawButton(canvas, frame.buttons, {628, 553, 724, 597}, {Localized(L"Offline", L"仅离线"), 0, TextStyle::Small},
-                   CmdPlayOffline, ButtonStyle::Secondary, CommandEnabled(CmdPlayOffline, FactsOf(view)));
+                   CmdPlayOffline, ButtonStyle::Secondary, true);
     }
     DrawButton(canvas, frame.buttons, {732, 553, 776, 597}, {L"", kGlyphRepair, TextStyle::Icon16}, CmdRepair,
                ButtonStyle::Secondary, CommandEnabled(CmdRepair, FactsOf(view)),

@@ -24,7 +24,7 @@ bool RepairEnabled(const CommandFacts& facts) {
 }  // namespace
 
 CommandFacts FactsOf(const LauncherView& view) {
-    return {view.state, view.pauseRequested, view.releaseKnown, view.installed};
+    return {view.state, view.pauseRequested, view.releaseKnown, view.installed, view.offlineOnly};
 }
 
 bool CommandEnabled(int command, const CommandFacts& facts) {
@@ -36,7 +36,9 @@ bool CommandEnabled(int command, const CommandFacts& facts) {
         case CmdInstallFolder:
         case CmdFullMap: return !IsBusy(facts.state);
         case CmdRepair: return RepairEnabled(facts);
-        case CmdPlayOffline: return facts.state == LauncherState::Ready;
+        case CmdPlayOffline:
+            return facts.state == LauncherState::Ready ||
+                   (facts.state == LauncherState::CheckFailed && facts.offlineOnly);
         case CmdInfo: return true;  // only a tooltip: the command itself does nothing
         default: return false;
     }

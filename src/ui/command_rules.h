@@ -13,6 +13,7 @@ struct CommandFacts {
     bool pauseRequested = false;
     bool releaseKnown = false;
     bool installed = false;  // the install folder records a build or files
+    bool offlineOnly = false;  // the check refused an expired manifest of the installed build
 };
 
 bool CommandEnabled(int command, const CommandFacts& facts);

@@ -4,6 +4,7 @@
 
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -12,6 +13,7 @@ namespace vk {
 struct DiskSpaceMonitor::Shared {
     FreeSpaceQuery query;
     std::function<void()> onChanged;
+    ThreadStart start;
     std::uint64_t period = 0;
     std::mutex lock;
     std::wstring folder;
@@ -29,12 +31,15 @@ std::uint64_t QueryFreeSpace(const std::wstring& folder) {
     return 0;
 }
 
+void StartDetachedThread(std::function<void()> work) { std::thread(std::move(work)).detach(); }
+
 DiskSpaceMonitor::DiskSpaceMonitor(FreeSpaceQuery query, std::function<void()> onChanged,
-                                   std::uint64_t periodMilliseconds)
+                                   std::uint64_t periodMilliseconds, ThreadStart start)
     : shared_(std::make_shared<Shared>()) {
     shared_->query = std::move(query);
     shared_->onChanged = std::move(onChanged);
     shared_->period = periodMilliseconds;
+    shared_->start = std::move(start);
 }
 
 std::uint64_t DiskSpaceMonitor::FreeBytes(const std::wstring& folder, std::uint64_t now) {
@@ -46,17 +51,21 @@ std::uint64_t DiskSpaceMonitor::FreeBytes(const std::wstring& folder, std::uint6
     }
     const bool due = !shared_->lastStart || now - *shared_->lastStart >= shared_->period;
     if (!shared_->running && due) {
-        shared_->running = true;
-        shared_->lastStart = now;
-        std::thread([shared = shared_, folder] {
-            const std::uint64_t value = shared->query(folder);
-            {
-                std::lock_guard<std::mutex> done(shared->lock);
-                if (shared->folder == folder) shared->freeBytes = value;
-                shared->running = false;
-            }
-            if (shared->onChanged) shared->onChanged();
-        }).detach();
+        try {
+            shared_->start([shared = shared_, folder] {
+                const std::uint64_t value = shared->query(folder);
+                {
+                    std::lock_guard<std::mutex> done(shared->lock);
+                    if (shared->folder == folder) shared->freeBytes = value;
+                    shared->running = false;
+                }
+                if (shared->onChanged) shared->onChanged();
+            });
+            shared_->running = true;
+            shared_->lastStart = now;
+        } catch (const std::system_error&) {
+            // Painting goes on with the last known value; the next paint asks again.
+        }
     }
     return shared_->freeBytes;
 }

@@ -14,15 +14,20 @@ namespace vk {
 std::uint64_t QueryFreeSpace(const std::wstring& folder);
 
 using FreeSpaceQuery = std::function<std::uint64_t(const std::wstring& folder)>;
+// Runs the work on a detached thread; throws std::system_error when no thread can be started.
+using ThreadStart = std::function<void(std::function<void()> work)>;
+
+void StartDetachedThread(std::function<void()> work);
 
 class DiskSpaceMonitor {
 public:
     // onChanged runs on the background thread after each query (the window repaints then).
     explicit DiskSpaceMonitor(FreeSpaceQuery query = QueryFreeSpace, std::function<void()> onChanged = {},
-                              std::uint64_t periodMilliseconds = 5000);
+                              std::uint64_t periodMilliseconds = 5000, ThreadStart start = StartDetachedThread);
 
     // The last known free space of the folder's volume, 0 while unknown. Starts a query when none
     // runs and the last one for this folder started at least a period ago (at once for a new folder).
+    // Never throws: a query that cannot start is tried again by the next call.
     std::uint64_t FreeBytes(const std::wstring& folder, std::uint64_t nowMilliseconds);
 
 private:

@@ -9,7 +9,6 @@ namespace vk {
 
 namespace {
 
-constexpr float kHeadingHeight = 46;
 constexpr float kRowHeight = 62;
 constexpr wchar_t kGlyphNews = 0xE7C3;
 
@@ -56,7 +55,7 @@ void DrawNews(Frame& frame, NewsScroll& scroll, const Rect& p) {
     canvas.DrawDivider(p.left + 1, p.top + 44, p.right - 1, p.top + 44, 1, 1);
 
     const std::vector<NewsEntry>& news = frame.view.news;
-    scroll.visibleRows = static_cast<std::uint64_t>(std::max(0.0f, (p.Height() - kHeadingHeight) / kRowHeight));
+    scroll.visibleRows = static_cast<std::uint64_t>(std::max(0.0f, (p.Height() - kNewsHeadingHeight) / kRowHeight));
     const auto n = static_cast<std::int64_t>(news.size());
     const auto rows = static_cast<std::int64_t>(scroll.visibleRows);
     scroll.first = std::clamp<std::int64_t>(scroll.first, 0, n > rows ? n - rows : 0);
@@ -67,8 +66,9 @@ void DrawNews(Frame& frame, NewsScroll& scroll, const Rect& p) {
                         TextAlign::Leading, false, 1);
         return;
     }
-    if (n > rows) DrawScrollThumb(canvas, p, scroll, news.size());
-    float rowY = p.top + kHeadingHeight;
+    // No thumb while no row fits: it would have no height and would sit below the panel.
+    if (n > rows && rows > 0) DrawScrollThumb(canvas, p, scroll, news.size());
+    float rowY = p.top + kNewsHeadingHeight;
     for (std::int64_t i = scroll.first; i < n && i < scroll.first + rows; ++i) {
         if (i > scroll.first) canvas.DrawDivider(p.left + 24, rowY, p.right - 24, rowY, 1, 1);
         DrawNewsRow(frame, p, news[static_cast<std::size_t>(i)], rowY);

@@ -23,12 +23,12 @@ unsigned MonitorDpi(HMONITOR monitor) {
 
 }  // namespace
 
-Placement PlacementFor(const RECT& workArea, unsigned dpi) {
+Placement PlacementFor(const RECT& area, unsigned dpi) {
     Placement placement;
     placement.width = MulDiv(static_cast<int>(kWindowWidth), static_cast<int>(dpi), 96);
     placement.height = MulDiv(static_cast<int>(kWindowHeight), static_cast<int>(dpi), 96);
-    placement.x = workArea.left + (workArea.right - workArea.left - placement.width) / 2;
-    placement.y = workArea.top + (workArea.bottom - workArea.top - placement.height) / 2;
+    placement.x = area.left + (area.right - area.left - placement.width) / 2;
+    placement.y = area.top + (area.bottom - area.top - placement.height) / 2;
     return placement;
 }
 

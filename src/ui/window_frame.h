@@ -18,8 +18,9 @@ struct Placement {
     bool operator==(const Placement&) const = default;
 };
 
-// The window sized for the monitor's DPI and centred in its work area (even when larger).
-Placement PlacementFor(const RECT& workArea, unsigned dpi);
+// The window sized for the DPI and centred in the rectangle (a monitor's work area, or the window's
+// own place when the DPI changes), even when larger.
+Placement PlacementFor(const RECT& area, unsigned dpi);
 
 // Sizes and centres the window on the monitor under the cursor (the primary one when the cursor is
 // outside every monitor).

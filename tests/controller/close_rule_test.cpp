@@ -1,4 +1,4 @@
-// Closing the window: refused while the launcher replaces itself, confirmed while work runs, and a
+// Closing the window: refused while the launcher swaps itself, confirmed while work runs, and a
 // confirmation that comes after a self-update began is not acted on.
 #include <windows.h>
 
@@ -17,7 +17,7 @@ using Events = std::vector<std::string>;
 const std::string kQuestion =
     "message An update is running. Quit anyway? Downloaded data is kept and resumes next time.";
 
-TEST(CloseRule, AsksOnlyWhileWorkRunsAndNeverClosesDuringASelfUpdate) {
+TEST(CloseRule, AsksOnlyWhileWorkRunsAndStopsASelfUpdateOnlyWhileItDownloads) {
     struct Case {
         LauncherState state;
         int answer;
@@ -29,7 +29,8 @@ TEST(CloseRule, AsksOnlyWhileWorkRunsAndNeverClosesDuringASelfUpdate) {
         {LauncherState::Checking, IDYES, true, false},
         {LauncherState::Updating, IDYES, true, true},
         {LauncherState::Updating, IDNO, false, true},
-        {LauncherState::SelfUpdating, IDYES, false, false},
+        // The new launcher is still downloading (no swap runs): the close stops it.
+        {LauncherState::SelfUpdating, IDYES, true, false},
     };
     for (const Case& c : cases) {
         LauncherFixture f;

@@ -59,6 +59,10 @@ TEST(CommandRules, EachStateEnablesItsCommands) {
     EXPECT_FALSE(CommandEnabled(CmdRepair, {LauncherState::Ready, false, false, true}));
     EXPECT_FALSE(CommandEnabled(CmdRepair, {LauncherState::NotInstalled, false, true, false}));
     EXPECT_FALSE(CommandEnabled(0, {LauncherState::Ready, false, true, true}));
+    // After a check that refused an expired manifest of the installed build, only the offline start.
+    EXPECT_TRUE(CommandEnabled(CmdPlayOffline, {LauncherState::CheckFailed, false, false, true, true}));
+    EXPECT_FALSE(CommandEnabled(CmdRepair, {LauncherState::CheckFailed, false, false, true, true}));
+    EXPECT_FALSE(CommandEnabled(CmdPlayOffline, {LauncherState::PreparingRuntime, false, false, true, true}));
 }
 
 TEST(PrimaryAction, DoesWhatTheStateOffers) {

@@ -32,12 +32,12 @@ std::unique_ptr<VerifyResult> Verified(std::string problem, bool cancelled = fal
     return result;
 }
 
-// A complete installation of release b2, the file check running.
-void Checking(LauncherFixture& f) {
+// A complete installation of release b2 (with or without the full map), the file check running.
+void Checking(LauncherFixture& f, bool withFullMap = false) {
     useEnglish = true;
     f.app.release = SampleRelease("b2");
     f.app.releaseKnown = true;
-    f.app.installed = test::InstalledFrom(f.app.release, false);
+    f.app.installed = test::InstalledFrom(f.app.release, withFullMap);
     f.Install(f.app.release, f.app.installed);
     RefreshInstallState(f.app, f.effects);
     ASSERT_EQ(f.app.state, LauncherState::Ready);
@@ -107,6 +107,37 @@ TEST(Play, ARequestOfAnotherProgramWinsOverTheGameStart) {
     OnVerifyFinished(f.app, f.effects, Verified(""));
     EXPECT_EQ(f.effects.Take(), (Events{"stop 1", "stop 3", "arm 1 250", "task update"}));
     EXPECT_TRUE(f.app.repairMode);
+}
+
+// Another program asks for content while the check runs (a second start: the busy launcher only notes
+// it). The check's end takes the request up: missing content is fetched; a request for content that is
+// already there lets the game start as Play asked.
+TEST(Play, AContentRequestDuringTheCheckIsFetchedOrLetsTheGameStart) {
+    struct Case {
+        const char* label;
+        bool fullMapInstalled;
+        Events events;
+        LauncherState after;
+    };
+    const Case cases[] = {
+        {"the full map is missing", false, {"stop 1", "arm 1 250", "task update"}, LauncherState::Updating},
+        {"the full map is there", true, {"stop 1", "runtime play", "launch"}, LauncherState::Ready},
+    };
+    for (const Case& c : cases) {
+        LauncherFixture f;
+        Checking(f, c.fullMapInstalled);
+        f.WriteMeta(kRequestFile, "{\"groups\": [\"island\"]}");
+        OnActivate(f.app, f.effects);
+        ASSERT_TRUE(f.app.requestPending) << c.label;
+        ASSERT_TRUE(f.effects.Take().empty()) << c.label;
+        OnVerifyFinished(f.app, f.effects, Verified(""));
+        EXPECT_EQ(f.effects.Take(), c.events) << c.label;
+        EXPECT_EQ(f.app.state, c.after) << c.label;
+        EXPECT_FALSE(f.app.repairMode) << c.label;
+        EXPECT_FALSE(f.app.requestPending) << c.label;
+        EXPECT_TRUE(f.app.fullMapSelected) << c.label;
+        EXPECT_FALSE(f.MetaExists(kRequestFile)) << c.label;
+    }
 }
 
 // The message box runs a message loop: what was queued behind the check's result is handled before
@@ -187,6 +218,41 @@ TEST(RuntimeStep, ItsEndStartsTheGameShowsTheProblemOrTakesUpARequest) {
                                         ? (c.requestPending ? LauncherState::Checking : LauncherState::Ready)
                                         : c.before;
         EXPECT_EQ(f.app.state, after) << c.label;
+    }
+}
+
+// A host whose facts find the runtime as the release's app-local copy, or nowhere.
+RuntimeHost HostFinding(bool runtimePresent) {
+    RuntimeHost host;
+    host.GetFacts = [runtimePresent] {
+        RuntimeFacts facts;
+        facts.installer = {14, 44, 35211, 0};
+        if (runtimePresent) facts.appLocal = facts.installer;
+        return facts;
+    };
+    host.VerifyInstaller = [] { return true; };
+    host.RunInstaller = [](std::uint32_t&, std::uint32_t&) { return false; };
+    return host;
+}
+
+// A step that failed leaves its note (the player declined the prompt). The next check that finds the
+// runtime clears it, and so does a new step.
+TEST(RuntimeStep, TheNextCheckClearsTheNoteOfAFailedStep) {
+    for (const bool runtimePresent : {true, false}) {
+        LauncherFixture f;
+        useEnglish = true;
+        f.app.state = LauncherState::PreparingRuntime;
+        auto declined = std::make_unique<RuntimeFinished>();
+        declined->outcome.kind = ConsentNeeded;
+        declined->thenPlay = true;
+        OnRuntimeFinished(f.app, f.effects, std::move(declined));
+        ASSERT_EQ(f.app.state, LauncherState::Ready);
+        ASSERT_FALSE(f.app.runtimeNote.empty());
+
+        EXPECT_EQ(StartRuntimeStep(f.app, f.effects, true, HostFinding(runtimePresent)), !runtimePresent);
+        EXPECT_EQ(f.app.runtimeNote, L"") << runtimePresent;
+        EXPECT_EQ(f.app.state, runtimePresent ? LauncherState::Ready : LauncherState::PreparingRuntime);
+        EXPECT_EQ(f.effects.Take(), runtimePresent ? Events{} : Events{"task runtime"});
     }
 }
 

@@ -1,10 +1,13 @@
 // What the launcher decides when a release check reports back.
 #include <gtest/gtest.h>
 
+#include "controller/commands.h"
 #include "controller/handlers.h"
+#include "controller/play.h"
 #include "infra/language_portable.h"
 #include "infra/text.h"
 #include "recording_effects.h"
+#include "ui/commands.h"
 
 namespace vk {
 namespace {
@@ -103,6 +106,60 @@ TEST(ReleaseChecked, AFailedCheckKeepsTheKnownReleaseAndInstallation) {
     EXPECT_TRUE(f.app.releaseKnown);
     EXPECT_EQ(f.app.release.buildId, "b1");
     EXPECT_EQ(f.app.installed.buildId, "b1");
+}
+
+std::unique_ptr<ReleaseCheckResult> ExpiredCheck(const RemoteRelease& release, const InstalledState& installed) {
+    auto result = CheckFailedWith("The update information has expired. Try again later.");
+    result->expired = true;
+    result->release = release;
+    result->installed = installed;
+    return result;
+}
+
+TEST(ReleaseChecked, AnExpiredManifestOfTheInstalledBuildLeavesOnlyTheOfflineStart) {
+    useEnglish = true;
+    LauncherFixture f;
+    const RemoteRelease release = SampleRelease("b1");
+    const InstalledState installed = test::InstalledFrom(release, false);
+    f.Install(release, installed);
+    OnReleaseChecked(f.app, f.effects, ExpiredCheck(release, installed));
+    EXPECT_EQ(f.app.state, LauncherState::CheckFailed);
+    EXPECT_EQ(f.app.statusText, L"The update information has expired. Try again later.");
+    // Nothing is updated from it: no repair, and the full map is selected for later, not fetched.
+    EXPECT_FALSE(f.app.releaseKnown);
+    for (const int command : {CmdRepair, CmdFullMap}) RunCommand(f.app, f.effects, command);
+    EXPECT_TRUE(f.effects.Take().empty());
+    EXPECT_EQ(f.app.state, LauncherState::CheckFailed);
+    EXPECT_TRUE(f.app.fullMapSelected);
+
+    // The game starts offline with the release's command line, and the runtime step comes back to the refusal.
+    RunCommand(f.app, f.effects, CmdPlayOffline);
+    EXPECT_TRUE(f.app.offlineLaunch);
+    EXPECT_EQ(f.effects.Take(), (std::vector<std::string>{"runtime play", "launch"}));
+    EXPECT_EQ(f.app.release.launchPath, release.launchPath);
+    f.app.state = LauncherState::PreparingRuntime;
+    auto finished = std::make_unique<RuntimeFinished>();
+    finished->outcome.kind = RuntimeInstalled;
+    OnRuntimeFinished(f.app, f.effects, std::move(finished));
+    EXPECT_EQ(f.app.state, LauncherState::CheckFailed);
+    EXPECT_EQ(f.app.statusText, L"The update information has expired. Try again later.");
+
+    // A fresh manifest ends it; the full map selected meanwhile is now to be fetched.
+    OnReleaseChecked(f.app, f.effects, Checked(release, installed));
+    EXPECT_EQ(f.app.state, LauncherState::UpdateAvailable);
+    EXPECT_FALSE(f.app.offlineOnly);
+}
+
+TEST(ReleaseChecked, AnExpiredManifestOfAnotherBuildStartsNothing) {
+    LauncherFixture f;
+    const InstalledState installed = test::InstalledFrom(SampleRelease("b1"), false);
+    f.Install(SampleRelease("b1"), installed);
+    OnReleaseChecked(f.app, f.effects, ExpiredCheck(SampleRelease("b2"), installed));
+    EXPECT_EQ(f.app.state, LauncherState::CheckFailed);
+    EXPECT_FALSE(f.app.offlineOnly);
+    RunCommand(f.app, f.effects, CmdPlayOffline);
+    EXPECT_TRUE(f.effects.Take().empty());
+    EXPECT_NE(f.app.release.buildId, "b2");
 }
 
 TEST(ReleaseChecked, ShowsANewBannerOnceAndKeepsTheOldOneWhenTheNewCannotBeShown) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "controller/close_rule.h"
 #include "controller/handlers.h"
 #include "controller/payloads.h"
 #include "controller/tasks.h"
@@ -144,6 +145,20 @@ TEST_F(StoreTasks, ASelfUpdateWhoseApplyFailsContinuesWithTheNormalStates) {
     EXPECT_TRUE(app_.selfUpdateFailed);
     EXPECT_EQ(app_.selfUpdateError, L"The new launcher did not start.");
     EXPECT_EQ(app_.state, LauncherState::NotInstalled);
+}
+
+// The offered launcher trickles in far slower than the test lasts: closing the window stops its download
+// at once, and nothing is swapped in.
+TEST_F(StoreTasks, ClosingTheWindowStopsTheNewLaunchersDownload) {
+    UseUpdaterValues(app_, test::TestUpdaterAt(test::Servers().fault + "/store/trickleblobs/game", "launcher-offer-big",
+                                               dir_ / L"game", dir_ / L"cache"));
+    Check();
+    ASSERT_EQ(app_.state, LauncherState::SelfUpdating) << WideToUtf8(app_.statusText);
+    ASSERT_TRUE(window_->PumpUntil([&] { return app_.selfUpdateBytes.load() > 0; }));
+    ASSERT_TRUE(ConfirmClose(app_, window_->effects()));
+    Settle();
+    EXPECT_TRUE(log_.appliedLaunchers.empty());
+    EXPECT_TRUE(app_.selfUpdateFailed);
 }
 
 TEST_F(StoreTasks, TheNewsTaskReplacesTheList) {

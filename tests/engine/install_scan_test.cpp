@@ -13,6 +13,7 @@
 #include "infra/language_portable.h"
 #include "infra/text.h"
 #include "support/failure.h"
+#include "support/links.h"
 #include "support/scoped_override.h"
 #include "support/temp_dir.h"
 #include "support/test_env.h"
@@ -43,24 +44,6 @@ bool IsFolder(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
-
-// Presents one path as a link through the scan's attribute hook, for links Wine cannot create.
-class PretendLink {
-public:
-    explicit PretendLink(std::wstring path)
-        : path_(linkedPath(), std::move(path)),
-          hook_(scanAttributes, [](const std::wstring& entry, std::uint32_t reported) -> std::uint32_t {
-              return entry == linkedPath() ? reported | FILE_ATTRIBUTE_REPARSE_POINT : reported;
-          }) {}
-
-private:
-    static std::wstring& linkedPath() {
-        static std::wstring path;
-        return path;
-    }
-    test::ScopedOverride<std::wstring> path_;
-    test::ScopedOverride<ScanAttributesHook> hook_;
-};
 
 std::string FailureOf(const Updater& updater, const RemoteRelease& release) {
     return test::FailureOf([&] { updater.FindExtraPackages(release); });
@@ -221,7 +204,7 @@ TEST_F(InstallScan, EmptyGameFoldersGoButTheMetadataAndSavedFoldersStay) {
 // through the hook shows that the clean-up never enters one.
 TEST_F(InstallScan, EmptyFolderCleanUpNeverEntersALink) {
     CreateDirectories(install_ / L"Velkar\\Linked\\Inner");
-    PretendLink link(install_ / L"Velkar\\Linked");
+    test::PretendLink link(install_ / L"Velkar\\Linked");
     ListGame(install_.path()).RemoveEmptyFolders();
     EXPECT_TRUE(IsFolder(install_ / L"Velkar\\Linked\\Inner"));
 }
@@ -272,7 +255,7 @@ TEST_F(InstallScan, LinksInsidePackageRootsAreRefusedByTheirRelativePath) {
 // as a plain file), so the file case goes through the attribute hook.
 TEST_F(InstallScan, FileLinksAreRefusedInsideRootsAndListedOtherwise) {
     Put(L"Velkar\\Content\\Paks\\mod.pak");
-    PretendLink link(install_ / L"Velkar\\Content\\Paks\\mod.pak");
+    test::PretendLink link(install_ / L"Velkar\\Content\\Paks\\mod.pak");
     const test::ScopedOverride language(useEnglish, true);
     EXPECT_EQ(FailureOf(updater_, ReleaseOf({})),
               "Remove the link from the game data folder and retry: Paks\\mod.pak");
@@ -283,7 +266,7 @@ TEST_F(InstallScan, FileLinksAreRefusedInsideRootsAndListedOtherwise) {
 // although nothing below it is one.
 TEST_F(InstallScan, PackageRootThatIsALinkIsRefused) {
     Put(L"Velkar\\Content\\Paks\\mod.pak");
-    PretendLink link(install_ / L"Velkar\\Content");
+    test::PretendLink link(install_ / L"Velkar\\Content");
     const test::ScopedOverride language(useEnglish, true);
     EXPECT_EQ(FailureOf(updater_, ReleaseOf({})), "Check linked game package directories.");
 }

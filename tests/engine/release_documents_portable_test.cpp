@@ -91,14 +91,20 @@ TEST(DocumentsTest, ManifestHasItsFixedLayout) {
               "}\n");
     manifest.sequence = 12;
     manifest.published = "2026-12-10T11:46:17Z";
+    manifest.expires = "2026-12-17T11:46:17Z";
     manifest.launcher = LauncherOffer{"2.5.0", {kShaB, 5000000}};
     manifest.banner = BlobRef{kShaC, 300000};
     const std::string text = ManifestJson(manifest);
     EXPECT_NE(text.find("  \"min_launcher_version\": \"2.4.0\",\n"
                         "  \"sequence\": 12,\n"
                         "  \"published\": \"2026-12-10T11:46:17Z\",\n"
-                        "  \"launcher\": {\"version\": \"2.5.0\", \"sha256\": \"" + kShaB + "\", \"size\": 5000000},\n"
-                        "  \"banner\": {\"sha256\": \"" + kShaC + "\", \"size\": 300000}\n"
+                        "  \"expires\": \"2026-12-17T11:46:17Z\",\n"
+                        "  \"launcher\": {\"version\": \"2.5.0\", \"sha256\": \"" +
+                        kShaB +
+                        "\", \"size\": 5000000},\n"
+                        "  \"banner\": {\"sha256\": \"" +
+                        kShaC +
+                        "\", \"size\": 300000}\n"
                         "}\n"),
               std::string::npos)
         << text;
@@ -121,11 +127,14 @@ TEST(DocumentsTest, WrittenDocumentsReadBackWithoutProblems) {
     written.banner = BlobRef{kShaC, 3};
     written.sequence = 7;
     written.published = "2026-12-10T11:46:17Z";
+    written.expires = "2027-01-09T11:46:17Z";
     const ChannelManifest read = ReadManifest(ManifestJson(written), problems);
     EXPECT_TRUE(problems.empty()) << problems.front();
     EXPECT_EQ(read.minLauncherVersion, "2.4.1");
     EXPECT_EQ(read.sequence, std::optional<std::uint64_t>{7});
     EXPECT_EQ(read.published, "2026-12-10T11:46:17Z");
+    EXPECT_EQ(read.expires, "2027-01-09T11:46:17Z");
+    EXPECT_EQ(ReadManifest(ManifestJson(SampleManifest()), problems).expires, "");  // nor an expiry
     EXPECT_FALSE(ReadManifest(ManifestJson(SampleManifest()), problems).sequence);  // older stores have none
     ASSERT_TRUE(read.launcher && read.banner);
     EXPECT_EQ(read.launcher->version, "2.5");
@@ -185,6 +194,22 @@ TEST(DocumentsTest, AManifestForAnotherChannelOrPlatformIsRefused) {
     ReadManifest(ParseJson(mac), "beta", &problems);
     EXPECT_EQ(problems, (std::vector<std::string>{"manifest: \"platform\" is not \"windows\"",
                                                   "manifest: \"channel\" is not beta"}));
+}
+
+// A time the launcher cannot read would make a manifest that never expires: the launcher refuses it.
+TEST(DocumentsTest, AnExpiryThatIsNoTimeIsRefused) {
+    const std::string head = R"({"schema": 1, "platform": "windows", "channel": "live", "release": "r.json",
+        "release_size": 1, "release_sha256": ")" +
+                             kShaA + R"(", "build_id": "b", "min_launcher_version": "2.4.0")";
+    for (const std::string expires : {"tomorrow", "2026-12-17", "2026-02-30T00:00:00Z"}) {
+        const std::string text = head + R"(, "expires": ")" + expires + R"("})";
+        EXPECT_THROW(ReadManifest(ParseJson(text), "live", nullptr), std::runtime_error) << expires;
+        std::vector<std::string> problems;
+        ReadManifest(text, problems);
+        EXPECT_EQ(problems,
+                  std::vector<std::string>{"manifest: \"expires\" is not a UTC time such as 2026-12-10T11:46:17Z"})
+            << expires;
+    }
 }
 
 TEST(DocumentsTest, ManifestReaderReportsEntriesTheLauncherIgnores) {

@@ -96,6 +96,7 @@ TEST_F(ReleaseFetch, RefusalsInTheirOrderWithTheirMessages) {
         {"case-duplicate", "Release file list is malformed: velkar/content/paks/PAKCHUNK1-windows.pak"},
         {"no-launch", "缺少字段 launch"},
         {"no-min-launcher", "缺少字段 min_launcher_version"},
+        {"expires-garbled", "This release does not match the updater. Please download the new updater."},
         {"list-missing", "Could not get update info: HTTP 404"},
         {"no-such-channel", "Could not get update info: HTTP 404"},
     };
@@ -132,13 +133,46 @@ TEST_F(ReleaseFetch, ASequenceBelowTheHighestSeenForTheChannelIsRefused) {
     EXPECT_EQ(FailureOf(test::TestUpdater("v1", dir_ / L"game", cache)), "更新服务器提供的版本比本机已见过的更旧，已拒绝更新。");
     EXPECT_EQ(ReadWholeFile(cache + L"\\channel.json"), manifest);  // the refused manifest is not cached
     EXPECT_EQ(SeenSequence(cache, "v1"), 3u);
-    // A manifest without a sequence is taken as before, and leaves the memory as it is.
-    RememberSequence(cache, "unnumbered", 3);
+    // An unreadable memory remembers nothing, however it is damaged.
+    for (const char* damaged : {"{\"v1\": ", "{\"v1\": -}", "{\"v1\": 1e999}", "{\"v1\": [\"x\"]}"}) {
+        WriteFileAtomic(cache + L"\\sequences.json", damaged);
+        EXPECT_EQ(SeenSequence(cache, "v1"), 0u) << damaged;
+        EXPECT_EQ(test::TestUpdater("v1", dir_ / L"game", cache).FetchRelease().sequence,
+                  std::optional<std::uint64_t>{1})
+            << damaged;
+    }
+}
+
+TEST_F(ReleaseFetch, AManifestWithoutASequenceIsRefusedOnceTheChannelHasAFloor) {
+    const std::wstring cache = dir_ / L"cache";
+    // As published before the numbering: taken while this computer has seen no number for the channel.
     EXPECT_FALSE(test::TestUpdater("unnumbered", dir_ / L"game", cache).FetchRelease().sequence);
-    EXPECT_EQ(SeenSequence(cache, "unnumbered"), 3u);
-    // An unreadable memory remembers nothing.
-    WriteFileAtomic(cache + L"\\sequences.json", "{\"v1\": ");
-    EXPECT_EQ(test::TestUpdater("v1", dir_ / L"game", cache).FetchRelease().sequence, std::optional<std::uint64_t>{1});
+    EXPECT_EQ(SeenSequence(cache, "unnumbered"), 0u);
+    // Replayed after a numbered one was seen, it counts as sequence 0.
+    RememberSequence(cache, "unnumbered", 42);
+    EXPECT_EQ(FailureOf(test::TestUpdater("unnumbered", dir_ / L"game", cache)),
+              "The update server offered an older release than this computer has already seen. Update refused.");
+    EXPECT_EQ(SeenSequence(cache, "unnumbered"), 42u);
+}
+
+TEST_F(ReleaseFetch, AManifestPastItsExpiryIsRefusedButStillTellsHowTheGameStarts) {
+    const RemoteRelease later = test::TestUpdater("expires-later", dir_ / L"game").FetchRelease();
+    EXPECT_EQ(later.expires, "2999-12-31T23:59:59Z");
+    EXPECT_EQ(test::TestUpdater("v1", dir_ / L"game").FetchRelease().expires, "");  // as published without one
+
+    for (const bool english : {true, false}) {
+        useEnglish = english;
+        try {
+            test::TestUpdater("expired", dir_ / L"game").FetchRelease();
+            ADD_FAILURE() << "an expired manifest was taken";
+        } catch (const ReleaseExpired& refusal) {
+            EXPECT_STREQ(refusal.what(), english ? "The update information has expired. Try again later."
+                                                 : "更新信息已过期，请稍后再试。");
+            EXPECT_EQ(refusal.release.buildId, "v1");
+            EXPECT_EQ(refusal.release.launchPath, "Velkar.exe");
+            EXPECT_EQ(refusal.release.expires, "2001-02-03T04:05:06Z");
+        }
+    }
 }
 
 TEST_F(ReleaseFetch, CacheKeepsAVerifiedManifestWhoseListFailsLater) {

@@ -23,6 +23,41 @@ TEST_F(ReleasePathTest, AcceptsPlainRelativePaths) {
     }
 }
 
+// Windows opens another file than the one named: it drops a dot or blank at the end of a name, opens
+// a device for a device's name, and takes a short name for the long name it stands for.
+TEST_F(ReleasePathTest, RefusesNamesWindowsTakesForAnotherFile) {
+    const struct {
+        const char* path;
+        ReleasePathFault fault;
+    } cases[] = {
+        {"Velkar/Saved./x", ReleasePathFault::TrailingDotOrBlank},
+        {"Velkar/Saved /x", ReleasePathFault::TrailingDotOrBlank},
+        {".vklauncher./installed.json", ReleasePathFault::InMetadataFolder},
+        {"Velkar/a.pak.", ReleasePathFault::TrailingDotOrBlank},
+        {"CON", ReleasePathFault::DeviceName},
+        {"Velkar/nul.txt", ReleasePathFault::DeviceName},
+        {"Velkar/Aux .log/x", ReleasePathFault::DeviceName},
+        {"Velkar/COM1", ReleasePathFault::DeviceName},
+        {"Velkar/lpt9.dat", ReleasePathFault::DeviceName},
+        {"Velkar/COM\xC2\xB2", ReleasePathFault::DeviceName},
+        {"Velkar/CONOUT$", ReleasePathFault::DeviceName},
+        {"VKLAUN~1/installed.json", ReleasePathFault::ShortNameForm},
+        {"vklaun~1/downloads/x", ReleasePathFault::ShortNameForm},
+        {"Velkar/SAVEDD~1/x", ReleasePathFault::ShortNameForm},
+        {"Velkar/VK1A2~12.pak", ReleasePathFault::ShortNameForm},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FaultOfReleasePath(c.path), c.fault) << c.path;
+        EXPECT_THROW(CheckReleasePath(c.path), std::runtime_error) << c.path;
+    }
+    // Tildes elsewhere, and names that only begin like a device, are ordinary names.
+    for (const char* path :
+         {"~mods/a.pak", "Velkar/~1", "Velkar/a~1b.pak", "Velkar/LONGNAME~1.pak", "Velkar/ab~1.pack", "Velkar/a~x.pak",
+          "Velkar/console.txt", "Velkar/com10.txt", "Velkar/nulls/a", "Velkar/.hidden"}) {
+        EXPECT_EQ(FaultOfReleasePath(path), ReleasePathFault::None) << path;
+    }
+}
+
 TEST_F(ReleasePathTest, RefusesPathsThatBreakARule) {
     for (const std::string path :
          {"", "/Velkar/a.pak", "Velkar\\a.pak", "C:a.pak", "Velkar//a.pak", "Velkar/a.pak/", "Velkar/../a.pak",

@@ -10,8 +10,10 @@
 #include "infra/files.h"
 #include "infra/handles.h"
 #include "infra/language_portable.h"
+#include "infra/paths.h"
 #include "infra/text.h"
 #include "support/failure.h"
+#include "support/links.h"
 #include "support/scoped_override.h"
 #include "support/temp_dir.h"
 #include "support/test_release.h"
@@ -276,6 +278,123 @@ TEST_F(Update, PlanNamesWhatTheUpdateThenFetches) {
         EXPECT_EQ(plan.bytes, progress_->bytesTotal.load()) << channel;
         EXPECT_EQ(updater.PlanDownload(release, updater.LoadInstalledState()).files, 0u) << channel;
     }
+}
+
+// Links inside the installation. The link tests point a real (Linux) link at a folder of scratch
+// victims inside the test's own folder: a faulty update deletes nothing else.
+class UpdateWithLinks : public Update {
+protected:
+    // Scratch files that must outlive every update; the names include one the download store makes.
+    void PlantVictims(const std::wstring& folder) const {
+        for (const std::wstring& name : Victims()) test::WriteTestFile(JoinPath(folder, name), "victim");
+    }
+    void ExpectVictims(const std::wstring& folder) const {
+        for (const std::wstring& name : Victims()) {
+            EXPECT_EQ(ReadWholeFile(JoinPath(folder, name)), "victim") << WideToUtf8(name);
+        }
+    }
+    static std::vector<std::wstring> Victims() {
+        return {L"photo.jpg", L"album\\holiday.jpg", std::wstring(64, L'a'), std::wstring(64, L'b') + L".part"};
+    }
+};
+
+// The download store is emptied after every update and whenever a repair is asked for: through a link
+// that would delete whatever the link points at.
+TEST_F(UpdateWithLinks, ALinkedMetadataFolderOrDownloadStoreIsRefused) {
+    const struct {
+        const wchar_t* link;
+        const char* target;
+        bool metadataLinked;
+    } cases[] = {
+        {L".vklauncher\\downloads", "../../victims", false},
+        {L".vklauncher", "../victims", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.link));
+        const test::TempDir scratch;
+        const std::wstring install = scratch / L"game";
+        const std::wstring victims = scratch / L"victims";
+        PlantVictims(victims);
+        CreateDirectories(ParentFolder(JoinPath(install, c.link)));
+        const test::DirectoryLink link(JoinPath(install, c.link), c.target);
+        test::WriteTestFile(JoinPath(install, L".vklauncher\\repair.request"), "");
+        const Updater updater = test::TestUpdater("v1", install);
+        const RemoteRelease release = updater.FetchRelease();
+        UpdateProgress progress;
+        EXPECT_EQ(test::FailureOf([&] { updater.Update(release, true, progress, stop_); }),
+                  "Remove the link from the game data folder and retry: " + WideToUtf8(c.link));
+        ExpectVictims(victims);
+        EXPECT_FALSE(IsRegularFile(install + L"\\Velkar.exe")) << "the update went on";
+        if (c.metadataLinked) {
+            // Nothing else of the launcher's is written or deleted there either.
+            EXPECT_THROW(updater.WriteInstallInfo(release, L"C:\\Velkar\\VelkarLauncher.exe"), std::runtime_error);
+            updater.ClearRepairRequest();
+            EXPECT_TRUE(IsRegularFile(victims + L"\\repair.request"));
+            EXPECT_FALSE(IsRegularFile(victims + L"\\optional.json"));
+        }
+    }
+}
+
+// Only what the store makes is deleted from it; anything else that finds its way in stays.
+TEST_F(UpdateWithLinks, EmptyingTheStoreDeletesOnlyTheStoresOwnFiles) {
+    const std::wstring store = install_ + L"\\.vklauncher\\downloads";
+    PlantVictims(store + L"\\player");
+    test::WriteTestFile(store + L"\\notes.txt", "victim");
+    const std::wstring leftovers[] = {std::wstring(64, L'c') + L".part", std::wstring(64, L'c') + L".seg",
+                                      std::wstring(64, L'd') + L".seg.tmp", std::wstring(64, L'e')};
+    for (const std::wstring& name : leftovers) test::WriteTestFile(JoinPath(store, name), "x");
+    const RemoteRelease release = Install("v1");
+    EXPECT_TRUE(For("v1").IsUpToDate(release, For("v1").LoadInstalledState()));
+    ExpectVictims(store + L"\\player");
+    EXPECT_EQ(ReadWholeFile(store + L"\\notes.txt"), "victim");
+    for (const std::wstring& name : leftovers) EXPECT_FALSE(IsRegularFile(JoinPath(store, name))) << WideToUtf8(name);
+}
+
+TEST_F(UpdateWithLinks, ARecordedFileBehindALinkIsLeftAlone) {
+    Install("v1");
+    const std::wstring victims = dir_ / L"victims";
+    PlantVictims(victims);
+    // A folder of the game and a folder the release does not use, each replaced by a link; the record
+    // names files behind both.
+    ASSERT_TRUE(DeleteFileW(Path("Velkar/Content/Old/old.bin").c_str()));
+    ASSERT_TRUE(RemoveDirectoryW(Path("Velkar/Content/Old").c_str()));
+    const test::DirectoryLink oldFolder(Path("Velkar/Content/Old"), "../../../victims");
+    const test::DirectoryLink extras(Path("Extras"), "../victims");
+    InstalledState state = For("v1").LoadInstalledState();
+    for (const char* path : {"Velkar/Content/Old/photo.jpg", "Extras/photo.jpg", "Extras/album/holiday.jpg"}) {
+        state.files[path] = {std::string(64, 'a'), 6};
+    }
+    For("v1").SaveInstalledState(state);
+    ExpectInstalled(Install("v2"), L"v2", false);
+    ExpectVictims(victims);
+}
+
+// Wine cannot make a link to a file: an ordinary file is presented as one.
+TEST_F(UpdateWithLinks, ARecordedFileThatIsALinkIsLeftAlone) {
+    Install("v1");
+    const test::PretendLink link(Path("Velkar/Content/Old/old.bin"));
+    Install("v2");
+    EXPECT_TRUE(IsRegularFile(Path("Velkar/Content/Old/old.bin")));
+}
+
+TEST_F(UpdateWithLinks, AFileIsNeverPlacedThroughALink) {
+    const std::wstring victims = dir_ / L"victims";
+    PlantVictims(victims);
+    CreateDirectories(install_);
+    const test::DirectoryLink link(Path("Velkar"), "../victims");
+    EXPECT_EQ(Failure("v1"), "Remove the link from the game data folder and retry: Velkar");
+    ExpectVictims(victims);
+    std::vector<std::wstring> written;
+    ListFiles(victims, L"", written, false);
+    EXPECT_EQ(written.size(), Victims().size()) << "a file was placed through the link";
+
+    // The same for a link further down, met while placing the files.
+    const std::wstring second = dir_ / L"second";
+    const test::PretendLink inner(second + L"\\Engine\\Binaries");
+    const Updater updater = test::TestUpdater("v1", second);
+    UpdateProgress progress;
+    EXPECT_EQ(test::FailureOf([&] { updater.Update(updater.FetchRelease(), false, progress, stop_); }),
+              "Remove the link from the game data folder and retry: Engine\\Binaries");
 }
 
 bool LittleFreeSpace(const std::wstring&, std::uint64_t& freeBytes) {

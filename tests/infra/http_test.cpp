@@ -167,6 +167,27 @@ TEST_F(Http, UnreachableServersFailTheRequest) {
     EXPECT_TRUE(tlsToPlain.starts_with("网络请求失败：")) << tlsToPlain;
 }
 
+// A server that drips a byte a second would otherwise hold a document transfer for as long as it likes.
+// The product allows two minutes plus the time the bytes received would take at 16 KiB/s; the test
+// allows two seconds. (The answer's head is bounded the same way through WinHTTP's receive-response
+// time-out, which Windows applies to the whole head; Wine applies it to each read, so a head dripped a
+// byte at a time is cut off only once it is complete, and that case is not shown here.)
+TEST_F(Http, ADocumentThatDripsIsGivenUpOnAtItsDeadline) {
+    const test::ScopedOverride shorter(documentDeadline, TransferDeadline{2000, 64 * 1024});
+    EXPECT_EQ(FailureOf([&] { HttpGetToMemory(session_, Servers().fault + "/drip/30"); }),
+              "The update server is too slow. Try again later.");
+    useEnglish = false;
+    EXPECT_EQ(FailureOf([&] { HttpGetToMemory(session_, Servers().fault + "/drip/30"); }),
+              "更新服务器响应太慢，请稍后再试。");
+}
+
+// The deadline grows with what arrives: a transfer that outlasts the allowance but keeps the minimum
+// rate finishes.
+TEST_F(Http, ASlowButSteadyDocumentFinishes) {
+    const test::ScopedOverride shorter(documentDeadline, TransferDeadline{300, 16 * 1024});
+    EXPECT_EQ(HttpGetToMemory(session_, Servers().fault + "/slow/262144").body, test::FaultBlob(262144));
+}
+
 // A file that stands for a preallocated download: `size` dots.
 class RangeDownload : public Http {
 protected:

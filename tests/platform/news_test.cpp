@@ -72,6 +72,43 @@ TEST_F(News, ABadFileIsRefusedAndNeverReplacesTheCache) {
     EXPECT_TRUE(RefreshNews(config_).empty()) << "exactly 1 MiB is accepted";
 }
 
+TEST_F(News, NewsComesOnlyOverHttpsOrFromThisMachine) {
+    Serve(kGood);
+    ASSERT_EQ(RefreshNews(config_).size(), 1u);
+    // The plain-HTTP server on the loopback address is this machine.
+    Updater plain = config_;
+    plain.baseUrl = test::Servers().http + "/" + folder_;
+    EXPECT_EQ(RefreshNews(plain).size(), 1u);
+    // One elsewhere is never asked, and what was cached shows only for a trusted source.
+    Updater remote = config_;
+    remote.baseUrl = "http://updates.velkar.invalid/store";
+    EXPECT_EQ(test::FailureOf([&] { EXPECT_TRUE(RefreshNews(remote).empty()); }), "no failure");
+    EXPECT_TRUE(LoadCachedNews(remote).empty());
+    EXPECT_EQ(LoadCachedNews(config_).size(), 1u);
+}
+
+TEST(NewsSource, TrustedOverHttpsOrFromALoopbackAddress) {
+    const struct {
+        const char* url;
+        bool trusted;
+    } cases[] = {
+        {"https://updates.example.com/velkar", true},
+        {"https://10.1.2.3:8443", true},
+        {"http://127.0.0.1:8080/store", true},
+        {"http://127.44.0.9/store", true},
+        {"http://localhost/store", true},
+        {"http://LocalHost:81", true},
+        {"http://updates.example.com/velkar", false},
+        {"http://127.0.0.1.example.com/velkar", false},
+        {"http://127.0.0.1a/velkar", false},
+        {"http://128.0.0.1/velkar", false},
+        {"http://localhost.example.com/velkar", false},
+        {"ftp://localhost/velkar", false},
+        {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(NewsSourceTrusted(c.url), c.trusted) << c.url;
+}
+
 TEST_F(News, AMissingFileFailsWithTheStatus) {
     EXPECT_EQ(test::FailureOf([&] { RefreshNews(config_); }), "Could not get update info: HTTP 404");
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "infra/files.h"
+#include "infra/handles.h"
 #include "platform/runtime_facts.h"
 #include "platform_fixtures.h"
 #include "runtime_registry.h"
@@ -53,6 +54,23 @@ TEST_F(RuntimeFacts, RuntimeFileThatDoesNotLoadDoesNotCount) {
     WriteFileAtomic(dir / L"vcruntime140_1.dll", foreign);
     ASSERT_EQ(FileVersionOf(dir / L"vcruntime140_1.dll"), kGood);
     EXPECT_EQ(RuntimeDllVersion(dir.path()), RuntimeVersion{});
+}
+
+// The game's copies are read for their version; their start-up code (which would run inside the
+// launcher after every update) never runs.
+TEST_F(RuntimeFacts, RuntimeFilesAreReadWithoutRunningThem) {
+    test::TempDir dir;
+    for (const wchar_t* name : {L"msvcp140_2.dll", L"vcruntime140_1.dll"}) {
+        WriteFileAtomic(dir / name, test::FixtureBytes(std::wstring(L"runtime-marking\\") + name));
+    }
+    EXPECT_EQ(RuntimeDllVersion(dir.path()), kGood);
+    for (const wchar_t* name : {L"msvcp140_2.dll", L"vcruntime140_1.dll"}) {
+        EXPECT_FALSE(IsRegularFile(dir / (std::wstring(name) + L".loaded"))) << "start-up code ran";
+    }
+    // The stand-in does leave its mark when a library is loaded to run.
+    const UniqueModule loaded(LoadLibraryW((dir / L"vcruntime140_1.dll").c_str()));
+    ASSERT_TRUE(loaded.valid());
+    EXPECT_TRUE(IsRegularFile(dir / L"vcruntime140_1.dll.loaded"));
 }
 
 class RegistryRecord : public ::testing::Test {

@@ -12,6 +12,7 @@
 #include "infra/files.h"
 #include "infra/handles.h"
 #include "infra/language_portable.h"
+#include "infra/text.h"
 #include "platform/runtime_facts.h"
 #include "platform/runtime_host.h"
 #include "platform_fixtures.h"
@@ -30,9 +31,13 @@ protected:
     void SetUp() override {
         useEnglish = true;
         test::RemoveRuntimeRecord();
+        SetEnvironmentVariableW(standin::kInstallerRecordsVariable, records_.path().c_str());
     }
 
-    void TearDown() override { test::RemoveRuntimeRecord(); }
+    void TearDown() override {
+        test::RemoveRuntimeRecord();
+        SetEnvironmentVariableW(standin::kInstallerRecordsVariable, nullptr);
+    }
 
     // Installs a release of the store "launcher" into the folder, the way an update does.
     static RemoteRelease Install(const std::string& channel, const std::wstring& folder) {
@@ -47,8 +52,8 @@ protected:
     // The release's real host, but for one fact: Wine's own runtime files carry no version resource, so
     // its system directory never holds a good enough runtime. The system-wide files are read from the
     // fixtures' runtime folder at the installer's version instead; the registry record stays the real one.
-    static RuntimeHost HostFor(const RemoteRelease& release, const std::wstring& folder) {
-        RuntimeHost host = MakeRuntimeHost(release, folder);
+    RuntimeHost HostFor(const RemoteRelease& release, const std::wstring& folder) const {
+        RuntimeHost host = MakeRuntimeHost(release, folder, SetupFolder());
         host.GetFacts = [real = host.GetFacts] {
             RuntimeFacts facts = real();
             facts.system = RuntimeDllVersion(test::FixturePath(L"runtime-good"));
@@ -62,9 +67,26 @@ protected:
     }
     std::wstring Prerequisite(const std::wstring& name) const { return Prerequisite(install_.path(), name); }
     std::wstring Installer() const { return Prerequisite(L"vc_redist.x64.exe"); }
+    std::wstring SetupFolder() const { return profile_ / L"runtime-setup"; }
+
+    // What the installer stand-in reported: "command", "image", "directory", "writable", "planted".
+    std::string Reported(const std::string& key) const {
+        const std::string report = ReadWholeFile(records_ / standin::kInstallerRanFile);
+        const std::size_t at = report.find(key + "=");
+        if (at == std::string::npos) return {};
+        const std::size_t start = at + key.size() + 1;
+        return report.substr(start, report.find('\n', start) - start);
+    }
+    bool InstallerRan() const { return IsRegularFile(records_ / standin::kInstallerRanFile); }
+    void Instruct(const std::string& instructions) const {
+        DeleteFileW((records_ / standin::kInstallerRanFile).c_str());
+        WriteFileAtomic(records_ / standin::kInstallerCaseFile, instructions);
+    }
 
     test::NativeRuntimeFiles native_;
     test::TempDir install_;
+    test::TempDir profile_;  // stands in for the launcher's folder in the player's profile
+    test::TempDir records_;
 };
 
 struct InstallCase {
@@ -98,8 +120,7 @@ TEST_F(RuntimeStep, EachOutcomeFromTheShippedInstaller) {
         const std::wstring& folder = c.appLocalCopy ? appLocal.path() : install_.path();
         test::RemoveRuntimeRecord();
         if (c.recordedBefore) test::WriteRuntimeRecord(14, 44, 35211, 0);
-        DeleteFileW(Prerequisite(folder, standin::kInstallerRanFile).c_str());
-        WriteFileAtomic(Prerequisite(folder, standin::kInstallerCaseFile), c.instructions);
+        Instruct(c.instructions);
 
         const RuntimeOutcome outcome = EnsureRuntime(HostFor(c.appLocalCopy ? withCopy : withoutCopy, folder));
 
@@ -107,14 +128,37 @@ TEST_F(RuntimeStep, EachOutcomeFromTheShippedInstaller) {
         EXPECT_EQ(outcome.ran, c.ran);
         EXPECT_EQ(outcome.code, c.code);
         EXPECT_EQ(outcome.required, kInstallerVersion);
-        const std::string commandLine = ReadWholeFile(Prerequisite(folder, standin::kInstallerRanFile));
+        EXPECT_EQ(InstallerRan(), c.ran);
         if (c.ran) {
+            const std::string commandLine = Reported("command");
             EXPECT_TRUE(commandLine.ends_with(" /install /quiet /norestart")) << commandLine;
             EXPECT_NE(commandLine.find("vc_redist.x64.exe"), std::string::npos) << commandLine;
-        } else {
-            EXPECT_EQ(commandLine, "") << "the installer must not have run";
         }
     }
+}
+
+// The game folder may be writable by other accounts: a library placed beside the shipped installer must
+// not load into it while it runs as administrator. It runs as a copy in the launcher's own folder, from
+// there, held against writes while it runs, and the copy is gone afterwards.
+TEST_F(RuntimeStep, TheInstallerRunsAsACopyInTheLaunchersOwnFolder) {
+    const RemoteRelease release = Install("runtime", install_.path());
+    WriteFileAtomic(Prerequisite(standin::kPlantedLibrary), test::FixtureBytes(L"runtime-marking\\msvcp140_2.dll"));
+    Instruct("exit=0\nregister=1");
+    const std::string shipped = ReadWholeFile(Installer());
+
+    const RuntimeOutcome outcome = EnsureRuntime(HostFor(release, install_.path()));
+
+    EXPECT_EQ(outcome.kind, RuntimeInstalled);
+    ASSERT_TRUE(InstallerRan());
+    const std::string copy = WideToUtf8(SetupFolder() + L"\\vc_redist.x64.exe");
+    EXPECT_EQ(Reported("image"), copy);
+    EXPECT_EQ(Reported("directory"), WideToUtf8(SetupFolder()));
+    EXPECT_EQ(Reported("writable"), "0") << "the copy could be changed while it ran";
+    EXPECT_EQ(Reported("planted"), "0") << "a library beside the shipped installer was loaded";
+    EXPECT_FALSE(IsRegularFile(Prerequisite(std::wstring(standin::kPlantedLibrary) + L".loaded")));
+    EXPECT_FALSE(IsRegularFile(SetupFolder() + L"\\vc_redist.x64.exe")) << "the copy was left behind";
+    EXPECT_EQ(GetFileAttributesW(SetupFolder().c_str()), INVALID_FILE_ATTRIBUTES) << "its folder was left behind";
+    EXPECT_EQ(ReadWholeFile(Installer()), shipped);
 }
 
 TEST_F(RuntimeStep, DamagedInstallerIsNotRun) {
@@ -125,7 +169,7 @@ TEST_F(RuntimeStep, DamagedInstallerIsNotRun) {
     const RuntimeOutcome outcome = EnsureRuntime(HostFor(release, install_.path()));
     EXPECT_EQ(outcome.kind, InstallerMissing);
     EXPECT_FALSE(outcome.ran);
-    EXPECT_FALSE(IsRegularFile(Prerequisite(standin::kInstallerRanFile)));
+    EXPECT_FALSE(InstallerRan());
 }
 
 TEST_F(RuntimeStep, InstallerTheReleaseDoesNotListIsNotTrusted) {
@@ -138,14 +182,14 @@ TEST_F(RuntimeStep, InstallerTheReleaseDoesNotListIsNotTrusted) {
     const RuntimeOutcome unlisted = EnsureRuntime(HostFor(release, install_.path()));
     EXPECT_EQ(unlisted.kind, InstallerMissing);
     EXPECT_EQ(unlisted.required, kInstallerVersion);
-    EXPECT_FALSE(IsRegularFile(Prerequisite(standin::kInstallerRanFile)));
+    EXPECT_FALSE(InstallerRan());
 }
 
 // The installer runs elevated: between its check and its start nobody may replace or rename it.
 TEST_F(RuntimeStep, CheckedInstallerStaysLockedUntilItHasStarted) {
     const RemoteRelease release = Install("runtime", install_.path());
-    WriteFileAtomic(Prerequisite(standin::kInstallerCaseFile), "exit=0");
-    const RuntimeHost host = MakeRuntimeHost(release, install_.path());
+    Instruct("exit=0");
+    const RuntimeHost host = MakeRuntimeHost(release, install_.path(), SetupFolder());
     ASSERT_TRUE(host.VerifyInstaller());
 
     const UniqueHandle writer(CreateFileW(Installer().c_str(), GENERIC_WRITE,
@@ -162,8 +206,8 @@ TEST_F(RuntimeStep, CheckedInstallerStaysLockedUntilItHasStarted) {
     EXPECT_TRUE(host.RunInstaller(exitCode, error));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_EQ(error, 0u);
-    EXPECT_TRUE(IsRegularFile(Prerequisite(standin::kInstallerRanFile))) << "held with read sharing, it still runs";
-    EXPECT_TRUE(MoveFileExW(Installer().c_str(), Prerequisite(L"moved.exe").c_str(), 0)) << "let go after the start";
+    EXPECT_TRUE(InstallerRan()) << "held with read sharing, it still runs";
+    EXPECT_TRUE(MoveFileExW(Installer().c_str(), Prerequisite(L"moved.exe").c_str(), 0)) << "let go afterwards";
 }
 
 }  // namespace

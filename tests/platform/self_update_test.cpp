@@ -86,6 +86,25 @@ protected:
     std::wstring error_;
 };
 
+// A close of the window while the new launcher downloads and the swap exclude each other: a close
+// before the swap leaves everything as it was, a close during it is refused.
+TEST_F(SelfUpdate, ACloseAndTheSwapExcludeEachOther) {
+    ASSERT_TRUE(PreventSelfUpdateSwap());
+    EXPECT_FALSE(Apply(L"successor_signals.exe"));
+    EXPECT_TRUE(Holds(files_.exe, kOldLauncher));
+    EXPECT_FALSE(IsRegularFile(files_.newExe));
+    EXPECT_TRUE(watched_.attempts.empty());
+    EXPECT_TRUE(HoldsSingleInstance());
+
+    bool closeRefused = false;
+    watched_.beforeMove = [&](const std::wstring&, const std::wstring&, unsigned) {
+        closeRefused = !PreventSelfUpdateSwap();
+    };
+    ASSERT_TRUE(Apply(L"successor_signals.exe")) << WideToUtf8(error_);
+    EXPECT_TRUE(closeRefused);
+    EXPECT_TRUE(Holds(files_.exe, successorBytes_));
+}
+
 // A scanner holds the running executable for a moment: the first rename fails twice with a sharing
 // violation and the swap goes on.
 TEST_F(SelfUpdate, HandsOverAfterARenameFailedTwiceOnAMomentaryLock) {

@@ -14,6 +14,7 @@ answered (the whole blob with status 200 when there is no Range header).
   ignore-range/<n>     200 and the whole blob, whatever the Range header says
   drop/<n>             206 with the right Content-Length, half the range, then the connection is reset
   slow/<n>             206 with the right Content-Length, sent in 16 pieces with pauses
+  drip/<n>             200 with the right Content-Length, then one byte a second
 
 Files of the served folder (--root) are reachable as /store/<mode>/<path>, each request recorded in
 --request-log as "<mode> <path> <Range header or ->":
@@ -44,6 +45,7 @@ PATTERN = bytes(range(251))
 SLOW_PIECES = 16
 SLOW_PAUSE = 0.05
 LONG_PAUSE = 0.2
+DRIP_PAUSE = 1.0
 
 
 def blob(size):
@@ -177,6 +179,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
         self.connection.close()
         self.close_connection = True
+
+    def answer_drip(self, size):
+        body = blob(size)
+        self.head(200, len(body))
+        self.wfile.flush()
+        for i in range(len(body)):
+            self.wfile.write(body[i : i + 1])
+            self.wfile.flush()
+            time.sleep(DRIP_PAUSE)
 
     def answer_slow(self, size):
         status, body = self.range_body(size)

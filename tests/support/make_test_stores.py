@@ -122,6 +122,9 @@ def make_variants(store: Path, key: str) -> None:
     v.with_manifest("no-min-launcher", min_launcher_version=None)
     v.with_manifest("too-new", min_launcher_version="9.0.0")
     v.with_manifest("unnumbered", sequence=None, published=None)  # as published before the numbering
+    v.with_manifest("expired", expires="2001-02-03T04:05:06Z")
+    v.with_manifest("expires-later", expires="2999-12-31T23:59:59Z")
+    v.with_manifest("expires-garbled", expires="next week")
     v.with_manifest("logged")
     v.with_manifest("list-missing", release="releases/missing.json")
     v.with_manifest("list-size", release_size=v.manifest["release_size"] + 1)
@@ -149,6 +152,10 @@ def make_variants(store: Path, key: str) -> None:
     served = {"sha256": hashlib.sha256(readme).hexdigest(), "size": len(readme)}
     v.with_manifest("banner", banner=served)
     v.with_manifest("launcher-offer", launcher=dict(served, version="2.5.0"))
+    # A launcher offer of many megabytes (the big pak stands in), to stop in the middle of its download.
+    big = V1["Velkar/Content/Paks/pakchunk0-Windows.pak"]
+    v.with_manifest("launcher-offer-big", launcher={"version": "2.5.0", "sha256": hashlib.sha256(big).hexdigest(),
+                                                    "size": len(big)})
 
 
 def main() -> None:

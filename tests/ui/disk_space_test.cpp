@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <system_error>
 
 #include "infra/handles.h"
 #include "infra/language_portable.h"
@@ -59,6 +60,32 @@ TEST(DiskSpaceMonitor, PaintsAtOnceWhileTheQueryHangsThenShowsItsAnswer) {
     EXPECT_EQ(monitor.FreeBytes(L"D:\\Other", 6100), 0u);
     ASSERT_EQ(WaitForSingleObject(slow->answered.get(), 10000), WAIT_OBJECT_0);
     EXPECT_EQ(slow->calls, 3);
+}
+
+// The system refusing a thread must not escape the paint, nor leave the query marked as running.
+TEST(DiskSpaceMonitor, AQueryWhoseThreadCannotStartIsAskedAgainByTheNextPaint) {
+    struct Shared {
+        UniqueHandle answered{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+        std::atomic<int> starts{0};
+    };
+    auto shared = std::make_shared<Shared>();
+    DiskSpaceMonitor monitor(
+        [](const std::wstring&) -> std::uint64_t { return 120688314777; },
+        [shared] { SetEvent(shared->answered.get()); }, 5000,
+        [shared](std::function<void()> work) {
+            if (++shared->starts == 1) {
+                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            }
+            StartDetachedThread(std::move(work));
+        });
+    std::uint64_t free = 1;
+    EXPECT_NO_THROW(free = monitor.FreeBytes(L"D:\\Games", 1000));
+    EXPECT_EQ(free, 0u);
+    // Well within the period: the failed start counts as no query.
+    monitor.FreeBytes(L"D:\\Games", 1016);
+    ASSERT_EQ(WaitForSingleObject(shared->answered.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(shared->starts, 2);
+    EXPECT_EQ(monitor.FreeBytes(L"D:\\Games", 1032), 120688314777u);
 }
 
 TEST(QueryFreeSpace, FolderOrItsDriveRootOrNothing) {

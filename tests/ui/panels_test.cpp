@@ -2,10 +2,14 @@
 // down, news scrolling, tooltips, hover colours, the self-update card and the footer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "infra/language_portable.h"
 #include "recording_canvas.h"
 #include "ui/button_painter.h"
 #include "ui/commands.h"
+#include "ui/notices.h"
 #include "ui/screen.h"
 
 namespace vk {
@@ -116,6 +120,76 @@ TEST(Notices, PushTheNewsDownAndLeaveFewerRows) {
         for (const DrawOp& op : canvas.ops) rowsDrawn += op.kind == OpKind::Glyph && op.glyph == 0xE7C3;
         EXPECT_EQ(rowsDrawn, c.rows);
     }
+}
+
+TEST(Notices, StackAtFullSizeWhileTheyFitAndShareTheRoomWhenTheyDoNot) {
+    struct Case {
+        std::size_t count;
+        NoticeStack stack;
+    };
+    // Between the title card and the room the news heading keeps: 138 DIPs.
+    const Case cases[] = {{0, {40, 48, 336}}, {1, {40, 48, 384}}, {2, {40, 48, 432}},
+                          {3, {38, 46, 474}}, {4, {28, 34, 472}}, {6, {19, 23, 474}}};
+    for (const Case& c : cases) {
+        const NoticeStack stack = StackNotices(c.count, kNoticesTop, kNewsBottom - kNewsHeadingHeight);
+        EXPECT_EQ(stack.cardHeight, c.stack.cardHeight) << c.count;
+        EXPECT_EQ(stack.pitch, c.stack.pitch) << c.count;
+        EXPECT_EQ(stack.end, c.stack.end) << c.count;
+    }
+}
+
+// Every combination of the notices a view can hold (the state's error, a failed self-update, the
+// runtime note, the request note, the full-map offer), in every state: the cards stack below the title
+// card without overlapping, and what they and the news panel draw stays between them and the action
+// bar, the news heading included.
+TEST(Notices, EveryCombinationLeavesTheNewsHeadingAboveTheActionBar) {
+    useEnglish = true;
+    std::size_t most = 0;
+    for (int state = 0; state < kLauncherStateCount; ++state) {
+        for (unsigned mask = 0; mask < 32; ++mask) {
+            LauncherView view = ViewInState(static_cast<LauncherState>(state));
+            view.statusText = (mask & 1) != 0 ? L"The update server could not be reached." : L"";
+            view.selfUpdateError = (mask & 2) != 0 ? L"The download was refused." : L"";
+            view.runtimeNote = (mask & 4) != 0 ? L"The Visual C++ runtime could not be installed." : L"";
+            view.requestNote = (mask & 8) != 0 ? L"groups.json cannot be written." : L"";
+            view.fullMapSelected = (mask & 16) == 0;
+            const std::size_t count = BuildNotices(view).size();
+            most = std::max(most, count);
+            const std::string label = "state " + std::to_string(state) + " notices " + std::to_string(mask);
+            RecordingCanvas canvas;
+            Screen screen;
+            screen.Paint(canvas, view);
+
+            const DrawOp* first = canvas.FindText(L"Ready for the next fight");  // the title card's last
+            const DrawOp* actionBar = canvas.FindFill({0, 536, 1000, 614});
+            ASSERT_TRUE(first && actionBar) << label;
+            float cardsEnd = kNoticesTop;
+            std::size_t cards = 0;
+            for (const DrawOp* op = first + 1; op != actionBar; ++op) {
+                EXPECT_LE(op->rect.top, op->rect.bottom) << label;
+                EXPECT_GE(op->rect.top, kNoticesTop) << label;
+                EXPECT_LE(op->rect.bottom, kNewsBottom) << label;
+                if (op->kind == OpKind::FillRect && (op->color == 0x3A1F1D || op->color == 0x2E2716)) {
+                    EXPECT_GE(op->rect.top, cardsEnd) << label;
+                    EXPECT_GE(op->rect.Height(), 19) << label;  // a line of small text still fits
+                    cardsEnd = op->rect.bottom;
+                    ++cards;
+                }
+            }
+            EXPECT_EQ(cards, count) << label;
+            const DrawOp* panel = nullptr;
+            for (const DrawOp& op : canvas.ops) {
+                if (op.kind == OpKind::FillRect && op.color == 0x202022 && op.rect.bottom == kNewsBottom) panel = &op;
+            }
+            ASSERT_NE(panel, nullptr) << label;
+            EXPECT_GE(panel->rect.top, cardsEnd) << label;
+            EXPECT_GE(panel->rect.Height(), kNewsHeadingHeight) << label;
+            const DrawOp* heading = canvas.FindText(L"News");
+            ASSERT_NE(heading, nullptr) << label;
+            EXPECT_GE(heading->rect.top, panel->rect.top) << label;
+        }
+    }
+    EXPECT_EQ(most, 4u);  // the table reaches the most notices a launcher can show
 }
 
 TEST(Notices, CardsByKindWithTheFullMapButton) {
@@ -274,6 +348,25 @@ TEST(SelfUpdateOverlay, CardShowsTheDownloadAndOnlyMinimiseResponds) {
     RecordingCanvas hovered;
     screen.Paint(hovered, view);
     EXPECT_EQ(hovered.FindFill({954, 0, 1000, 36}), nullptr);
+
+    // The close button hovered when the overlay takes the window loses its hover at once, not at the
+    // next pointer move; the minimise button keeps its own.
+    const std::pair<Point, Rect> hovers[] = {{{970, 10}, {954, 0, 1000, 36}}, {{930, 10}, {908, 0, 954, 36}}};
+    for (const auto& [pointer, caption] : hovers) {
+        Screen before;
+        RecordingCanvas ready;
+        before.Paint(ready, ViewInState(LauncherState::Ready));
+        before.buttons().SetHovered(before.buttons().HitTest(pointer.x, pointer.y));
+        RecordingCanvas overlaid;
+        before.Paint(overlaid, view);
+        const bool minimise = pointer.x < 954;
+        EXPECT_EQ(overlaid.FindFill({954, 0, 1000, 36}), nullptr) << pointer.x;
+        EXPECT_EQ(overlaid.FindFill({908, 0, 954, 36}) != nullptr, minimise) << pointer.x;
+        // Nor does the pointer over the dead close button find the live minimise entry for its cursor.
+        if (!minimise) {
+            EXPECT_FALSE(WantsHandCursor(before.buttons()));
+        }
+    }
 
     view.newLauncherSize = 0;  // a release that gives no size: done from the start
     RecordingCanvas empty;

@@ -149,6 +149,30 @@ TEST_F(Pictures, OversizedBannerIsRefusedAndThePreviousPictureStays) {
         test::EncodePng(renderer.Imaging(), test::SolidBitmap(renderer.Imaging(), 4096, 20, 0x10E010).get())));
 }
 
+// The most notices a launcher shows: four smaller cards, and the news panel's heading still above the
+// action bar (the frame is saved for people to look at).
+TEST_F(Pictures, FourNoticesShareTheRoomAboveTheNewsHeading) {
+    useEnglish = true;
+    LauncherView view = test::ViewInState(LauncherState::Ready);
+    view.selfUpdateError = L"The download was refused.";
+    view.runtimeNote = L"The Visual C++ runtime could not be installed.";
+    view.requestNote = L"groups.json cannot be written.";
+    UseDpi(96);
+    IWICBitmap* frame = PaintFrame(view, L"four-notices-en-96");
+    // Cards 28 high every 34 DIPs from 336; the news panel from 472.
+    const Probe probes[] = {
+        {"first card", 22, 350, palette::kErrorFill}, {"gap between cards", 22, 367, palette::kWindowBackground},
+        {"third card", 22, 418, palette::kErrorFill}, {"full-map card", 22, 452, palette::kWarningFill},
+        {"news panel", 22, 495, palette::kCard},      {"news heading's accent", 29, 495, palette::kAccent},
+        {"action bar", 22, 545, palette::kActionBar},
+    };
+    for (const Probe& probe : probes) {
+        EXPECT_TRUE(
+            Near(test::PixelAt(frame, static_cast<unsigned>(probe.x), static_cast<unsigned>(probe.y)), probe.expected))
+            << probe.what;
+    }
+}
+
 TEST_F(Pictures, WithoutATargetAPaintDrawsNothingAndKeepsTheButtons) {
     test::RecordingCanvas canvas;
     Screen screen;

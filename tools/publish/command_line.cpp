@@ -4,6 +4,7 @@
 #include <span>
 
 #include "file_io.h"
+#include "infra/utc_time_portable.h"
 #include "path_rules.h"
 
 namespace vk::publish {
@@ -14,16 +15,24 @@ const char kUsage[] =
     "  velkar-publish release --store DIR --game DIR --key FILE --channel NAME --build-id ID\n"
     "                 --version VER --launch PATH [--arg ARG]... [--group NAME=PATTERN]...\n"
     "                 [--min-launcher VER] [--launcher-exe FILE --launcher-version VER]\n"
-    "                 [--banner FILE] [--release-path PATH] [--published UTC-TIME] [--wait SECONDS]\n"
+    "                 [--banner FILE] [--release-path PATH] [--published UTC-TIME] [--expires-in DAYS]\n"
+    "                 [--wait SECONDS]\n"
+    "  velkar-publish refresh --store DIR --key FILE --channel NAME --expires-in DAYS\n"
+    "                 [--published UTC-TIME] [--wait SECONDS]\n"
     "  velkar-publish news --store DIR --file FILE [--wait SECONDS]\n"
     "  velkar-publish verify --store DIR --channel NAME --public FILE\n"
     "  velkar-publish gc --store DIR [--keep-release PATH]... [--delete] [--wait SECONDS]\n"
     "\n"
-    "release, news and gc --delete wait up to --wait seconds (default 0) for another writer of the store.\n"
+    "release, refresh, news and gc --delete wait up to --wait seconds (default 0) for another writer of the store.\n"
+    "A manifest with --expires-in is refused by launchers DAYS days after its publication; refresh signs the\n"
+    "channel's current release again with a new expiry (run it on a schedule, well before the old one).\n"
     "PATTERN is matched against release paths: \"*\" within one folder, \"**\" across folders.\n"
     "The first --group whose pattern matches a file decides its group.\n";
 
 namespace {
+
+// Ten years: a manifest that expires later protects nobody.
+constexpr int kMaxExpiryDays = 3650;
 
 enum class Kind { Once, Repeated, Flag };
 
@@ -94,23 +103,38 @@ bool IsDottedVersion(const std::string& text) {
     return segmentHasDigit;
 }
 
-// The form the manifest's "published" member takes: YYYY-MM-DDTHH:MM:SSZ.
-bool IsUtcTime(const std::string& text) {
-    static constexpr char kShape[] = "dddd-dd-ddTdd:dd:ddZ";
-    if (text.size() != sizeof kShape - 1) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool digit = text[i] >= '0' && text[i] <= '9';
-        if (kShape[i] == 'd' ? !digit : text[i] != kShape[i]) return false;
-    }
-    return true;
+// A whole number of at most six digits.
+std::optional<int> SmallNumber(const std::string& text) {
+    const bool digits = !text.empty() && text.size() <= 6 && text.find_first_not_of("0123456789") == std::string::npos;
+    return digits ? std::optional<int>(std::stoi(text)) : std::nullopt;
 }
 
 int WaitSeconds(const Values& values) {
     if (!values.contains("--wait")) return 0;
     const std::string text = One(values, "--wait");
-    const bool digits = !text.empty() && text.size() <= 6 && text.find_first_not_of("0123456789") == std::string::npos;
-    if (!digits) throw UsageError("--wait must be a number of seconds: " + text);
-    return std::stoi(text);
+    const std::optional<int> seconds = SmallNumber(text);
+    if (!seconds) throw UsageError("--wait must be a number of seconds: " + text);
+    return *seconds;
+}
+
+// The manifest's publication time as the publisher gave it (YYYY-MM-DDTHH:MM:SSZ), or empty for now.
+std::string PublishedTime(const Values& values) {
+    const std::string text = One(values, "--published");
+    if (values.contains("--published") && !ParseUtcTime(text)) {
+        throw UsageError("--published must be a UTC time such as 2026-12-10T11:46:17Z: " + text);
+    }
+    return text;
+}
+
+std::optional<int> ExpiresInDays(const Values& values) {
+    if (!values.contains("--expires-in")) return std::nullopt;
+    const std::string text = One(values, "--expires-in");
+    const std::optional<int> days = SmallNumber(text);
+    if (!days || *days < 1 || *days > kMaxExpiryDays) {
+        throw UsageError("--expires-in must be a number of days from 1 to " + std::to_string(kMaxExpiryDays) + ": " +
+                         text);
+    }
+    return days;
 }
 
 void RequireNonEmpty(const std::string& value, const char* option) {
@@ -162,6 +186,7 @@ ReleaseOptions ParseRelease(std::span<const std::string> arguments) {
         {"--launcher-exe", Kind::Once, false},  {"--launcher-version", Kind::Once, false},
         {"--banner", Kind::Once, false},        {"--release-path", Kind::Once, false},
         {"--published", Kind::Once, false},     {"--wait", Kind::Once, false},
+        {"--expires-in", Kind::Once, false},
     };
     const Values values = ParseOptions(arguments, kRules);
     ReleaseOptions options;
@@ -180,7 +205,8 @@ ReleaseOptions ParseRelease(std::span<const std::string> arguments) {
     options.banner = OptionalPath(values, "--banner");
     options.releasePath = values.contains("--release-path") ? One(values, "--release-path")
                                                              : "releases/" + options.buildId + ".json";
-    options.published = One(values, "--published");
+    options.published = PublishedTime(values);
+    options.expiresInDays = ExpiresInDays(values);
     options.waitSeconds = WaitSeconds(values);
 
     RequirePlainName(options.channel, "--channel");
@@ -193,9 +219,23 @@ ReleaseOptions ParseRelease(std::span<const std::string> arguments) {
     }
     if (options.launcherExe) RequireVersion(options.launcherVersion, "--launcher-version");
     CheckReleasePathOption(options.releasePath);
-    if (values.contains("--published") && !IsUtcTime(options.published)) {
-        throw UsageError("--published must be a UTC time such as 2026-12-10T11:46:17Z: " + options.published);
-    }
+    return options;
+}
+
+RefreshOptions ParseRefresh(std::span<const std::string> arguments) {
+    static constexpr OptionRule kRules[] = {
+        {"--store", Kind::Once, true},      {"--key", Kind::Once, true},        {"--channel", Kind::Once, true},
+        {"--expires-in", Kind::Once, true}, {"--published", Kind::Once, false}, {"--wait", Kind::Once, false},
+    };
+    const Values values = ParseOptions(arguments, kRules);
+    RefreshOptions options;
+    options.store = PathFromUtf8(One(values, "--store"));
+    options.key = PathFromUtf8(One(values, "--key"));
+    options.channel = One(values, "--channel");
+    options.expiresInDays = *ExpiresInDays(values);
+    options.published = PublishedTime(values);
+    options.waitSeconds = WaitSeconds(values);
+    RequirePlainName(options.channel, "--channel");
     return options;
 }
 
@@ -237,6 +277,7 @@ Command ParseCommandLine(const std::vector<std::string>& arguments) {
     const std::span<const std::string> rest(arguments.begin() + 1, arguments.end());
     if (command == "keygen") return ParseKeygen(rest);
     if (command == "release") return ParseRelease(rest);
+    if (command == "refresh") return ParseRefresh(rest);
     if (command == "news") return ParseNews(rest);
     if (command == "verify") return ParseVerify(rest);
     if (command == "gc") return ParseGc(rest);

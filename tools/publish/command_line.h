@@ -43,6 +43,18 @@ struct ReleaseOptions {
     std::string releasePath;  // relative to the store; "releases/" + build id + ".json" unless given
     int waitSeconds = 0;      // for another writer of the store to finish
     std::string published;    // the manifest's publication time (--published, for reproducible stores); empty: now
+    std::optional<int> expiresInDays;  // the manifest expires this many days after its publication; none: never
+};
+
+// Signs the channel's current manifest afresh: the next sequence, a new publication time and a new
+// expiry, the same release. Run on a schedule, it keeps an expiring channel alive.
+struct RefreshOptions {
+    fs::path store;
+    fs::path key;
+    std::string channel;
+    int expiresInDays = 0;
+    std::string published;  // empty: now
+    int waitSeconds = 0;
 };
 
 struct NewsOptions {
@@ -64,7 +76,7 @@ struct GcOptions {
     int waitSeconds = 0;
 };
 
-using Command = std::variant<KeygenOptions, ReleaseOptions, NewsOptions, VerifyOptions, GcOptions>;
+using Command = std::variant<KeygenOptions, ReleaseOptions, RefreshOptions, NewsOptions, VerifyOptions, GcOptions>;
 
 // Throws UsageError for anything that is not a well-formed command.
 Command ParseCommandLine(const std::vector<std::string>& arguments);

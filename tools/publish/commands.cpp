@@ -8,6 +8,7 @@
 #include "keygen.h"
 #include "news.h"
 #include "progress.h"
+#include "refresh.h"
 #include "release.h"
 #include "store.h"
 #include "verify.h"
@@ -35,6 +36,13 @@ int Run(const ReleaseOptions& options) {
     Print("Published build " + options.buildId + " (version " + options.version + ") on channel " + options.channel +
           ": " + std::to_string(summary.files) + " files, " + FormatBytes(summary.bytes) + ", " +
           std::to_string(summary.newBlobs) + " new blobs (" + FormatBytes(summary.newBytes) + "), " + seconds);
+    return 0;
+}
+
+int Run(const RefreshOptions& options) {
+    const RefreshSummary summary = RefreshChannel(options);
+    Print("Signed build " + summary.buildId + " on channel " + options.channel + " again as sequence " +
+          std::to_string(summary.sequence) + ", expiring " + summary.expires + ".");
     return 0;
 }
 

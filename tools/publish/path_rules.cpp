@@ -43,19 +43,14 @@ std::string LauncherRuleProblem(const std::string& path) {
         case ReleasePathFault::InMetadataFolder: return "clashes with the launcher's metadata folder .vklauncher";
         case ReleasePathFault::Backslash: return "contains a backslash";
         case ReleasePathFault::Colon: return "contains a colon";
-        case ReleasePathFault::NotPlainRelative: break;
+        case ReleasePathFault::NotPlainRelative: return "is not a plain relative path";
+        case ReleasePathFault::TrailingDotOrBlank: return "has a name ending in a dot or blank, which Windows drops";
+        case ReleasePathFault::DeviceName: return "uses a name that Windows reserves for devices";
+        case ReleasePathFault::ShortNameForm:
+            return "has a name of the form of a Windows short name (such as VKLAUN~1), which can stand for another "
+                   "folder";
     }
     return "is not a plain relative path";
-}
-
-bool IsReservedDeviceName(std::string_view segment) {
-    const std::string stem = ToLowerAscii(std::string(segment.substr(0, segment.find('.'))));
-    static constexpr std::array<std::string_view, 4> kNames = {"con", "prn", "aux", "nul"};
-    for (const std::string_view name : kNames) {
-        if (stem == name) return true;
-    }
-    const bool numbered = stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt"));
-    return numbered && stem[3] >= '1' && stem[3] <= '9';
 }
 
 std::string WindowsSegmentProblem(std::string_view segment) {
@@ -64,10 +59,6 @@ std::string WindowsSegmentProblem(std::string_view segment) {
             return "contains a character that Windows does not allow in file names";
         }
     }
-    if (segment.ends_with('.') || segment.ends_with(' ')) {
-        return "has a name ending in a dot or blank, which Windows drops";
-    }
-    if (IsReservedDeviceName(segment)) return "uses a name that Windows reserves for devices";
     return {};
 }
 

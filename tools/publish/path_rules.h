@@ -1,6 +1,6 @@
 #pragma once
-// What makes a path unfit for a release: the launcher's own path rules, plus the names that
-// Windows cannot create, which the launcher would only discover while installing.
+// What makes a path unfit for a release: the launcher's own path rules, plus the characters that
+// Windows cannot hold in a name, which the launcher would only discover while installing.
 #include <string>
 
 namespace vk::publish {

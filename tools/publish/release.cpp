@@ -1,19 +1,20 @@
 #include "release.h"
 
 #include <algorithm>
-#include <ctime>
 #include <map>
 #include <stdexcept>
 #include <system_error>
 #include <unordered_set>
 
 #include "blob_intake.h"
+#include "channel.h"
 #include "engine/release_documents_portable.h"
 #include "file_io.h"
+#include "infra/sha256_portable.h"
+#include "infra/utc_time_portable.h"
 #include "parallel.h"
 #include "progress.h"
 #include "release_plan.h"
-#include "infra/sha256_portable.h"
 #include "signing.h"
 #include "store.h"
 #include "store_lock.h"
@@ -85,33 +86,21 @@ ReleaseList BuildList(const ReleaseOptions& options, const ReleasePlan& plan,
     return list;
 }
 
-// One above the channel's manifest in the store (read under the store lock), 1 for a new channel
-// or one published before manifests were numbered.
-std::uint64_t NextSequence(const Store& store, const std::string& channel) {
-    const fs::path current = store.Resolve(Store::ManifestName(channel));
-    if (!fs::exists(current)) return 1;
-    std::vector<std::string> problems;
-    try {
-        return ReadManifest(ReadRequiredFile(current), problems).sequence.value_or(0) + 1;
-    } catch (const std::runtime_error& error) {
-        throw std::runtime_error(Store::ManifestName(channel) + " cannot be read (" + error.what() +
-                                 "), so the new release cannot be numbered after it; nothing was published");
-    }
-}
-
-// The current time in UTC, ISO 8601.
-std::string UtcNow() {
-    const std::time_t now = std::time(nullptr);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&now));
-    return text;
-}
-
 ChannelManifest BuildManifest(const ReleaseOptions& options, const std::string& listBytes,
                               const std::vector<IntakeResult>& results, std::uint64_t sequence) {
-    ChannelManifest manifest{options.channel, options.releasePath, {Sha256Hex(listBytes), listBytes.size()},
-                             options.buildId, options.minLauncher, std::nullopt, std::nullopt, sequence,
-                             options.published.empty() ? UtcNow() : options.published};
+    const std::string published = options.published.empty() ? UtcNow() : options.published;
+    const std::string expires =
+        options.expiresInDays ? TimeAfterDays(published, *options.expiresInDays) : std::string();
+    ChannelManifest manifest{options.channel,
+                             options.releasePath,
+                             {Sha256Hex(listBytes), listBytes.size()},
+                             options.buildId,
+                             options.minLauncher,
+                             std::nullopt,
+                             std::nullopt,
+                             sequence,
+                             published,
+                             expires};
     // The launcher executable and the banner follow the game files in the intake order.
     std::size_t next = results.size() - (options.launcherExe ? 1 : 0) - (options.banner ? 1 : 0);
     if (options.launcherExe) manifest.launcher = LauncherOffer{options.launcherVersion, results[next++].blob};
@@ -137,16 +126,13 @@ ReleaseSummary PublishRelease(const ReleaseOptions& options) {
     const ReleasePlan plan = PlanRelease(options);
     const StoreWriteLock lock(options.store, options.waitSeconds);
     const Store store(options.store);
-    const std::uint64_t sequence = NextSequence(store, options.channel);
+    const std::uint64_t sequence = NextSequence(SignedManifest(store, options.channel, key), options.channel);
     const std::vector<Input> inputs = CollectInputs(plan, options);
     const std::vector<IntakeResult> results = TakeAll(store, inputs);
 
     const std::string listBytes = ReleaseListJson(BuildList(options, plan, results));
     WriteReleaseList(store, options.releasePath, listBytes);
-    const std::string manifestBytes = ManifestJson(BuildManifest(options, listBytes, results, sequence));
-    const std::string signature = key.SignBase64(manifestBytes);
-    store.Place(Store::ManifestName(options.channel), manifestBytes);
-    store.Place(Store::SignatureName(options.channel), signature);
+    PlaceManifest(store, BuildManifest(options, listBytes, results, sequence), key);
 
     ReleaseSummary summary;
     summary.files = plan.files.size();

@@ -23,6 +23,9 @@ public:
 
     std::string SignBase64(const std::string& data) const;
 
+    // The public half, in the form the launcher embeds (SubjectPublicKeyInfo PEM, CRLF).
+    std::string PublicPem() const;
+
 private:
     struct Backend;  // the platform's key, released with the last copy
     explicit SigningKey(std::shared_ptr<const Backend> backend) : backend_(std::move(backend)) {}

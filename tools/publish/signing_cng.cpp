@@ -196,6 +196,8 @@ std::string SigningKey::SignBase64(const std::string& data) const {
     return EncodeBase64(signature);
 }
 
+std::string SigningKey::PublicPem() const { return PemText("PUBLIC KEY", PublicKeyInfo(backend_->key.get()), "\r\n"); }
+
 void CheckPublicKey(const std::string& publicKeyPem) {
     try {
         ImportPublicKey(publicKeyPem);

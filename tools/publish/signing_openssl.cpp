@@ -78,6 +78,8 @@ std::string SigningKey::SignBase64(const std::string& data) const {
     return EncodeBase64(signature);
 }
 
+std::string SigningKey::PublicPem() const { return WithCrlf(WriteBio("public key", WritePublic, backend_->key.get())); }
+
 void CheckPublicKey(const std::string& publicKeyPem) {
     ReadPublicKey(publicKeyPem);
 }

@@ -8,10 +8,11 @@
 #include "engine/release_documents_portable.h"
 #include "engine/release_path_portable.h"
 #include "file_io.h"
-#include "parallel.h"
-#include "progress.h"
 #include "infra/sha256_portable.h"
 #include "infra/signature_portable.h"
+#include "infra/utc_time_portable.h"
+#include "parallel.h"
+#include "progress.h"
 #include "signing.h"
 #include "store.h"
 
@@ -130,6 +131,11 @@ void CheckChannel(const Store& store, const VerifyOptions& options, const std::s
     };
     const ChannelManifest manifest = ReadDocument("manifest", readManifest, manifestBytes, report.problems);
     report.buildId = manifest.buildId;
+    const std::optional<std::int64_t> expires = ParseUtcTime(manifest.expires);
+    if (expires && *expires <= *ParseUtcTime(UtcNow())) {
+        report.problems.push_back(Store::ManifestName(options.channel) + ": expired at " + manifest.expires +
+                                  "; launchers refuse it until velkar-publish refresh signs it again");
+    }
     CheckRelease(store, manifest, report);
 }
 

@@ -41,6 +41,8 @@ int Check(const Updater& updater) {
     // Old stores name neither; a publication time that stays old may mean a frozen server.
     WriteOut("sequence: " + (release.sequence ? std::to_string(*release.sequence) : std::string("none")) + "\n");
     WriteOut("published: " + (release.published.empty() ? std::string("unknown") : release.published) + "\n");
+    // Past it the manifest is refused; a server that stops refreshing the channel shows here first.
+    WriteOut("expires: " + (release.expires.empty() ? std::string("never") : release.expires) + "\n");
     WriteOut("total: " + Size(release.totalSize) + "\n");
     PrintDownloadPlan(updater, release, installed);
     WriteOut(std::string("state: ") + VerdictWord(DecideInstallState(updater, release, installed)) + "\n");

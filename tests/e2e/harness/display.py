@@ -15,7 +15,7 @@ class Display:
             number = numbers.readline().strip()
         if not number:
             self.process.kill()
-            raise RuntimeError("Xvfb did not start")
+            raise RuntimeError("no X display: Xvfb did not start")
         self.name = f":{number}"
         self.width, self.height = width, height
 

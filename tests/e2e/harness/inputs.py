@@ -1,5 +1,6 @@
 """Mouse and keyboard through xdotool: events arrive at exact client positions."""
 import subprocess
+from contextlib import contextmanager
 
 
 class Input:
@@ -25,6 +26,16 @@ class Input:
 
     def key(self, *names: str) -> None:
         self._xdotool("key", *names)
+
+    @contextmanager
+    def held(self, name: str):
+        """The key down during the block, released after it: meanwhile the X server repeats it as a
+        keyboard does. (Pressing a key that is down again through xdotool sends nothing.)"""
+        self._xdotool("keydown", name)
+        try:
+            yield
+        finally:
+            self._xdotool("keyup", name)
 
     def type(self, text: str) -> None:
         self._xdotool("type", "--delay", 5, text)

@@ -44,6 +44,20 @@ class Launcher:
         self.process = self.session.start([self.exe, *args], f"{self.folder.name}.log")
         return self
 
+    def wait_shown(self, timeout: float) -> Window:
+        """The shown window; fails at once if the launcher ends before showing it."""
+        deadline = time.monotonic() + timeout
+        while True:
+            code = self.process.poll()
+            if code is not None:
+                raise AssertionError(f"the launcher ended with exit code {code} before its window appeared")
+            window = self.session.windows.find(CLASS, "Velkar")
+            if window and window.width > 1:
+                return window
+            if time.monotonic() > deadline:
+                raise AssertionError(f"the launcher's window did not appear within {timeout:.0f} s")
+            time.sleep(0.1)
+
     def exit_code(self, timeout: float = 15) -> int:
         return self.process.wait(timeout=timeout)
 

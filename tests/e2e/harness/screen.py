@@ -46,6 +46,20 @@ class Image:
         return Path(path)
 
 
+def load_png(path: Path) -> Image:
+    """A picture that save_png wrote (8-bit RGB, no filters, one IDAT chunk)."""
+    data = Path(path).read_bytes()
+    width, height = struct.unpack(">II", data[16:24])
+    at, idat = 8, b""
+    while at < len(data):
+        (length,), kind = struct.unpack(">I", data[at:at + 4]), data[at + 4:at + 8]
+        if kind == b"IDAT":
+            idat += data[at + 8:at + 8 + length]
+        at += 12 + length
+    raw, stride = zlib.decompress(idat), width * 3
+    return Image(width, height, b"".join(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)] for y in range(height)))
+
+
 def from_bgrx(data: bytes, width: int, height: int, bytes_per_line: int) -> Image:
     """The usual 24-bit X layout, B G R X in memory, reordered with slices (fast)."""
     out = bytearray(width * height * 3)

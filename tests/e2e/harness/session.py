@@ -48,12 +48,12 @@ def user_data_dir(env: dict) -> Path:
 
 
 class Session:
-    def __init__(self, name: str, paths: Paths, width: int = 1280, height: int = 800):
+    def __init__(self, name: str, paths: Paths, width: int = 1280, height: int = 800, display: Display = None):
         self.name, self.paths = name, paths
         self.folder = paths.work / name
         shutil.rmtree(self.folder, ignore_errors=True)
         self.folder.mkdir(parents=True)
-        self.display = Display(width, height)
+        self.display = display or Display(width, height)
         self.game_record = self.folder / "game-record.txt"
         self.game_hold = self.folder / "game-hold"
         self.game_ask_repair = self.folder / "game-ask-repair"

@@ -88,6 +88,12 @@ class Windows:
     def press(self, window: Window, command: int) -> None:
         self.ask("press", window.handle, command)
 
+    def post(self, window: Window, message: int, wparam: int, lparam: int) -> None:
+        """Any message, posted as any program on the desktop can."""
+        code, _ = self.ask("post", window.handle, message, wparam, lparam)
+        if code != 0:
+            raise RuntimeError(f"message {message:#x} could not be posted")
+
     def post_click(self, window: Window, x: int, y: int) -> None:
         """A left click at the client pixel, posted to the window instead of made with the pointer."""
         self.ask("click", window.handle, x, y)

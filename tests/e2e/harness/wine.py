@@ -45,6 +45,15 @@ def start(args: list, env: dict, log: Path) -> subprocess.Popen:
                                 env=env, start_new_session=True)
 
 
+def start_server(env: dict) -> None:
+    """A lasting wineserver for the prefix and Wine's services, started by a first program under the
+    environment's display, so that the prefix's desktop and screen belong to that display. A server
+    that already runs is used as it is."""
+    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+    subprocess.run(["wineserver", "-p"], **quiet)
+    subprocess.run(["wine", "cmd", "/c", "exit"], timeout=120, **quiet)
+
+
 def set_dword(env: dict, key: str, name: str, value: int) -> None:
     run(["reg", "add", key, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f"], env)
 

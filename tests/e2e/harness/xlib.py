@@ -1,6 +1,8 @@
 """Parts of the X screen read straight from the server with libX11 through ctypes: a few pixels in
-milliseconds, where a whole xwd dump takes a large part of a second on a loaded machine."""
+milliseconds, where a whole xwd dump takes a large part of a second on a loaded machine; and the
+keyboard's auto-repeat rate."""
 import ctypes
+from contextlib import contextmanager
 
 ZPIXMAP = 2
 ALL_PLANES = ctypes.c_ulong(~0 & 0xFFFFFFFFFFFFFFFF)
@@ -31,6 +33,11 @@ _x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes
                            ctypes.c_ulong, ctypes.c_int]
 _x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
 _x11.XDisplayWidth.argtypes = _x11.XDisplayHeight.argtypes = [ctypes.c_void_p, ctypes.c_int]
+_x11.XkbGetAutoRepeatRate.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.POINTER(ctypes.c_uint),
+                                      ctypes.POINTER(ctypes.c_uint)]
+_x11.XkbSetAutoRepeatRate.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_uint, ctypes.c_uint]
+_x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+XKB_USE_CORE_KEYBOARD = 0x100
 _x11.XSetErrorHandler.restype = ctypes.c_void_p
 _ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
 
@@ -64,6 +71,25 @@ class Connection:
             return fields.bytes_per_line, ctypes.string_at(fields.data, fields.bytes_per_line * height)
         finally:
             image.contents.f.destroy_image(ctypes.cast(image, ctypes.c_void_p))
+
+    @contextmanager
+    def key_repeat(self, delay_ms: int, interval_ms: int):
+        """A held key repeats after delay_ms and then every interval_ms during the block (the server
+        passes the rate on to every keyboard, xdotool's too), at its former rate afterwards."""
+        delay, interval = ctypes.c_uint(), ctypes.c_uint()
+        if not _x11.XkbGetAutoRepeatRate(self.handle, XKB_USE_CORE_KEYBOARD, ctypes.byref(delay),
+                                         ctypes.byref(interval)):
+            raise RuntimeError("the X server has no keyboard auto-repeat rate")
+        self._set_key_repeat(delay_ms, interval_ms)
+        try:
+            yield
+        finally:
+            self._set_key_repeat(delay.value, interval.value)
+
+    def _set_key_repeat(self, delay_ms: int, interval_ms: int) -> None:
+        if not _x11.XkbSetAutoRepeatRate(self.handle, XKB_USE_CORE_KEYBOARD, delay_ms, interval_ms):
+            raise RuntimeError("the X server refused the keyboard auto-repeat rate")
+        _x11.XSync(self.handle, 0)
 
     def close(self) -> None:
         _x11.XCloseDisplay(self.handle)

@@ -1,4 +1,6 @@
-"""Start-up without update settings, the interface language, and a start at 144 DPI."""
+"""Start-up without update settings, from a folder deeper than MAX_PATH, the interface language, a start
+at 144 DPI, messages about the DPI from other programs, and libraries placed beside the launcher."""
+import shutil
 import time
 
 from harness import wine
@@ -28,6 +30,23 @@ def no_update_settings(session) -> None:
         assert launcher.exit_code() == 1
         assert sorted(p.name for p in launcher.folder.iterdir()) == ["VelkarLauncher.exe"], "it wrote files"
         assert (session.user_data / "settings.cfg").read_text() == f"Language={language}\n"
+
+
+def long_path(session) -> None:
+    """A launcher whose path is longer than MAX_PATH leaves the whole of it in launcher.path, by which
+    the game starts it again (the install folder is chosen short, as a player may)."""
+    install_dir = session.folder / "Velkar"
+    session.user_data.mkdir(parents=True, exist_ok=True)
+    (session.user_data / "settings.cfg").write_text(f"InstallDir={wine.windows_path(install_dir)}\nLanguage=en\n")
+    launcher = Launcher(session, "a" * 120 + "/" + "b" * 120)
+    launcher.install_dir = install_dir
+    path = wine.windows_path(launcher.exe)
+    assert len(path) > 260, path
+    launcher.start().window()
+    launcher.wait_state("attention", "Not installed")
+    recorded = (launcher.metadata / "launcher.path").read_text(encoding="utf-8")
+    assert recorded == path, f"launcher.path holds {len(recorded)} of the {len(path)} characters: {recorded!r}"
+    assert launcher.close("NotInstalled") == 0
 
 
 def chinese_interface(session) -> None:
@@ -79,8 +98,58 @@ def dpi_144(session) -> None:
         wine.delete_value(session.env, wine.DESKTOP, "LogPixels")
 
 
+WM_DPICHANGED = 0x02E0
+
+
+def dpi_message(session) -> None:
+    """WM_DPICHANGED may come from any program on the desktop: the window takes the size of a DPI the
+    message names, around its centre, ignores one no monitor has, and never reads the rectangle whose
+    address the message carries (here an address where nothing is; reading it ends the process)."""
+    launcher = started(session)
+    launcher.wait_state("attention", "Not installed")
+    window = launcher.window()
+    centre = (window.left + window.width // 2, window.top + window.height // 2)
+    session.windows.post(window, WM_DPICHANGED, 120 << 16 | 120, 0x10)
+    window = launcher.window(check=lambda w: w.width != 1000)
+    assert (window.width, window.height) == (1250, 800), f"{window.width} x {window.height}"
+    assert abs(window.left + window.width // 2 - centre[0]) <= 1, "the window left its place"
+    for wparam in (5000 << 16 | 5000, 0, 96 << 16 | 144):
+        session.windows.post(window, WM_DPICHANGED, wparam, 0x10)
+    session.windows.post(window, WM_DPICHANGED, 96 << 16 | 96, 0)
+    window = launcher.window(check=lambda w: w.width != 1250)
+    assert (window.width, window.height) == (1000, 640), f"{window.width} x {window.height}"
+    assert launcher.close("NotInstalled") == 0
+
+
+# The libraries the launcher uses that are not on Windows' known-library list.
+PLANTED = ("winhttp", "bcrypt", "crypt32", "version", "dwmapi", "d2d1", "dwrite", "windowscodecs")
+
+
+def planted_libraries(session) -> None:
+    """Libraries named like those the launcher uses, placed beside it (as anyone who can write a shared
+    games folder could), never load: neither when it starts nor when it first uses them (the window, the
+    release check, its signature). Each stand-in leaves a file beside itself when its start-up code runs.
+
+    What Wine shows: under Wine a library found beside a program is preferred to Wine's own only for
+    some names (here dwmapi), so that is the one a faulty launcher loads, at its start when it imports the
+    library at load time, at its first use when the search still includes the program's folder. Only
+    Windows shows the rest: that it takes the known libraries always from the system folder, and each of
+    the others from the program's folder when found there."""
+    launcher = Launcher(session, "planted")
+    for name in PLANTED:
+        shutil.copyfile(session.paths.fixture("planted_library.dll"), launcher.folder / f"{name}.dll")
+    launcher.start()
+    launcher.wait_state("attention", "Not installed")
+    assert launcher.close("NotInstalled") == 0
+    loaded = sorted(p.name for p in launcher.folder.glob("*.loaded"))
+    assert not loaded, f"loaded from beside the launcher: {loaded}"
+
+
 SCENARIOS = {
     "no_update_settings": (no_update_settings, (1280, 800)),
+    "long_path": (long_path, (1280, 800)),
     "chinese_interface": (chinese_interface, (1280, 800)),
     "dpi_144": (dpi_144, (1280, 800)),
+    "dpi_message": (dpi_message, (1280, 800)),
+    "planted_libraries": (planted_libraries, (1280, 800)),
 }

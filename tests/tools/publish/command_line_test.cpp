@@ -48,6 +48,17 @@ TEST(CommandLineTest, OtherCommands) {
               fs::path("n.json"));
     EXPECT_EQ(std::get<KeygenOptions>(ParseCommandLine({"keygen", "--private", "a", "--public", "b"})).publicKey,
               fs::path("b"));
+    EXPECT_FALSE(std::get<ReleaseOptions>(ParseCommandLine(Release({}))).expiresInDays);
+    EXPECT_EQ(std::get<ReleaseOptions>(ParseCommandLine(Release({"--expires-in", "30"}))).expiresInDays,
+              std::optional<int>{30});
+    const auto refresh = std::get<RefreshOptions>(ParseCommandLine(
+        {"refresh", "--store", "s", "--key", "k.pem", "--channel", "live", "--expires-in", "7", "--wait", "5"}));
+    EXPECT_EQ(refresh.store, fs::path("s"));
+    EXPECT_EQ(refresh.key, fs::path("k.pem"));
+    EXPECT_EQ(refresh.channel, "live");
+    EXPECT_EQ(refresh.expiresInDays, 7);
+    EXPECT_EQ(refresh.published, "");
+    EXPECT_EQ(refresh.waitSeconds, 5);
 }
 
 TEST(CommandLineTest, RefusesMalformedCommands) {
@@ -79,6 +90,15 @@ TEST(CommandLineTest, RefusesMalformedCommands) {
         Release({"--published", "2026-12-10 11:46:17"}),
         Release({"--published", "2026-12-10T11:46:17"}),
         Release({"--wait", "-1"}),
+        Release({"--published", "2026-02-30T11:46:17Z"}),
+        Release({"--published", "2026-12-10T24:00:00Z"}),
+        Release({"--expires-in", "0"}),
+        Release({"--expires-in", "3651"}),
+        Release({"--expires-in", "1.5"}),
+        Release({"--expires-in", "-7"}),
+        {"refresh", "--store", "s", "--key", "k.pem", "--channel", "live"},
+        {"refresh", "--store", "s", "--key", "k.pem", "--channel", "../live", "--expires-in", "7"},
+        {"refresh", "--store", "s", "--key", "k.pem", "--channel", "live", "--expires-in", "7", "--published", "now"},
         {"news", "--store", "s", "--file", "n.json", "--wait", ""},
     };
     for (const auto& arguments : cases) {

@@ -122,11 +122,14 @@ class CrossPlatform(unittest.TestCase):
                 # A fixed publication time makes the manifests, and so their signatures, comparable.
                 result = self.check(self.release(tool, store, self.work / "game", key, build,
                                                  "--banner", self.work / "game/Velkar/Content/Shared/a.bin",
-                                                 "--published", "2026-12-10T12:00:00Z"))
+                                                 "--published", "2026-12-10T12:00:00Z", "--expires-in", "30"))
                 lines.append(re.sub(rb", [0-9.]+ s\n$", b"", result.stdout))
                 (self.work / "game/Velkar/Content/Empty.txt").write_bytes(build.encode())
             (self.work / "game/Velkar/Content/Empty.txt").write_bytes(b"")
             lines.append(self.check(tool("news", "--store", store, "--file", news)).stdout)
+            # Signed again by the scheduled job; dated far ahead so that the check below never finds it expired.
+            lines.append(self.check(tool("refresh", "--store", store, "--key", key, "--channel", "live",
+                                         "--expires-in", "30", "--published", "2080-01-01T00:00:00Z")).stdout)
             lines.append(self.check(tool("verify", "--store", store, "--channel", "live",
                                          "--public", ENV_DIR / "signing/a.pub.pem")).stdout)
             lines.append(self.check(tool("gc", "--store", store, "--delete")).stdout)
@@ -134,6 +137,7 @@ class CrossPlatform(unittest.TestCase):
             outputs[name] = lines
         self.assertEqual(outputs["windows"], outputs["linux"])
         self.assertIn(b"1 unreferenced blobs", outputs["linux"][-1])
+        self.assertIn(b"again as sequence 3, expiring 2080-01-31T00:00:00Z.", outputs["linux"][-3])
         self.assertEqual(sorted(stores["windows"]), sorted(stores["linux"]))
         for name, data in stores["linux"].items():
             self.assertEqual(stores["windows"][name], data, name)

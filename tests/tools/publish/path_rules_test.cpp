@@ -36,6 +36,10 @@ TEST(PathRulesTest, ExplainsWhyAPathCannotBePublished) {
         {"Velkar/nul.txt", "reserves"},
         {"LPT1/a", "reserves"},
         {"Velkar/Com7.log", "reserves"},
+        {"Velkar/nul .txt", "reserves"},
+        {"Velkar/LPT\xC2\xB9", "reserves"},
+        {"VKLAUN~1/installed.json", "short name"},
+        {"~mods/a.pak", ""},
     };
     for (const PathCase& c : cases) {
         const std::string problem = ReleasePathProblem(c.path);

@@ -37,6 +37,21 @@ protected:
 
     std::string ManifestOf(const fs::path& root) const { return ReadBytes(root / "channels/live/windows.json"); }
 
+    static const SigningKey& Key() {
+        static const SigningKey key = SigningKey::FromPem(ReadBytes(test::Keys().privateKey));
+        return key;
+    }
+    static const SigningKey& OtherKey() {
+        static const SigningKey key = SigningKey::FromPem(ReadBytes(test::OpenSslSample("a.key")));
+        return key;
+    }
+
+    // Places the manifest on channel "live" with the test key's signature.
+    static void Sign(const fs::path& root, const ChannelManifest& manifest) {
+        WriteBytes(root / "channels/live/windows.json", ManifestJson(manifest));
+        WriteBytes(root / "channels/live/windows.json.sig", Key().SignBase64(ManifestJson(manifest)));
+    }
+
     ScratchDir game;
     ScratchDir work;
     const fs::path store = work / "store";
@@ -192,15 +207,74 @@ TEST_F(ReleaseTest, EachPublicationOfAChannelIsNumberedAndDated) {
     // A manifest published before the numbering counts as none.
     ChannelManifest old = ReadManifest(ManifestOf(store), problems);
     old.sequence.reset();
-    WriteBytes(store / "channels/live/windows.json", ManifestJson(old));
+    Sign(store, old);
     PublishRelease(Options(store));
     EXPECT_EQ(sequenceOf("live"), std::optional<std::uint64_t>{1});
     EXPECT_TRUE(problems.empty()) << problems.front();
+}
 
-    // One that cannot be read leaves no number to follow: nothing is published over it.
-    WriteBytes(store / "channels/live/windows.json", "{");
-    EXPECT_THROW(PublishRelease(Options(store)), std::runtime_error);
-    EXPECT_EQ(ManifestOf(store), "{");
+TEST_F(ReleaseTest, TheNumberingFollowsOnlyAManifestThisKeySigned) {
+    PublishRelease(Options(store));
+    PublishRelease(Options(store));
+    const std::string manifest = ManifestOf(store);
+    const std::string signature = ReadBytes(store / "channels/live/windows.json.sig");
+    std::vector<std::string> problems;
+    ChannelManifest planted = ReadManifest(manifest, problems);
+    planted.sequence = 8'000'000'000'000'000;
+    ChannelManifest last = planted;
+    last.sequence = kMaxSequence;
+
+    struct Case {
+        const char* label;
+        std::optional<std::string> manifest;   // nullopt: deleted
+        std::optional<std::string> signature;  // nullopt: deleted
+    };
+    const Case refused[] = {
+        {"a planted number", ManifestJson(planted), signature},
+        {"a manifest deleted", std::nullopt, signature},
+        {"a signature deleted", manifest, std::nullopt},
+        {"unreadable", "{", signature},
+        {"signed with another key", ManifestJson(planted), OtherKey().SignBase64(ManifestJson(planted))},
+        {"the highest number a launcher reads", ManifestJson(last), Key().SignBase64(ManifestJson(last))},
+    };
+    for (const Case& c : refused) {
+        fs::remove(store / "channels/live/windows.json");
+        fs::remove(store / "channels/live/windows.json.sig");
+        if (c.manifest) WriteBytes(store / "channels/live/windows.json", *c.manifest);
+        if (c.signature) WriteBytes(store / "channels/live/windows.json.sig", *c.signature);
+        EXPECT_THROW(PublishRelease(Options(store)), std::runtime_error) << c.label;
+        EXPECT_EQ(fs::exists(store / "channels/live/windows.json"), c.manifest.has_value()) << c.label;
+        if (c.manifest) {
+            EXPECT_EQ(ManifestOf(store), *c.manifest) << c.label;
+        }
+    }
+
+    // One below the highest is numbered after it; the manifest and signature as published go on from 2.
+    last.sequence = kMaxSequence - 1;
+    Sign(store, last);
+    PublishRelease(Options(store));
+    EXPECT_EQ(ReadManifest(ManifestOf(store), problems).sequence, std::optional<std::uint64_t>{kMaxSequence});
+    WriteBytes(store / "channels/live/windows.json", manifest);
+    WriteBytes(store / "channels/live/windows.json.sig", signature);
+    PublishRelease(Options(store));
+    EXPECT_EQ(ReadManifest(ManifestOf(store), problems).sequence, std::optional<std::uint64_t>{3});
+}
+
+TEST_F(ReleaseTest, AnExpiryIsDaysAfterThePublication) {
+    ReleaseOptions options = Options(store);
+    options.published = "2026-12-10T11:46:17Z";
+    PublishRelease(options);
+    std::vector<std::string> problems;
+    EXPECT_EQ(ReadManifest(ManifestOf(store), problems).expires, "");  // none unless asked for
+    options.expiresInDays = 30;
+    PublishRelease(options);
+    const ChannelManifest manifest = ReadManifest(ManifestOf(store), problems);
+    EXPECT_EQ(manifest.expires, "2027-01-09T11:46:17Z");
+    EXPECT_NE(
+        ManifestOf(store).find("\"published\": \"2026-12-10T11:46:17Z\",\n  \"expires\": \"2027-01-09T11:46:17Z\""),
+        std::string::npos)
+        << ManifestOf(store);
+    EXPECT_TRUE(problems.empty()) << problems.front();
 }
 
 TEST_F(ReleaseTest, RefusesAKeyThatIsNotRsa3072BeforeTouchingTheStore) {

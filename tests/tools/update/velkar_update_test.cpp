@@ -97,6 +97,9 @@ TEST_F(VelkarUpdate, FailuresAndUsageHaveTheirExitCodes) {
         {"--channel too-new check", 0, "state: launcher-too-old"},
         {"--channel too-new update", 1, "Please download the new launcher."},
         {"--channel no-such-channel update", 1, "Could not get update info: HTTP 404"},
+        {"--channel expired check", 1, "The update information has expired. Try again later."},
+        {"--channel expires-later check", 0, "expires: 2999-12-31T23:59:59Z\n"},
+        {"--channel v1 check", 0, "expires: never\n"},
     };
     for (const auto& c : cases) {
         const auto result = Run(c.arguments);
