@@ -37,6 +37,23 @@ std::string InstalledStateText(const InstalledState& state) {
     return text + "\n  }\n}\n";
 }
 
+std::string OptionalText(const RemoteRelease& release, const std::set<std::string>& selected) {
+    std::map<std::string, std::uint64_t> totals;
+    for (const ReleaseFile& file : release.files) {
+        if (!file.group.empty()) totals[file.group] += file.size;
+    }
+    std::string text = "{";
+    const char* separator = "\n  ";
+    for (const auto& [group, bytes] : totals) {
+        text += separator + QuoteJson(group) + ": {\"bytes\": " + std::to_string(bytes) +
+                ", \"enabled\": " + (selected.contains(group) ? "true" : "false") + "}";
+        separator = ",\n  ";
+    }
+    return text + "\n}\n";
+}
+
+}  // namespace
+
 // One reading of the text straight into the record; any failure, of the syntax or of a member, makes
 // the whole record unreadable. The first member of each name counts, as FindField finds it; within
 // "files" a later entry for the same path replaces an earlier one.
@@ -93,23 +110,6 @@ InstalledState ParseInstalledState(const std::string& text) {
     if (!filesRead) throw std::runtime_error("缺少字段 files");
     return state;
 }
-
-std::string OptionalText(const RemoteRelease& release, const std::set<std::string>& selected) {
-    std::map<std::string, std::uint64_t> totals;
-    for (const ReleaseFile& file : release.files) {
-        if (!file.group.empty()) totals[file.group] += file.size;
-    }
-    std::string text = "{";
-    const char* separator = "\n  ";
-    for (const auto& [group, bytes] : totals) {
-        text += separator + QuoteJson(group) + ": {\"bytes\": " + std::to_string(bytes) +
-                ", \"enabled\": " + (selected.contains(group) ? "true" : "false") + "}";
-        separator = ",\n  ";
-    }
-    return text + "\n}\n";
-}
-
-}  // namespace
 
 std::wstring MetadataPath(const Updater& updater, const wchar_t* name) {
     return JoinPath(updater.MetadataDir(), name);

@@ -365,20 +365,8 @@ TEST(ReleaseListReader, FailsOnTheSameTextsAsParseJsonWithTheSameMessages) {
     for (std::size_t length = 0; length <= sample.size(); ++length) ExpectSyntaxOfParseJson(sample.substr(0, length));
     const std::string places[] = {"VALUE", "[" + Entry("a", R"(, "x": VALUE)") + "]", "[VALUE]", R"([{"path": VALUE}])",
                                   R"([{"size": VALUE}])"};
-    const std::string values[] = {"-",
-                                  "1e400",
-                                  "\"\\uzzzz\"",
-                                  "\"\\x\"",
-                                  "tru",
-                                  "[1,]",
-                                  "{\"a\" 1}",
-                                  "@",
-                                  test::Nested("[", "", "]", 511),
-                                  test::Nested("[", "", "]", 512),
-                                  test::Nested("{\"k\":", "0", "}", 512),
-                                  std::string(2000, '[')};
     for (const std::string& place : places) {
-        for (const std::string& value : values) {
+        for (const std::string& value : test::TroublesomeValues()) {
             std::string files = place;
             files.replace(files.find("VALUE"), 5, value);
             ExpectSyntaxOfParseJson(kListHead + R"("extra": )" + (place == "VALUE" ? value : "0") + R"(, "files": )" +

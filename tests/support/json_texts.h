@@ -1,6 +1,6 @@
 #pragma once
-// JSON texts for the tests of readers: damaged copies of a sample and deep nesting. Header-only, so
-// that the tests of portable code in both trees can use it.
+// JSON texts for the tests of readers: damaged copies of a sample, deep nesting and troublesome
+// values. Header-only, so that the tests of portable code in both trees can use it.
 #include <cstddef>
 #include <random>
 #include <string>
@@ -42,6 +42,26 @@ inline std::string Nested(const std::string& open, const std::string& inner, con
     text += inner;
     for (int i = 0; i < levels; ++i) text += close;
     return text;
+}
+
+// Values for the places of a document a reader looks at or passes over: numbers and escapes that do not
+// convert, broken literals and containers, and nesting below, at and past the bound of 512 levels
+// however deep the place itself stands.
+inline std::vector<std::string> TroublesomeValues() {
+    return {"-",
+            "1e400",
+            "\"\\uzzzz\"",
+            "\"\\x\"",
+            "tru",
+            "[1,]",
+            "{\"a\" 1}",
+            "@",
+            Nested("[", "", "]", 508),
+            Nested("[", "", "]", 511),
+            Nested("[", "", "]", 512),
+            Nested("{\"k\":", "0", "}", 509),
+            Nested("{\"k\":", "0", "}", 512),
+            std::string(2000, '[')};
 }
 
 }  // namespace vk::test
