@@ -12,6 +12,9 @@
     engine_bench.py kept DOWNLOADS_DIR
         Bytes the download store holds for good: complete blobs plus the finished segments that the
         ".seg" lists name.
+    engine_bench.py split INSTALL_DIR PARTS OUT_PREFIX
+        Splits the installation's files (its metadata folder aside) into PARTS lists of about equal
+        bytes, largest files first, each to OUT_PREFIX.<n> as NUL-separated paths.
     engine_bench.py watch FOLDER NAME OUT
         Until terminated, counts how often FOLDER/NAME is replaced (renamed into place, as an atomic
         write does) and adds up its size after each replacement; then writes "saves bytes" to OUT.
@@ -84,6 +87,21 @@ def kept(downloads: str) -> None:
             done = {int(line) for line in seg.read_text().split()} if seg.exists() else set()
             total += sum(min(size, (i + 1) * SEGMENT) - i * SEGMENT for i in done if i * SEGMENT < size)
     print(total)
+
+
+def split(install_dir: str, parts: str, out_prefix: str) -> None:
+    files = []
+    for folder, dirs, names in os.walk(install_dir):
+        if folder == install_dir:
+            dirs[:] = [d for d in dirs if d != ".vklauncher"]
+        files += [(os.path.getsize(os.path.join(folder, n)), os.path.join(folder, n)) for n in names]
+    lists = [[0, []] for _ in range(int(parts))]
+    for size, path in sorted(files, reverse=True):
+        lightest = min(lists, key=lambda entry: entry[0])
+        lightest[0] += size
+        lightest[1].append(path)
+    for n, (_, paths) in enumerate(lists):
+        Path("%s.%d" % (out_prefix, n)).write_bytes(b"".join(p.encode() + b"\0" for p in paths))
 
 
 def watch(folder: str, name: str, out: str) -> None:
@@ -187,6 +205,10 @@ def table(path: str) -> None:
     ours = line("velkar-update update (Wine)", "noop-updater", small_files, "files/s")
     line("baseline: find -printf %s, every file's size (native)", "noop-find", small_files, "files/s", ours)
     line("context: FindFirstFileExW, every file's size (Wine)", "noop-wine-list", small_files, "files/s", ours)
+    peak = lambda name: max(r for _, r in runs[name])
+    print("  %-54s %9s %15s %16s %10s %6.2f" % (
+        "peak RSS of the update, against the listing's (Wine)", size(peak("noop-updater")),
+        "listing " + size(peak("noop-wine-list")), "", "", peak("noop-updater") / peak("noop-wine-list")))
     if "small-install" in runs:
         tenth = fact("small-tenth-files")
         print("   First install of those files with velkar-update (Wine), against one of a tenth as many")
@@ -198,21 +220,28 @@ def table(path: str) -> None:
                 "installed.json of %d files: %d saves, bytes written" % (count, fact(name + "-record-saves")),
                 size(written), "final " + size(final), "", "", written / final))
 
-    threads = facts["hash-threads"]
+    threads = int(facts["hash-threads"])
     hashed = fact("hash-file-bytes")
-    print("4. Verify before launch over %s in %d files; every SHA-256 here is Wine's bcrypt (CNG)"
-          % (size(fact("large-covered-bytes")), fact("large-files")))
-    ours = line("velkar-update verify (Wine, %s hashing threads)" % threads, "verify-updater",
-                fact("large-covered-bytes"), "MiB/s")
+    covered = fact("large-covered-bytes")
+    print("4. Verify before launch over %s in %d files; the updater's SHA-256: %s"
+          % (size(covered), fact("large-files"), facts["sha256-implementation"]))
+    if facts["sha256-implementation"] != "x86 SHA extensions":
+        print("   (this processor lacks the x86 SHA extensions: the portable SHA-256 code runs)")
+    ours = line("velkar-update verify (Wine, %d hashing threads)" % threads, "verify-updater", covered, "MiB/s")
+    line("baseline: openssl dgst -sha256, %d processes, same files" % threads, "verify-openssl", covered, "MiB/s", ours)
     # Each thread hashed the whole buffer once per run.
-    for count in sorted({int(threads), 1}, reverse=True):
-        line("baseline: BCryptHash in memory, %d thread%s (Wine)" % (count, "s" if count > 1 else ""),
-             "cng-memory-x%d" % count, hashed * count, "MiB/s", ours)
+    for count in sorted({threads, 1}, reverse=True):
+        plural = "s" if count > 1 else ""
+        line("context: own SHA-256 in memory, %d thread%s (Wine)" % (count, plural), "sha256-memory-x%d" % count,
+             hashed * count, "MiB/s", ours)
+        line("context: BCryptHash in memory, %d thread%s (Wine)" % (count, plural), "cng-memory-x%d" % count,
+             hashed * count, "MiB/s", ours)
     line("context: openssl dgst -sha256, 1 thread (native)", "openssl-native", hashed, "MiB/s", ours)
 
 
 def main() -> None:
-    commands = {"release": (release, 4), "seed": (seed, 3), "kept": (kept, 1), "watch": (watch, 3), "table": (table, 1)}
+    commands = {"release": (release, 4), "seed": (seed, 3), "kept": (kept, 1), "split": (split, 3), "watch": (watch, 3),
+                "table": (table, 1)}
     name = sys.argv[1] if len(sys.argv) > 1 else ""
     if name not in commands or len(sys.argv) != 2 + commands[name][1]:
         sys.exit(__doc__)

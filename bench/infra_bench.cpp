@@ -3,8 +3,11 @@
 //   velkar_bench_infra get <url> <runs>
 //   velkar_bench_infra range <url> <file> <size> <runs>
 //   velkar_bench_infra cng <file> <runs> <threads>
+//   velkar_bench_infra memory <file> <runs> <threads>
 //   velkar_bench_infra list <folder>
-// Each prints one line per measurement: its name followed by the seconds of every run.
+//   velkar_bench_infra implementation
+// Each prints one line per measurement: its name followed by the seconds of every run; the last
+// prints the SHA-256 implementation this processor gets.
 #include <windows.h>
 
 #include <chrono>
@@ -20,6 +23,7 @@
 #include "infra/handles.h"
 #include "infra/http.h"
 #include "infra/sha256.h"
+#include "infra/sha256_blocks_portable.h"
 #include "infra/text.h"
 
 namespace {
@@ -58,19 +62,23 @@ void BenchHash(const std::wstring& path, int runs) {
     PrintRuns("cng-memory", runs, [&] { CngHash(bytes); });
 }
 
-// What the platform's SHA-256 reaches with every hashing thread busy: each thread hashes the whole
-// file's bytes in memory, so the throughput is threads times the file size per run.
-void BenchCngThreads(const std::wstring& path, int runs, int threads) {
+// The program's own SHA-256 over bytes already in memory, as every hash of the launcher runs it.
+void OwnHash(const std::string& bytes) { vk::Sha256Hex(bytes); }
+
+// What a SHA-256 reaches with every hashing thread busy: each thread hashes the whole file's bytes
+// in memory, so the throughput is threads times the file size per run.
+void BenchHashThreads(const std::string& name, void (*hash)(const std::string&), const std::wstring& path, int runs,
+                      int threads) {
     const std::string bytes = ReadBenchFile(path);
     if (bytes.empty()) throw std::runtime_error("cannot read " + vk::WideToUtf8(path));
-    const std::string name = "cng-memory-x" + std::to_string(threads);
-    PrintRuns(name.c_str(), runs, [&] {
+    const std::string label = name + "-memory-x" + std::to_string(threads);
+    PrintRuns(label.c_str(), runs, [&] {
         std::vector<std::exception_ptr> errors(threads);
         std::vector<std::thread> pool;
         for (int i = 0; i < threads; ++i) {
             pool.emplace_back([&, i] {
                 try {
-                    CngHash(bytes);
+                    hash(bytes);
                 } catch (...) {
                     errors[i] = std::current_exception();
                 }
@@ -131,7 +139,11 @@ int wmain(int argc, wchar_t** argv) {
         if (mode == L"hash" && argc == 4) {
             BenchHash(argv[2], std::stoi(argv[3]));
         } else if (mode == L"cng" && argc == 5) {
-            BenchCngThreads(argv[2], std::stoi(argv[3]), std::stoi(argv[4]));
+            BenchHashThreads("cng", CngHash, argv[2], std::stoi(argv[3]), std::stoi(argv[4]));
+        } else if (mode == L"memory" && argc == 5) {
+            BenchHashThreads("sha256", OwnHash, argv[2], std::stoi(argv[3]), std::stoi(argv[4]));
+        } else if (mode == L"implementation" && argc == 2) {
+            std::printf("%s\n", vk::NameOf(vk::ChosenSha256Implementation()));
         } else if (mode == L"list" && argc == 3) {
             BenchList(argv[2]);
         } else if (mode == L"get" && argc == 4) {
@@ -141,8 +153,8 @@ int wmain(int argc, wchar_t** argv) {
         } else {
             std::fprintf(
                 stderr,
-                "usage: velkar_bench_infra hash FILE RUNS | cng FILE RUNS THREADS | list FOLDER | get URL RUNS | "
-                "range URL FILE SIZE RUNS\n");
+                "usage: velkar_bench_infra hash FILE RUNS | cng FILE RUNS THREADS | memory FILE RUNS THREADS | "
+                "list FOLDER | implementation | get URL RUNS | range URL FILE SIZE RUNS\n");
             return 2;
         }
     } catch (const std::exception& e) {

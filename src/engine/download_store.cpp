@@ -246,7 +246,7 @@ void DownloadStage::Worker() {
                 }
             }
             if (finalize != nullptr) {
-                FinalizeDownload(*finalize, buffer);
+                FinalizeDownload(*finalize, StoredDigest(*finalize, buffer));
             } else {
                 FetchSegment(session, buffer, task);
             }
@@ -269,6 +269,14 @@ void DownloadStage::FetchSegment(HttpSession& session, const TransferBuffer& buf
     const std::uint64_t first = task.index * kSegmentSize;
     const std::uint64_t last = first + SegmentLength(job, task.index) - 1;
     const std::string url = StoreUrl(baseUrl_, BlobAddress(job.sha256));
+    // A blob of one segment is written and then read back through one handle: its check reads the
+    // bytes on disk without opening the file a second time.
+    UniqueHandle whole;
+    if (job.segmentCount == 1) {
+        whole.reset(CreateFileW(job.partPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!whole) ThrowLastError("无法写入 " + WideToUtf8(job.partPath));
+    }
     for (unsigned attempt = 1;; ++attempt) {
         if (stop_.load() || failed_.load()) throw Cancelled();
         std::uint64_t attemptBytes = 0;
@@ -277,7 +285,11 @@ void DownloadStage::FetchSegment(HttpSession& session, const TransferBuffer& buf
                 attemptBytes += block.size();
                 progress_.bytesDone += block.size();
             };
-            DownloadRange(session, url, job.partPath, first, last, job.size, &stop_, written, buffer);
+            if (whole) {
+                DownloadRange(session, url, whole.get(), job.partPath, first, last, job.size, &stop_, written, buffer);
+            } else {
+                DownloadRange(session, url, job.partPath, first, last, job.size, &stop_, written, buffer);
+            }
             break;
         } catch (const Cancelled&) {
             progress_.bytesDone -= attemptBytes;
@@ -291,7 +303,14 @@ void DownloadStage::FetchSegment(HttpSession& session, const TransferBuffer& buf
     // The worker that finishes a blob's last segment verifies it at once, so a blob of one segment
     // needs no list: a stop before the check costs that one segment, as any unrecorded one.
     if (job.segmentCount > 1) RecordFinishedSegment(job, task.index);
-    if (--job.pending == 0) FinalizeDownload(job, buffer);
+    if (--job.pending > 0) return;
+    if (!whole) return FinalizeDownload(job, StoredDigest(job, buffer));
+    if (!SetFilePointerEx(whole.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
+        ThrowLastError("读取失败 " + WideToUtf8(job.partPath));
+    }
+    const std::string digest = FileHasher({buffer.data(), buffer.size()}).HashOpenFile(whole.get(), job.partPath, &stop_);
+    whole.reset();  // before the file is renamed
+    FinalizeDownload(job, digest);
 }
 
 // Appends the index as one write. The list is not flushed: a list that loses its last lines costs
@@ -309,23 +328,11 @@ void DownloadStage::RecordFinishedSegment(DownloadJob& job, std::uint32_t index)
 
 // The digest of the ".part" as it is on disk, read through the worker's buffer.
 std::string DownloadStage::StoredDigest(const DownloadJob& job, const TransferBuffer& buffer) const {
-    const UniqueHandle file(CreateFileW(job.partPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) ThrowLastError("无法读取 " + WideToUtf8(job.partPath));
-    Sha256Hasher hasher;
-    for (;;) {
-        if (stop_.load()) throw Cancelled();
-        DWORD read = 0;
-        if (!ReadFile(file.get(), buffer.data(), buffer.size(), &read, nullptr)) {
-            ThrowLastError("读取失败 " + WideToUtf8(job.partPath));
-        }
-        if (read == 0) return hasher.Finish();
-        hasher.Add(buffer.data(), read);
-    }
+    return FileHasher({buffer.data(), buffer.size()}).HashFile(job.partPath, &stop_);
 }
 
-void DownloadStage::FinalizeDownload(DownloadJob& job, const TransferBuffer& buffer) {
-    if (StoredDigest(job, buffer) != job.sha256) {
+void DownloadStage::FinalizeDownload(DownloadJob& job, const std::string& storedDigest) {
+    if (storedDigest != job.sha256) {
         DeleteFileW(job.partPath.c_str());
         DeleteFileW(job.segPath.c_str());
         throw std::runtime_error(Localized("Downloaded data failed verification: ", "下载内容校验失败：") +

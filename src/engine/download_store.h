@@ -90,7 +90,8 @@ private:
     void Worker();
     void FetchSegment(HttpSession& session, const TransferBuffer& buffer, const SegmentTask& task);
     void RecordFinishedSegment(DownloadJob& job, std::uint32_t index);
-    void FinalizeDownload(DownloadJob& job, const TransferBuffer& buffer);
+    // Keeps the blob when the digest of its ".part" as stored is its name.
+    void FinalizeDownload(DownloadJob& job, const std::string& storedDigest);
     std::string StoredDigest(const DownloadJob& job, const TransferBuffer& buffer) const;
     void RecordFailure(const std::string& message);
     std::wstring CompletePath(const std::string& sha256) const;

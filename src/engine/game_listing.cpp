@@ -59,21 +59,25 @@ GameListing::GameListing(const std::wstring& installDir, const RemoteRelease& re
     std::vector<std::wstring> gameFolders;
     ListInstallRoot(installDir, ReleaseTopFolders(release), files_, gameFolders);
     for (const std::wstring& folder : gameFolders) ListFiles(installDir, folder, files_, false, &emptyFolders_);
-    releasePaths_.reserve(files_.size());
-    for (const ListedFile& file : files_) releasePaths_.push_back(ReleasePathOf(file.path));
-    index_.reserve(files_.size());
+    releasePathStarts_.reserve(files_.size() + 1);
+    for (const ListedFile& file : files_) {
+        releasePathStarts_.push_back(releasePathText_.size());
+        AppendReleasePathOf(file.path, releasePathText_);
+    }
+    releasePathStarts_.push_back(releasePathText_.size());
+    index_.Reserve(files_.size());
     for (std::size_t i = 0; i < files_.size(); ++i) {
-        const auto [slot, added] = index_.emplace(releasePaths_[i], i);
-        if (!added) slot->second = kAmbiguous;
+        const auto [slot, added] = index_.Insert(ReleasePath(i), i);
+        if (!added) *slot = kAmbiguous;
     }
 }
 
 bool GameListing::IsPresentWithSize(const ReleaseFile& file) const {
-    const auto found = index_.find(file.path);
-    if (found == index_.end() || found->second == kAmbiguous) {
+    const std::size_t* found = index_.Find(file.path);
+    if (found == nullptr || *found == kAmbiguous) {
         return vk::IsPresentWithSize(JoinPath(installDir_, DiskPathOf(file.path)), file);
     }
-    return files_[found->second].size == file.size;
+    return files_[*found].size == file.size;
 }
 
 void GameListing::RemoveEmptyFolders() const {
@@ -83,6 +87,15 @@ void GameListing::RemoveEmptyFolders() const {
     }
 }
 
-bool GameListing::Shows(const std::string& releasePath) const { return index_.contains(releasePath); }
+bool GameListing::Shows(const std::string& releasePath) const { return index_.Contains(releasePath); }
+
+std::vector<bool> GameListing::ListedAs(const std::vector<const ReleaseFile*>& files) const {
+    std::vector<bool> listed(files_.size());
+    for (const ReleaseFile* file : files) {
+        const std::size_t* found = index_.Find(file->path);
+        if (found != nullptr && *found != kAmbiguous) listed[*found] = true;
+    }
+    return listed;
+}
 
 }  // namespace vk

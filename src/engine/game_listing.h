@@ -36,11 +36,17 @@ public:
     // Whether the listing shows a file under this release path (ASCII letter case ignored).
     bool Shows(const std::string& releasePath) const;
 
+    // For each of Files(), whether it is one of these release files and the only name listed for its
+    // path (ASCII letter case ignored).
+    std::vector<bool> ListedAs(const std::vector<const ReleaseFile*>& files) const;
+
     // Every listed file, relative to the install folder.
     const std::vector<ListedFile>& Files() const { return files_; }
 
-    // The release path of each of Files(), in the same order.
-    const std::vector<std::string>& ReleasePaths() const { return releasePaths_; }
+    // The release path of Files()[i].
+    std::string_view ReleasePath(std::size_t i) const {
+        return std::string_view(releasePathText_).substr(releasePathStarts_[i], releasePathStarts_[i + 1] - releasePathStarts_[i]);
+    }
 
     // Removes the folders that were empty when listed, and then each of their parents that is
     // empty, as files deleted since may have left them: together with removing the parents of each
@@ -51,7 +57,9 @@ public:
 private:
     const std::wstring installDir_;
     std::vector<ListedFile> files_;
-    std::vector<std::string> releasePaths_;
+    // The release paths of files_, one after the other in one text: one allocation, not one per file.
+    std::string releasePathText_;
+    std::vector<std::size_t> releasePathStarts_;  // and the end of the last
     std::vector<std::wstring> emptyFolders_;
     // Release path (ASCII letter case ignored) -> index into files_, or kAmbiguous for two names of one path.
     ReleasePathMap<std::size_t> index_;

@@ -4,11 +4,14 @@
 
 #include <exception>
 #include <map>
+#include <stdexcept>
+#include <string_view>
 
 #include "engine/install_layout.h"
 #include "engine/links.h"
 #include "infra/files.h"
 #include "infra/json_portable.h"
+#include "infra/json_reader_portable.h"
 #include "infra/paths.h"
 #include "infra/text.h"
 
@@ -34,18 +37,6 @@ std::string InstalledStateText(const InstalledState& state) {
     return text + "\n  }\n}\n";
 }
 
-InstalledState ParseInstalledState(const std::string& text) {
-    const JsonValue document = ParseJson(text);
-    InstalledState state;
-    state.buildId = StringField(document, "build_id");
-    // The record is written in path order, so each entry goes in at the end.
-    for (const auto& [path, entry] : RequireField(document, "files").members) {
-        state.files.insert_or_assign(state.files.end(), path,
-                                     InstalledFile{StringField(entry, "sha256"), UIntField(entry, "size")});
-    }
-    return state;
-}
-
 std::string OptionalText(const RemoteRelease& release, const std::set<std::string>& selected) {
     std::map<std::string, std::uint64_t> totals;
     for (const ReleaseFile& file : release.files) {
@@ -62,6 +53,63 @@ std::string OptionalText(const RemoteRelease& release, const std::set<std::strin
 }
 
 }  // namespace
+
+// One reading of the text straight into the record; any failure, of the syntax or of a member, makes
+// the whole record unreadable. The first member of each name counts, as FindField finds it; within
+// "files" a later entry for the same path replaces an earlier one.
+InstalledState ParseInstalledState(const std::string& text) {
+    JsonReader reader(text);
+    const auto readString = [&reader](const char* name) {
+        JsonValue value = ReadJsonValue(reader);
+        StringOf(&value, name);
+        return std::move(value.text);
+    };
+    InstalledState state;
+    bool buildIdRead = false;
+    bool filesRead = false;
+    const auto readEntry = [&](std::string_view path) {
+        bool shaRead = false, sizeRead = false;
+        InstalledFile file;
+        if (reader.Next() == JsonType::Object) {
+            reader.ReadObject([&](std::string_view name) {
+                if (name == "sha256" && !shaRead) {
+                    shaRead = true;
+                    file.sha256 = readString("sha256");
+                } else if (name == "size" && !sizeRead) {
+                    sizeRead = true;
+                    const JsonValue size = ReadJsonValue(reader);
+                    file.size = UIntOf(&size, "size");
+                } else {
+                    reader.Skip();
+                }
+            });
+        } else {
+            reader.Skip();
+        }
+        if (!shaRead) throw std::runtime_error("缺少字段 sha256");
+        if (!sizeRead) throw std::runtime_error("缺少字段 size");
+        // The record is written in path order, so each entry goes in at the end.
+        state.files.insert_or_assign(state.files.end(), std::string(path), std::move(file));
+    };
+    if (reader.Next() != JsonType::Object) throw std::runtime_error("缺少字段 build_id");
+    reader.ReadObject([&](std::string_view name) {
+        if (name == "build_id" && !buildIdRead) {
+            buildIdRead = true;
+            state.buildId = readString("build_id");
+        } else if (name == "files" && !filesRead && reader.Next() == JsonType::Object) {
+            filesRead = true;
+            reader.ReadObject(readEntry);
+        } else {
+            // A "files" that is not an object has no entries.
+            filesRead = filesRead || name == "files";
+            reader.Skip();
+        }
+    });
+    reader.End();
+    if (!buildIdRead) throw std::runtime_error("缺少字段 build_id");
+    if (!filesRead) throw std::runtime_error("缺少字段 files");
+    return state;
+}
 
 std::wstring MetadataPath(const Updater& updater, const wchar_t* name) {
     return JoinPath(updater.MetadataDir(), name);

@@ -16,6 +16,10 @@ std::wstring MetadataPath(const Updater& updater, const wchar_t* name);
 void AddGroupsFrom(const std::wstring& path, std::set<std::string>& groups,
                    const std::set<std::string>* allowed = nullptr);
 
+// The record in installed.json's text, read in one pass without a model of the document; throws
+// for a text that is no record (not JSON, or a member missing or mistyped).
+InstalledState ParseInstalledState(const std::string& text);
+
 // The groups.json text for the set: {"groups": ["a", "b"]} and a line feed.
 std::string GroupsText(const std::set<std::string>& groups);
 

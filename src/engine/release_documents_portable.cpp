@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "engine/release_path_portable.h"
+#include "infra/json_reader_portable.h"
 #include "infra/language_portable.h"
 #include "infra/sha256_portable.h"
 #include "infra/utc_time_portable.h"
@@ -150,20 +151,65 @@ std::vector<std::string> ReadArguments(const JsonValue& args, const Findings& fi
 
 std::string EntryWhere(std::size_t index) { return "release list: file entry " + std::to_string(index) + ": "; }
 
-ReleaseFile ReadEntry(const JsonValue& item, std::size_t index, const Findings& findings) {
-    ReleaseFile file;
-    file.path = StringField(item, "path");
-    file.size = UIntField(item, "size");
-    file.sha256 = StringField(item, "sha256");
-    if (const JsonValue* group = FindField(item, "group"); group != nullptr) {
-        // A group that is not text reads as the base game.
-        if (group->type == JsonType::String) {
-            file.group = group->text;
-        } else {
-            findings.PassOver(EntryWhere(index) + "\"group\" is not a string");
-        }
+// The members of an entry that are read: the first of each name; `present` is false for a missing one.
+struct EntryMember {
+    bool present = false;
+    JsonValue value;
+
+    const JsonValue* get() const { return present ? &value : nullptr; }
+};
+
+struct EntryMembers {
+    EntryMember path, size, sha256, group;
+
+    EntryMember* Find(std::string_view name) {
+        EntryMember* member = name == "path"     ? &path
+                              : name == "size"   ? &size
+                              : name == "sha256" ? &sha256
+                              : name == "group"  ? &group
+                                                 : nullptr;
+        return member != nullptr && !member->present ? member : nullptr;
     }
+};
+
+std::string TakeString(EntryMember& member, const char* name) {
+    StringOf(member.get(), name);
+    return std::move(member.value.text);
+}
+
+// The entry's record; `groupIgnored` tells of a group that is not text, which reads as the base game.
+ReleaseFile ReadEntry(EntryMembers& members, bool& groupIgnored) {
+    ReleaseFile file;
+    file.path = TakeString(members.path, "path");
+    file.size = UIntOf(members.size.get(), "size");
+    file.sha256 = TakeString(members.sha256, "sha256");
+    groupIgnored = members.group.present && members.group.value.type != JsonType::String;
+    if (members.group.present && !groupIgnored) file.group = std::move(members.group.value.text);
     return file;
+}
+
+// One entry of "files": its record, or what made it unreadable.
+void ReadEntry(JsonReader& reader, ReleaseListDocument& document) {
+    const std::size_t index = document.entries++;
+    EntryMembers members;
+    if (reader.Next() == JsonType::Object) {
+        reader.ReadObject([&](std::string_view name) {
+            EntryMember* member = members.Find(name);
+            if (member == nullptr) return reader.Skip();
+            member->value = ReadJsonValue(reader);
+            member->present = true;
+        });
+    } else {
+        reader.Skip();  // an item that is not an object has no members
+    }
+    bool groupIgnored = false;
+    try {
+        document.files.push_back(ReadEntry(members, groupIgnored));
+    } catch (const std::runtime_error& error) {
+        document.notes.push_back({index, error.what(), false});
+        return;
+    }
+    if (groupIgnored) document.notes.push_back({index, "", true});
 }
 
 // Messages are made only for an entry with a problem: a list may hold a hundred thousand good ones.
@@ -182,32 +228,43 @@ void CheckEntry(const ReleaseFile& file, ReleasePathSet& seen, const Findings& f
     } else if (!IsSha256Hex(file.sha256)) {
         findings.PassOver(where() + "\"sha256\" is not 64 lower-case hex digits");
     }
-    if (!seen.insert(file.path).second) {
+    if (!seen.Insert(file.path).second) {
         findings.Refuse(ListMalformed(file.path), where() + "listed twice (letter case ignored)");
     }
 }
 
-std::vector<ReleaseFile> ReadFiles(const JsonValue& files, const Findings& findings) {
+// The entries' findings in entry order, as if each entry were judged when it is read.
+std::vector<ReleaseFile> ReadFiles(ReleaseListDocument& document, const Findings& findings) {
     // Read as no files at all, such a list would have an update delete the whole recorded game.
-    if (files.type != JsonType::Array) {
+    if (RequireField(document.members, "files").type != JsonType::Array) {
         throw std::runtime_error(findings.listing() ? "release list: \"files\" is not an array"
                                                     : ListMalformed("files"));
     }
-    std::vector<ReleaseFile> entries;
-    // Never reallocated, so that `seen` may hold views of the paths.
-    entries.reserve(files.items.size());
+    // The records no longer move, so `seen` may hold views of their paths.
     ReleasePathSet seen;
-    seen.reserve(files.items.size());
-    for (std::size_t i = 0; i < files.items.size(); ++i) {
-        try {
-            entries.push_back(ReadEntry(files.items[i], i, findings));
-        } catch (const std::runtime_error& error) {
-            findings.Refuse(error.what(), EntryWhere(i) + error.what());
-            continue;
+    seen.Reserve(document.files.size());
+    auto note = document.notes.begin();
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < document.entries; ++i) {
+        if (note != document.notes.end() && note->entry == i) {
+            const EntryNote& noted = *note++;
+            if (!noted.unreadable.empty()) {
+                findings.Refuse(noted.unreadable, EntryWhere(i) + noted.unreadable);
+                continue;
+            }
+            if (noted.groupIgnored) findings.PassOver(EntryWhere(i) + "\"group\" is not a string");
         }
-        CheckEntry(entries.back(), seen, findings);
+        CheckEntry(document.files[next++], seen, findings);
     }
-    return entries;
+    return std::move(document.files);
+}
+
+// The members of the file list that its readers look at.
+bool IsListMember(std::string_view name) {
+    for (const char* read : {"schema", "platform", "build_id", "project_version", "launch", "files", "published"}) {
+        if (name == read) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -295,16 +352,48 @@ bool ListMatchesManifest(const ChannelManifest& manifest, const std::string& lis
     return manifest.releaseBlob.size == listBytes.size() && manifest.releaseBlob.sha256 == Sha256Hex(listBytes);
 }
 
-void CheckListTarget(const JsonValue& list, const ChannelManifest& manifest, std::vector<std::string>* problems) {
+void CheckListTarget(const ReleaseListDocument& list, const ChannelManifest& manifest,
+                     std::vector<std::string>* problems) {
     const Findings findings(problems);
-    CheckHeader(list, "release list", ListMismatch(), findings);
-    if (StringField(list, "build_id") != manifest.buildId) {
+    CheckHeader(list.members, "release list", ListMismatch(), findings);
+    if (StringField(list.members, "build_id") != manifest.buildId) {
         findings.Refuse(ListMismatch(), "release list: build id differs from the manifest");
     }
 }
 
-ReleaseList ReadReleaseList(const JsonValue& root, std::vector<std::string>* problems) {
+ReleaseListDocument ParseReleaseList(const std::string& text) {
+    JsonReader reader(text);
+    ReleaseListDocument document;
+    // An entry that makes a record is an object of at least 32 bytes, so the objects of the text, at
+    // most one per 32 bytes, bound the records: reserved at once, the records are never moved to grow.
+    document.files.reserve(std::min<std::size_t>(std::count(text.begin(), text.end(), '{'), text.size() / 32));
+    document.members.type = JsonType::Object;
+    auto& members = document.members.members;
+    const auto readMember = [&](std::string_view name) {
+        if (!IsListMember(name) || FindField(document.members, std::string(name).c_str()) != nullptr) {
+            return reader.Skip();
+        }
+        if (name == "files" && reader.Next() == JsonType::Array) {
+            JsonValue files;
+            files.type = JsonType::Array;  // its entries go to document.files
+            members.emplace_back(std::string(name), std::move(files));
+            return reader.ReadArray([&] { ReadEntry(reader, document); });
+        }
+        members.emplace_back(std::string(name), ReadJsonValue(reader));
+    };
+    // Anything but an object has no members.
+    if (reader.Next() == JsonType::Object) {
+        reader.ReadObject(readMember);
+    } else {
+        reader.Skip();
+    }
+    reader.End();
+    return document;
+}
+
+ReleaseList ReadReleaseList(ReleaseListDocument&& document, std::vector<std::string>* problems) {
     const Findings findings(problems);
+    const JsonValue& root = document.members;
     ReleaseList list;
     list.buildId = StringField(root, "build_id");
     list.projectVersion = StringField(root, "project_version");
@@ -316,7 +405,7 @@ ReleaseList ReadReleaseList(const JsonValue& root, std::vector<std::string>* pro
         findings.Refuse(error.what(), "release list: the launcher refuses the launch path " + list.launchPath);
     }
     list.launchArgs = ReadArguments(RequireField(launch, "args"), findings);
-    list.files = ReadFiles(RequireField(root, "files"), findings);
+    list.files = ReadFiles(document, findings);
     // Only a date: a list without a readable one is listed as undated, never refused.
     const JsonValue* published = FindField(root, "published");
     if (published != nullptr && published->type == JsonType::String && ParseUtcTime(published->text)) {
@@ -330,9 +419,9 @@ ChannelManifest ReadManifest(const std::string& text, std::vector<std::string>& 
 }
 
 ReleaseList ReadReleaseList(const std::string& text, std::vector<std::string>& problems) {
-    const JsonValue root = ParseJson(text);
-    CheckHeader(root, "release list", ListMismatch(), Findings(&problems));
-    return ReadReleaseList(root, &problems);
+    ReleaseListDocument document = ParseReleaseList(text);
+    CheckHeader(document.members, "release list", ListMismatch(), Findings(&problems));
+    return ReadReleaseList(std::move(document), &problems);
 }
 
 }  // namespace vk

@@ -84,11 +84,33 @@ std::optional<BlobRef> ReadBannerOffer(const JsonValue& root, std::vector<std::s
 // only when the size already agrees.
 bool ListMatchesManifest(const ChannelManifest& manifest, const std::string& listBytes);
 
-// The file list belongs to the manifest: schema 1, platform "windows" and the manifest's build id.
-void CheckListTarget(const JsonValue& list, const ChannelManifest& manifest, std::vector<std::string>* problems);
+// An entry of "files" that did not become a record as it is, by its index among the entries.
+struct EntryNote {
+    std::size_t entry = 0;
+    std::string unreadable;     // why it has no record (a member missing or mistyped); empty if it has one
+    bool groupIgnored = false;  // its "group" is not text, so it belongs to the base game
+};
 
-// The file list's content: build, launch command and files.
-ReleaseList ReadReleaseList(const JsonValue& root, std::vector<std::string>* problems);
+// A release file list as one pass over its text leaves it, before any of its rules is applied: the
+// members its readers look at (the first of each name; "files" without its items), and the entries
+// of "files" as records, the way they are read from the text. The list of a large game holds a
+// hundred thousand entries, which never exist as a model of the document.
+struct ReleaseListDocument {
+    JsonValue members;               // an object
+    std::vector<ReleaseFile> files;  // the entries that make a record, in document order
+    std::vector<EntryNote> notes;    // in entry order
+    std::size_t entries = 0;         // items of "files"
+};
+
+// Throws ParseJson's failures, and only those: the document's rules apply later.
+ReleaseListDocument ParseReleaseList(const std::string& text);
+
+// The file list belongs to the manifest: schema 1, platform "windows" and the manifest's build id.
+void CheckListTarget(const ReleaseListDocument& list, const ChannelManifest& manifest,
+                     std::vector<std::string>* problems);
+
+// The file list's content: build, launch command and files (taken from the document).
+ReleaseList ReadReleaseList(ReleaseListDocument&& list, std::vector<std::string>* problems);
 
 // The readers on document text, listing every finding (the publisher's form).
 ChannelManifest ReadManifest(const std::string& text, std::vector<std::string>& problems);

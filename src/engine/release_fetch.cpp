@@ -58,7 +58,7 @@ RemoteRelease Updater::FetchRelease() const {
 
     const std::string listText = FetchDocument(session, StoreUrl(baseUrl, manifest.release));
     if (!ListMatchesManifest(manifest, listText)) Fail("Release file list check failed.", "版本文件列表校验失败。");
-    const JsonValue list = ParseJson(listText);
+    ReleaseListDocument list = ParseReleaseList(listText);
     CheckListTarget(list, manifest, nullptr);
 
     release.launcher = LauncherInfoOf(manifest);
@@ -72,7 +72,7 @@ RemoteRelease Updater::FetchRelease() const {
         } catch (const std::runtime_error&) {
         }
     }
-    ReadReleaseContent(manifest, list, release);
+    ReadReleaseContent(manifest, std::move(list), release);
     if (HasExpired(release.expires)) throw ReleaseExpired(std::move(release));
     return release;
 }

@@ -28,8 +28,8 @@ LauncherInfo LauncherInfoFromManifest(const JsonValue& manifest) {
     return InfoFromOffers(ReadLauncherOffer(manifest, nullptr), ReadBannerOffer(manifest, nullptr));
 }
 
-void ReadReleaseContent(const ChannelManifest& manifest, const JsonValue& list, RemoteRelease& release) {
-    ReleaseList content = ReadReleaseList(list, nullptr);
+void ReadReleaseContent(const ChannelManifest& manifest, ReleaseListDocument&& list, RemoteRelease& release) {
+    ReleaseList content = ReadReleaseList(std::move(list), nullptr);
     release.buildId = std::move(content.buildId);
     release.projectVersion = std::move(content.projectVersion);
     release.minLauncherVersion = manifest.minLauncherVersion;

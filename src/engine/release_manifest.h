@@ -12,6 +12,6 @@ LauncherInfo LauncherInfoFromManifest(const JsonValue& manifest);
 
 // Fills buildId, projectVersion, minLauncherVersion, sequence, published, expires, the launch command, files
 // and totalSize, checking every path; throws the player's message for the first entry the launcher refuses.
-void ReadReleaseContent(const ChannelManifest& manifest, const JsonValue& list, RemoteRelease& release);
+void ReadReleaseContent(const ChannelManifest& manifest, ReleaseListDocument&& list, RemoteRelease& release);
 
 }  // namespace vk

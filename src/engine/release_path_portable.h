@@ -3,11 +3,12 @@
 // inside the install folder, out of the launcher's metadata folder and out of the game's Saved
 // folders, also under the other names Windows gives a folder (a name with a dot or blank at its end,
 // a short name such as VKLAUN~1), and it names no device.
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace vk {
 
@@ -38,19 +39,67 @@ std::string ToLowerAscii(const std::string& text);
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
 bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix);
 
-// Hashing and comparing with ASCII letter case ignored, so that containers of release paths need no
-// lower-case copies of them.
+// Hashing with ASCII letter case ignored, so that tables of release paths need no lower-case copies.
 struct IgnoringAsciiCaseHash {
     std::size_t operator()(std::string_view text) const;
 };
-struct IgnoringAsciiCaseEqual {
-    bool operator()(std::string_view a, std::string_view b) const { return EqualIgnoringAsciiCase(a, b); }
+
+// Release paths, each with a value, compared with ASCII letter case ignored: one open-addressing
+// table, so that a hundred thousand paths cost one allocation, not one each. It holds views: the
+// texts must outlive it and stay where they are.
+template <class Value>
+class ReleasePathMap {
+public:
+    // Room for `count` paths without growing.
+    void Reserve(std::size_t count) {
+        if (count * 2 > slots_.size()) Rehash(count * 2);
+    }
+
+    // The value under the path: the one there already (second: false), or `value`, added (true).
+    std::pair<Value*, bool> Insert(std::string_view path, Value value = {}) {
+        if ((size_ + 1) * 2 > slots_.size()) Rehash(std::max<std::size_t>(slots_.size() * 2, 16));
+        Slot& slot = slots_[SlotOf(path)];
+        if (slot.used) return {&slot.value, false};
+        slot = {path, std::move(value), true};
+        ++size_;
+        return {&slot.value, true};
+    }
+
+    const Value* Find(std::string_view path) const {
+        if (slots_.empty()) return nullptr;
+        const Slot& slot = slots_[SlotOf(path)];
+        return slot.used ? &slot.value : nullptr;
+    }
+
+    bool Contains(std::string_view path) const { return Find(path) != nullptr; }
+
+private:
+    struct Slot {
+        std::string_view path;
+        Value value{};
+        bool used = false;
+    };
+
+    // The slot holding the path, or the free one where it belongs (probing on from its hash).
+    std::size_t SlotOf(std::string_view path) const {
+        for (std::size_t i = IgnoringAsciiCaseHash{}(path) % slots_.size();; i = (i + 1) % slots_.size()) {
+            if (!slots_[i].used || EqualIgnoringAsciiCase(slots_[i].path, path)) return i;
+        }
+    }
+
+    void Rehash(std::size_t count) {
+        std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(count));
+        for (Slot& slot : old) {
+            if (slot.used) slots_[SlotOf(slot.path)] = std::move(slot);
+        }
+    }
+
+    std::vector<Slot> slots_;  // never more than half full
+    std::size_t size_ = 0;
 };
 
-// Release paths compared with ASCII letter case ignored. They hold views: the texts must outlive them.
-using ReleasePathSet = std::unordered_set<std::string_view, IgnoringAsciiCaseHash, IgnoringAsciiCaseEqual>;
-template <class Value>
-using ReleasePathMap = std::unordered_map<std::string_view, Value, IgnoringAsciiCaseHash, IgnoringAsciiCaseEqual>;
+struct NoValue {};
+using ReleasePathSet = ReleasePathMap<NoValue>;
 
 // True for exactly 64 characters from 0-9 and a-f.
 bool IsSha256Hex(const std::string& text);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <future>
 #include <map>
 #include <memory>
 #include <set>
@@ -74,6 +75,49 @@ std::map<std::string, std::uint64_t> BlobsOf(const std::vector<const ReleaseFile
     return blobs;
 }
 
+// Which files of the installation an update deletes: those the release does not want, but only those
+// that belong to the game: files the record names, and files inside the top-level folders the release
+// uses. Anything else in the install folder may be the player's own and stays. (Since it was read,
+// the record has gained only wanted files, which are never stale: for any other path it still answers
+// as it was read.) The sets of paths are made at the first question, so that an update that leaves
+// every file in place, and asks none, makes none.
+class StaleRule {
+public:
+    StaleRule(const RemoteRelease& release, const std::vector<const ReleaseFile*>& wanted, const InstalledState& record)
+        : release_(release), wantedFiles_(wanted), record_(record) {}
+
+    bool IsWanted(std::string_view path) {
+        Prepare();
+        return wanted_.Contains(path);
+    }
+
+    bool IsStale(std::string_view path) {
+        if (IsWanted(path) || IsUnderSaved(path) || EndsWithIgnoringAsciiCase(path, ".vk-offline")) return false;
+        const size_t slash = path.find('/');
+        return recorded_.Contains(path) ||
+               (slash != std::string_view::npos && topFolders_.count(ToLowerAscii(std::string(path.substr(0, slash)))));
+    }
+
+private:
+    void Prepare() {
+        if (prepared_) return;
+        prepared_ = true;
+        wanted_.Reserve(wantedFiles_.size());
+        for (const ReleaseFile* file : wantedFiles_) wanted_.Insert(file->path);
+        recorded_.Reserve(record_.files.size());
+        for (const auto& [path, file] : record_.files) recorded_.Insert(path);
+        topFolders_ = ReleaseTopFolders(release_);
+    }
+
+    const RemoteRelease& release_;
+    const std::vector<const ReleaseFile*>& wantedFiles_;
+    const InstalledState& record_;
+    bool prepared_ = false;
+    ReleasePathSet wanted_;
+    ReleasePathSet recorded_;
+    std::set<std::string> topFolders_;
+};
+
 class UpdateRun {
 public:
     UpdateRun(const Updater& updater, const RemoteRelease& release, bool repair, UpdateProgress& progress,
@@ -87,10 +131,15 @@ public:
         placer_.Create(StoreFolder());
         const std::wstring downloads = JoinPath(updater_.installDir, StoreFolder());
         SelectGroups();
+        // The installation is listed while the record is read: each takes a while for a large game,
+        // and neither needs the other. Checking by content needs no listing, but the stale-file pass
+        // can still use it when nothing is installed.
+        auto listing = std::async(std::launch::async, [this] {
+            return std::make_unique<GameListing>(updater_.installDir, release_);
+        });
         installed_ = updater_.LoadInstalledState();
-        recordedAtStart_ = installed_;
         deep_ = repair_ || installed_.buildId.empty();
-        if (!deep_) listing_ = std::make_unique<GameListing>(updater_.installDir, release_);
+        listing_ = listing.get();
 
         CheckInstalledFiles();
         const std::map<std::string, std::uint64_t> blobs = BlobsOf(needed_);
@@ -108,9 +157,12 @@ public:
         if (deep_) DisableExtraPackages();
         RemoveStaleFiles();
         listing_->RemoveEmptyFolders();
-        installed_.buildId = release_.buildId;
+        if (installed_.buildId != release_.buildId) {
+            installed_.buildId = release_.buildId;
+            recordChanged_ = true;
+        }
         // An update that changed nothing leaves the record as it was: it is large for a large game.
-        if (recordRewritten_ || installed_ != recordedAtStart_) SaveRecord();
+        if (recordRewritten_ || recordChanged_) SaveRecord();
         if (LinkedComponent(updater_.installDir, StoreFolder()).empty()) EmptyDownloadStore(downloads);
         progress_.phase = UpdatePhase::Idle;
     }
@@ -144,7 +196,7 @@ private:
         for (size_t i = 0; i < wanted_.size(); ++i) {
             const ReleaseFile* file = wanted_[i];
             if (good[i]) {
-                installed_.files[file->path] = {file->sha256, file->size};
+                Record(*file);
             } else {
                 needed_.push_back(file);
             }
@@ -212,10 +264,19 @@ private:
             if (!PlaceBlob(blob, updater_.InstallPathOf(*file), --users[file->sha256] == 0)) {
                 FailReplace(*file, GetLastError());
             }
-            installed_.files[file->path] = {file->sha256, file->size};
+            Record(*file);
             ++progress_.filesDone;
             if (saving.FileInstalled(installed_.files.size())) SaveRecord();
         }
+    }
+
+    // The record names the file with its release digest; the record as read is never copied, so
+    // whether it changed is tracked here.
+    void Record(const ReleaseFile& file) {
+        const auto [entry, added] = installed_.files.try_emplace(file.path);
+        if (!added && entry->second.sha256 == file.sha256 && entry->second.size == file.size) return;
+        entry->second = {file.sha256, file.size};
+        recordChanged_ = true;
     }
 
     void SaveRecord() {
@@ -232,49 +293,44 @@ private:
 
     // A package that the last record names is the previous release's own file, left by an update
     // that did not finish: it is deleted with the other stale files below, not kept aside as the
-    // player's.
+    // player's. (The record has gained only release files since it was read, and no extra package
+    // is one of those.)
     void DisableExtraPackages() const {
-        std::set<std::string> recorded;
-        for (const auto& [path, file] : recordedAtStart_.files) recorded.insert(ToLowerAscii(path));
+        ReleasePathSet recorded;
+        recorded.Reserve(installed_.files.size());
+        for (const auto& [path, file] : installed_.files) recorded.Insert(path);
         const std::wstring installPrefix = updater_.installDir + L"\\";
         for (const std::wstring& path : updater_.FindExtraPackages(release_)) {
             const bool inInstall = path.rfind(installPrefix, 0) == 0;
-            if (inInstall && recorded.count(ToLowerAscii(ReleasePathOf(path.substr(installPrefix.size()))))) continue;
+            if (inInstall && recorded.Contains(ReleasePathOf(path.substr(installPrefix.size())))) continue;
             DisableExtraPackage(path);
         }
     }
 
-    // Deletes what the release does not list, but only what belongs to the game: files the last
-    // record names, and files inside the top-level folders the release uses. Anything else in the
-    // install folder may be the player's own and stays.
+    // Deletes what the release does not list (see StaleRule), and forgets it in the record.
     void RemoveStaleFiles() {
-        ReleasePathSet wanted;
-        wanted.reserve(wanted_.size());
-        for (const ReleaseFile* file : wanted_) wanted.insert(file->path);
-        ReleasePathSet recorded;
-        recorded.reserve(recordedAtStart_.files.size());
-        for (const auto& [path, file] : recordedAtStart_.files) recorded.insert(path);
-        const std::set<std::string> topFolders = ReleaseTopFolders(release_);
-        const auto isStale = [&](std::string_view path) {
-            if (wanted.contains(path) || IsUnderSaved(path) || EndsWithIgnoringAsciiCase(path, ".vk-offline")) {
-                return false;
-            }
-            const size_t slash = path.find('/');
-            return recorded.contains(path) || (slash != std::string_view::npos &&
-                                               topFolders.count(ToLowerAscii(std::string(path.substr(0, slash)))));
-        };
-
         // The listing of the start still holds when nothing was hashed or installed since; otherwise
         // the installation is listed again.
         if (!listing_ || !needed_.empty()) listing_ = std::make_unique<GameListing>(updater_.installDir, release_);
+        StaleRule rule(release_, wanted_, installed_);
+        const std::vector<bool> wantedOnDisk = listing_->ListedAs(wanted_);
         for (std::size_t i = 0; i < listing_->Files().size(); ++i) {
-            if (isStale(listing_->ReleasePaths()[i])) DeleteStaleFile(listing_->Files()[i].path);
+            if (!wantedOnDisk[i] && rule.IsStale(listing_->ReleasePath(i))) {
+                DeleteStaleFile(listing_->Files()[i].path);
+            }
         }
+        // Every wanted file is recorded by now, so a record of no more entries names nothing else.
+        if (installed_.files.size() == wanted_.size()) return;
         for (const std::wstring& relative : RecordedFilesOffTheListing()) {
-            if (isStale(ReleasePathOf(relative))) DeleteStaleFile(relative);
+            if (rule.IsStale(ReleasePathOf(relative))) DeleteStaleFile(relative);
         }
         for (auto it = installed_.files.begin(); it != installed_.files.end();) {
-            it = wanted.contains(it->first) ? std::next(it) : installed_.files.erase(it);
+            if (rule.IsWanted(it->first)) {
+                ++it;
+            } else {
+                it = installed_.files.erase(it);
+                recordChanged_ = true;
+            }
         }
     }
 
@@ -289,7 +345,7 @@ private:
     // Recorded files that the listing does not show (an old build's files outside the release's folders).
     std::vector<std::wstring> RecordedFilesOffTheListing() const {
         std::vector<std::wstring> files;
-        for (const auto& [path, file] : recordedAtStart_.files) {
+        for (const auto& [path, file] : installed_.files) {
             if (listing_->Shows(path)) continue;
             try {
                 CheckReleasePath(path);  // a damaged record never points outside the install folder
@@ -312,7 +368,7 @@ private:
     std::vector<const ReleaseFile*> wanted_;
     std::vector<const ReleaseFile*> needed_;
     InstalledState installed_;
-    InstalledState recordedAtStart_;
+    bool recordChanged_ = false;  // the record differs from installed.json as read
     bool recordRewritten_ = false;
     bool deep_ = false;
     std::unique_ptr<GameListing> listing_;

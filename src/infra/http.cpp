@@ -93,16 +93,19 @@ DWORD ReadAvailable(HINTERNET request, unsigned char* buffer, DWORD room, const 
     return read;
 }
 
+void SeekTo(HANDLE file, const std::wstring& path, std::uint64_t offset) {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file, position, nullptr, FILE_BEGIN)) ThrowLastError("无法写入 " + WideToUtf8(path));
+}
+
 // The existing file, positioned at the range's first byte. It is never created here: its owner
 // preallocated it at the blob's full size.
 UniqueHandle OpenAtOffset(const std::wstring& path, std::uint64_t offset) {
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER position;
-    position.QuadPart = static_cast<LONGLONG>(offset);
-    if (!file || !SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN)) {
-        ThrowLastError("无法写入 " + WideToUtf8(path));
-    }
+    if (!file) ThrowLastError("无法写入 " + WideToUtf8(path));
+    SeekTo(file.get(), path, offset);
     return file;
 }
 
@@ -219,15 +222,22 @@ std::wstring RangeHeader(std::uint64_t first, std::uint64_t last) {
 
 TransferBuffer::TransferBuffer() : bytes_(std::make_unique_for_overwrite<unsigned char[]>(size())) {}
 
-void DownloadRange(HttpSession& client, const std::string& url, const std::wstring& path, std::uint64_t first,
-                   std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
-                   const WrittenBlock& written, const TransferBuffer& buffer) {
-    const HttpRequest sent = SendGet(client, url, RangeHeader(first, last));
+namespace {
+
+// Sends the request for bytes first..last of a blob of blobSize bytes and refuses an answer that
+// is not exactly that range.
+HttpRequest SendRangeRequest(HttpSession& client, const std::string& url, std::uint64_t first, std::uint64_t last,
+                             std::uint64_t blobSize) {
+    HttpRequest sent = SendGet(client, url, RangeHeader(first, last));
     if (!RangeAnswerAcceptable(sent, first, last, blobSize)) {
         throw std::runtime_error(Localized("Download failed: HTTP ", "下载失败 HTTP ") + std::to_string(sent.status));
     }
-    const UniqueHandle file = OpenAtOffset(path, first);
-    const std::uint64_t expected = last - first + 1;
+    return sent;
+}
+
+// Writes the answer's body from the file's current position.
+void WriteBody(const HttpRequest& sent, HANDLE file, const std::wstring& path, std::uint64_t expected,
+               const std::atomic<bool>* stop, const WrittenBlock& written, const TransferBuffer& buffer) {
     // Pieces gather in the buffer and go to disk a buffer at a time: a write per piece of a few KiB
     // costs more than the transfer. A stop drops what is gathered but not yet written or reported.
     std::uint64_t done = 0;
@@ -241,7 +251,7 @@ void DownloadRange(HttpSession& client, const std::string& url, const std::wstri
         }
         gathered += read;
         if (gathered > 0 && (read == 0 || gathered == buffer.size())) {
-            WriteAll(file.get(), buffer.data(), gathered, "写入失败（磁盘已满？）" + WideToUtf8(path));
+            WriteAll(file, buffer.data(), gathered, "写入失败（磁盘已满？）" + WideToUtf8(path));
             done += gathered;
             written({buffer.data(), gathered});
             gathered = 0;
@@ -249,6 +259,24 @@ void DownloadRange(HttpSession& client, const std::string& url, const std::wstri
         if (read == 0) break;
     }
     if (done != expected) throw std::runtime_error(Localized("Download incomplete", "下载不完整"));
+}
+
+}  // namespace
+
+void DownloadRange(HttpSession& client, const std::string& url, const std::wstring& path, std::uint64_t first,
+                   std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
+                   const WrittenBlock& written, const TransferBuffer& buffer) {
+    const HttpRequest sent = SendRangeRequest(client, url, first, last, blobSize);
+    const UniqueHandle file = OpenAtOffset(path, first);
+    WriteBody(sent, file.get(), path, last - first + 1, stop, written, buffer);
+}
+
+void DownloadRange(HttpSession& client, const std::string& url, HANDLE file, const std::wstring& path,
+                   std::uint64_t first, std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
+                   const WrittenBlock& written, const TransferBuffer& buffer) {
+    const HttpRequest sent = SendRangeRequest(client, url, first, last, blobSize);
+    SeekTo(file, path, first);
+    WriteBody(sent, file, path, last - first + 1, stop, written, buffer);
 }
 
 }  // namespace vk

@@ -90,4 +90,10 @@ void DownloadRange(HttpSession& client, const std::string& url, const std::wstri
                    std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
                    const WrittenBlock& written, const TransferBuffer& buffer);
 
+// The same into a file the caller holds open for writing (and for reading, when it reads the range
+// back through the same handle); `path` names the file in messages.
+void DownloadRange(HttpSession& client, const std::string& url, HANDLE file, const std::wstring& path,
+                   std::uint64_t first, std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
+                   const WrittenBlock& written, const TransferBuffer& buffer);
+
 }  // namespace vk

@@ -33,6 +33,10 @@ std::string StringField(const JsonValue& value, const char* name);
 // The member as an integer from 0 to 9e15 (truncated), or a failure "字段不是非负整数 <name>".
 std::uint64_t UIntField(const JsonValue& value, const char* name);
 
+// The checks of StringField and UIntField for a member the reader found itself (nullptr: missing).
+const std::string& StringOf(const JsonValue* field, const char* name);
+std::uint64_t UIntOf(const JsonValue* field, const char* name);
+
 // A JSON string literal for the bytes.
 std::string QuoteJson(const std::string& text);
 

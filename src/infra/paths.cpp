@@ -39,9 +39,15 @@ std::wstring DiskPathOf(const std::string& releasePath) {
 }
 
 std::string ReleasePathOf(const std::wstring& relativePath) {
-    std::string path = WideToUtf8(relativePath);
-    std::replace(path.begin(), path.end(), '\\', '/');
+    std::string path;
+    AppendReleasePathOf(relativePath, path);
     return path;
+}
+
+void AppendReleasePathOf(const std::wstring& relativePath, std::string& out) {
+    const std::size_t start = out.size();
+    AppendUtf8(relativePath, out);
+    std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '\\', '/');
 }
 
 std::wstring LocalAppDataFolder() {

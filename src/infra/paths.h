@@ -22,6 +22,8 @@ std::wstring FileNameOf(const std::wstring& path);
 // ("Velkar\Content\a.pak"), and back.
 std::wstring DiskPathOf(const std::string& releasePath);
 std::string ReleasePathOf(const std::wstring& relativePath);
+// The same, added to the end of `out`.
+void AppendReleasePathOf(const std::wstring& relativePath, std::string& out);
 
 // The user's local application-data folder; empty when the system cannot name it.
 std::wstring LocalAppDataFolder();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "infra/sha256_portable.h"
@@ -14,12 +15,14 @@ namespace vk {
 
 using HashProgress = std::function<void(std::uint64_t)>;
 
-// Hashes files one after the other on one thread, reading them in 4 MiB blocks into one buffer of
-// its own. A thread that checks many files keeps one, so that no file costs a hash object or a
-// fresh buffer. Not for use by two threads at once.
+// Hashes files one after the other on one thread, reading each a block at a time into one buffer,
+// its own of 4 MiB or the caller's. A thread that checks many files keeps one, so that no file costs
+// a hash object or a fresh buffer. Not for use by two threads at once.
 class FileHasher {
 public:
     FileHasher();
+    // Reads through `buffer`, which must outlive the hasher.
+    explicit FileHasher(std::span<unsigned char> buffer);
 
     // The digest text of a file's content. Throws Cancelled when *stop is set at a block boundary;
     // progress receives the running total of bytes hashed after each block.
@@ -32,7 +35,8 @@ public:
 
 private:
     Sha256Hasher hasher_;
-    std::unique_ptr<unsigned char[]> buffer_;
+    std::unique_ptr<unsigned char[]> ownBuffer_;
+    std::span<unsigned char> buffer_;
 };
 
 // One file's digest with a hasher of its own, for callers that hash a file now and then.

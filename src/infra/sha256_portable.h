@@ -1,15 +1,17 @@
 #pragma once
 // SHA-256 digests as the system writes them: 64 lower-case hexadecimal characters, compared byte
-// for byte. One interface, two back-ends: CNG in the launcher (sha256_cng.cpp), OpenSSL in the
-// publisher tools.
+// for byte. One streaming interface, two back-ends: the program's own code in the launcher
+// (sha256_builtin.cpp), OpenSSL in the publisher tools.
 #include <cstddef>
 #include <memory>
 #include <string>
 
 namespace vk {
 
-// An incremental hash: created ready for data, fed any number of times, finished; after Finish it
-// is ready for the next data, so one hasher serves any number of digests one after the other.
+// An incremental hash: created ready for data, fed byte spans of any length any number of times,
+// finished; after Finish it is ready for the next data, so one hasher serves any number of digests
+// one after the other. Every digest the launcher computes, of a file, a download or a document,
+// goes through one.
 class Sha256Hasher {
 public:
     Sha256Hasher();

@@ -9,6 +9,8 @@
 #include "engine/install_layout.h"
 #include "infra/files.h"
 #include "infra/handles.h"
+#include "infra/json_portable.h"
+#include "support/json_texts.h"
 #include "support/temp_dir.h"
 
 namespace vk {
@@ -107,6 +109,23 @@ TEST_F(InstallState, InstalledStateReaderNeverFails) {
         {"{\"build_id\": \"b1\", \"extra\": true, \"files\": {\"a\": {\"sha256\": \"x\", \"size\": 1, \"more\": 0}, "
          "\"a\": {\"sha256\": \"y\", \"size\": 2}}}",
          {"b1", {{"a", {"y", 2}}}}},
+        // The first member of a name counts, at every level.
+        {"{\"build_id\": \"b1\", \"build_id\": 5, \"files\": {}}", {"b1", {}}},
+        {"{\"build_id\": 5, \"build_id\": \"b1\", \"files\": {}}", {}},
+        {"{\"build_id\": \"b1\", \"files\": 5, \"files\": {\"a\": {\"sha256\": \"x\", \"size\": 1}}}", {"b1", {}}},
+        {"{\"build_id\": \"b1\", \"files\": {\"a\": {\"sha256\": \"x\", \"sha256\": 5, \"size\": 1, \"size\": -1}}}",
+         {"b1", {{"a", {"x", 1}}}}},
+        {"{\"build_id\": \"b1\", \"files\": {\"a\": {\"size\": 1, \"sha256\": 5, \"sha256\": \"x\"}}}", {}},
+        {"{\"build_id\": \"b1\", \"files\": {\"a\": [\"sha256\", \"x\", \"size\", 1]}}", {}},
+        {"{\"files\": {\"a\\/b\": {\"size\": 2.5, \"sha256\": \"\\u0078\"}}, \"build_id\": \"b\\u0031\"}",
+         {"b1", {{"a/b", {"x", 2}}}}},
+        // The whole text must be JSON, also where nothing is read.
+        {"{\"build_id\": \"b1\", \"files\": {}} x", {}},
+        {"{\"build_id\": \"b1\", \"files\": {}, \"x\": [}", {}},
+        {"{\"build_id\": \"b1\", \"x\": " + std::string(511, '[') + std::string(511, ']') + ", \"files\": {}}",
+         {"b1", {}}},
+        {"{\"build_id\": \"b1\", \"x\": " + std::string(512, '[') + std::string(512, ']') + ", \"files\": {}}", {}},
+        {"{\"build_id\": \"b1\", \"x\": \"\\q\", \"files\": {}}", {}},
     };
     for (const Case& c : cases) {
         DeleteFileW(Meta(kInstalledStateFile).c_str());
@@ -117,6 +136,80 @@ TEST_F(InstallState, InstalledStateReaderNeverFails) {
     DeleteFileW(Meta(kInstalledStateFile).c_str());
     CreateDirectories(Meta(kInstalledStateFile));
     ExpectSameState(updater_.LoadInstalledState(), {}, "folder");
+}
+
+// The record as the document model gives it, the reference of the one-pass reader: the whole text
+// parsed, then "build_id" and each entry of "files" taken from the model.
+std::optional<InstalledState> ModelReading(const std::string& text) {
+    try {
+        const JsonValue document = ParseJson(text);
+        InstalledState state;
+        state.buildId = StringField(document, "build_id");
+        for (const auto& [path, entry] : RequireField(document, "files").members) {
+            state.files.insert_or_assign(path, InstalledFile{StringField(entry, "sha256"), UIntField(entry, "size")});
+        }
+        return state;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<InstalledState> OnePassReading(const std::string& text) {
+    try {
+        return ParseInstalledState(text);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::string Shown(const std::optional<InstalledState>& state) {
+    if (!state) return "unreadable";
+    std::string text = "build " + state->buildId;
+    for (const auto& [path, file] : state->files) {
+        text += " | " + path + " " + file.sha256 + " " + std::to_string(file.size);
+    }
+    return text;
+}
+
+void ExpectReadAsTheModelReadsIt(const std::string& text) {
+    EXPECT_EQ(Shown(OnePassReading(text)), Shown(ModelReading(text))) << text;
+}
+
+TEST(InstalledStateReader, ReadsEveryTextAsTheDocumentModelDoes) {
+    const std::string sample = R"({"extra": [1.5e3, null, {"k": "\u00e9"}], "build_id": "b\u0031", "files": {)"
+                               R"("Velkar/\ud83d\ude00.pak": {"sha256": ")" +
+                               kDigestA +
+                               R"(", "size": 12, "x": [true]}, )"
+                               R"("a": {"size": 2.5, "sha256": ")" +
+                               kDigestB +
+                               R"("}, )"
+                               R"("a": {"sha256": ")" +
+                               kDigestC + R"(", "size": 3}}, "files": 7})";
+    ASSERT_EQ(Shown(OnePassReading(sample)),
+              "build b1 | Velkar/\xf0\x9f\x98\x80.pak " + kDigestA + " 12 | a " + kDigestC + " 3");
+    // Every truncation, and damaged copies with bytes that matter to JSON anywhere.
+    for (std::size_t length = 0; length <= sample.size(); ++length) {
+        ExpectReadAsTheModelReadsIt(sample.substr(0, length));
+    }
+    for (const std::string& text : test::DamagedCopies(sample, 4000, 20261211)) ExpectReadAsTheModelReadsIt(text);
+    // Unreadable values and deep nesting in every place the reader looks at or passes over.
+    const std::string places[] = {
+        "{\"x\": VALUE, \"build_id\": \"b\", \"files\": {}}",
+        "{\"build_id\": VALUE, \"files\": {}}",
+        "{\"build_id\": \"b\", \"files\": VALUE}",
+        "{\"build_id\": \"b\", \"files\": {\"a\": VALUE}}",
+        "{\"build_id\": \"b\", \"files\": {\"a\": {\"sha256\": \"x\", \"size\": VALUE}}}",
+        "{\"build_id\": \"b\", \"files\": {\"a\": {\"sha256\": \"x\", \"size\": 1, \"y\": VALUE}}}",
+        "VALUE"};
+    std::vector<std::string> values = test::TroublesomeValues();
+    values.insert(values.end(), {"-1", "2.5e300", R"({"sha256": "x", "size": 1})"});
+    for (const std::string& place : places) {
+        for (const std::string& value : values) {
+            std::string text = place;
+            text.replace(text.find("VALUE"), 5, value);
+            ExpectReadAsTheModelReadsIt(text);
+        }
+    }
 }
 
 // A valid document padded with blanks to one byte over the cap.

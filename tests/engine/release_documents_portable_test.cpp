@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <typeinfo>
 
 #include "infra/json_portable.h"
+#include "infra/language_portable.h"
+#include "support/json_texts.h"
 
 namespace vk {
 namespace {
@@ -188,9 +191,9 @@ TEST(DocumentsTest, ListReaderReportsWhatTheLauncherWouldRefuse) {
         ASSERT_EQ(problems.size(), 1u) << c.what;
         EXPECT_NE(problems[0].find(c.problem), std::string::npos) << c.what << ": " << problems[0];
         if (c.launcherRefuses) {
-            EXPECT_THROW(ReadReleaseList(ParseJson(text), nullptr), std::runtime_error) << c.what;
+            EXPECT_THROW(ReadReleaseList(ParseReleaseList(text), nullptr), std::runtime_error) << c.what;
         } else {
-            EXPECT_EQ(ReadReleaseList(ParseJson(text), nullptr).files.size(), 1u) << c.what;
+            EXPECT_EQ(ReadReleaseList(ParseReleaseList(text), nullptr).files.size(), 1u) << c.what;
         }
     }
 }
@@ -252,6 +255,144 @@ TEST(DocumentsTest, UnusableDocumentsThrow) {
     EXPECT_THROW(ReadManifest(R"({"schema": 1, "platform": "windows"})", problems), std::runtime_error);
     EXPECT_THROW(ReadReleaseList(R"({"schema": 1, "platform": "windows", "build_id": "b", "project_version": "1",
         "launch": {"path": "a", "args": []}, "files": {}})", problems), std::runtime_error);
+}
+
+// --- The release list's one-pass reader ---
+
+const std::string kListHead = R"({"schema": 1, "platform": "windows", "build_id": "b", "project_version": "1",
+    "launch": {"path": "Velkar.exe", "args": ["-log"]}, )";
+
+std::string Entry(const std::string& path, const std::string& rest = "") {
+    return R"({"path": ")" + path + R"(", "size": 3, "sha256": ")" + kShaA + "\"" + rest + "}";
+}
+
+// What a failure threw: its type and text.
+std::string Thrown(const std::exception& e) { return std::string(typeid(e).name()) + ": " + e.what(); }
+
+// What the launcher makes of a list: "ok" and each file's path (with "@group"), or the failure.
+std::string LauncherReading(const std::string& text) {
+    try {
+        std::string outcome = "ok";
+        for (const ReleaseFile& file : ReadReleaseList(ParseReleaseList(text), nullptr).files) {
+            outcome += " " + file.path + (file.group.empty() ? "" : "@" + file.group);
+        }
+        return outcome;
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+}
+
+struct ReadingCase {
+    const char* what;
+    std::string text;
+    std::string outcome;
+};
+
+TEST(ReleaseListReader, TheLauncherReadsAndRefusesListsAsTheModelDid) {
+    const bool english = useEnglish;
+    useEnglish = true;
+    const std::string sha = R"("sha256": ")" + kShaA + "\"";
+    const std::string broken = kListHead + R"("files": [)" + Entry("/x") + "], }";
+    const ReadingCase cases[] = {
+        {"valid",
+         kListHead + R"("files": [)" + Entry("Velkar.exe") + ", " + Entry("a/b", R"(, "group": "island")") + "]}",
+         "ok Velkar.exe a/b@island"},
+        {"members in any order", R"({"files": [)" + Entry("a") + R"(], "launch": {"args": [], "path": "a"},
+            "project_version": "1", "build_id": "b"})",
+         "ok a"},
+        {"the first of two members counts",
+         kListHead + R"("files": [)" + Entry("a") + R"(], "files": 5, "build_id": 7})", "ok a"},
+        {"so does the first of an entry's members",
+         kListHead + R"("files": [{"path": "a", "path": "/b", "size": 3, "size": "x", )" + sha + ", " + sha +
+             R"(, "group": "g", "group": 5}]})",
+         "ok a@g"},
+        {"unknown members are passed over, whatever they hold",
+         kListHead + R"("extra": {"files": [1, [2, {"x": null}]]}, "files": [)" + Entry("a", R"(, "x": [true])") + "]}",
+         "ok a"},
+        {"a group that is not text", kListHead + R"("files": [)" + Entry("a", R"(, "group": [1])") + "]}", "ok a"},
+        {"no entries", kListHead + R"("files": []})", "ok"},
+        {"an entry that is not an object", kListHead + R"("files": [)" + Entry("a") + R"(, "a"]})", "缺少字段 path"},
+        {"a size that is text", kListHead + R"("files": [{"path": "a", "size": "3", )" + sha + "}]}",
+         "字段不是非负整数 size"},
+        {"a path that is a number", kListHead + R"("files": [{"path": 1, "size": 3, )" + sha + "}]}",
+         "字段不是字符串 path"},
+        {"no digest", kListHead + R"("files": [{"path": "a", "size": 3}]})", "缺少字段 sha256"},
+        {"files missing", kListHead + R"("x": 1})", "缺少字段 files"},
+        {"files not a list", kListHead + R"("files": {"a": 1}})", "Release file list is malformed: files"},
+        {"launch missing", R"({"build_id": "b", "project_version": "1", "files": []})", "缺少字段 launch"},
+        {"not an object", R"([{"build_id": "b"}])", "缺少字段 build_id"},
+        // The launch command is judged before the entries, wherever the entries stand.
+        {"a refused launch path before a refused entry",
+         R"({"files": [)" + Entry("/a") + R"(], "build_id": "b", "project_version": "1",
+            "launch": {"path": "C:x", "args": []}})",
+         "Release list has an invalid path: C:x"},
+        {"entries in their order",
+         kListHead + R"("files": [)" + Entry("a") + ", " + Entry("A") + ", " + Entry("Saved/x") + "]}",
+         "Release file list is malformed: A"},
+        {"an unreadable entry before a refused one", kListHead + R"("files": [)" + Entry("/x") + R"(, {"path": "a"}]})",
+         "Release list has an invalid path: /x"},
+        // The whole text is read before any member is judged.
+        {"a broken text after a refused entry", broken,
+         "JSON 格式错误：应为字符串（位置 " + std::to_string(broken.size() - 1) + "）"},
+        {"trailing content after a refused entry", kListHead + R"("files": [)" + Entry("/x") + "]} x",
+         "JSON 末尾有多余内容"},
+    };
+    for (const ReadingCase& c : cases) EXPECT_EQ(LauncherReading(c.text), c.outcome) << c.what;
+    useEnglish = english;
+}
+
+TEST(ReleaseListReader, ThePublisherHearsOfEveryEntryInOrder) {
+    const std::string text = kListHead + R"("files": [)" + Entry("a", R"(, "group": 1)") + R"(, {"path": "b"}, )" +
+                             Entry("A") + ", " + Entry("Saved/c") + "]}";
+    std::vector<std::string> problems;
+    const ReleaseList list = ReadReleaseList(text, problems);
+    EXPECT_EQ(problems, (std::vector<std::string>{
+                            "release list: file entry 0: \"group\" is not a string",
+                            "release list: file entry 1: 缺少字段 size",
+                            "release list: A: listed twice (letter case ignored)",
+                            "release list: Saved/c: the launcher refuses this path",
+                        }));
+    ASSERT_EQ(list.files.size(), 3u);
+    EXPECT_EQ(list.files[2].path, "Saved/c");
+}
+
+// Reading a list fails exactly where and how ParseJson fails on the same text, and only then.
+void ExpectSyntaxOfParseJson(const std::string& text) {
+    std::string model = "ok", list = "ok";
+    try {
+        ParseJson(text);
+    } catch (const std::exception& e) {
+        model = Thrown(e);
+    }
+    try {
+        ParseReleaseList(text);
+    } catch (const std::exception& e) {
+        list = Thrown(e);
+    }
+    EXPECT_EQ(list, model) << text;
+}
+
+TEST(ReleaseListReader, FailsOnTheSameTextsAsParseJsonWithTheSameMessages) {
+    const std::string sample = kListHead + R"("extra": [1.5e3, null, {"k": "é"}], "files": [)" +
+                               Entry("Velkar/\\ud83d\\ude00.pak", R"(, "group": "island", "more": [false])") + ", " +
+                               Entry("b") + R"(, 7]})";
+    ASSERT_EQ(LauncherReading(sample), "缺少字段 path");  // the last item is no entry: a rule, not the syntax
+    // Every truncation, every unreadable number or escape, every nesting depth, wherever it stands.
+    for (std::size_t length = 0; length <= sample.size(); ++length) ExpectSyntaxOfParseJson(sample.substr(0, length));
+    const std::string places[] = {"VALUE", "[" + Entry("a", R"(, "x": VALUE)") + "]", "[VALUE]", R"([{"path": VALUE}])",
+                                  R"([{"size": VALUE}])"};
+    for (const std::string& place : places) {
+        for (const std::string& value : test::TroublesomeValues()) {
+            std::string files = place;
+            files.replace(files.find("VALUE"), 5, value);
+            ExpectSyntaxOfParseJson(kListHead + R"("extra": )" + (place == "VALUE" ? value : "0") + R"(, "files": )" +
+                                    files + "}");
+        }
+    }
+    for (const std::string& text : test::DamagedCopies(sample, 4000, 20260611)) {
+        ExpectSyntaxOfParseJson(text);
+        LauncherReading(text);  // whatever it finds, it ends
+    }
 }
 
 }  // namespace

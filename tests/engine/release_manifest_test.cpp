@@ -51,12 +51,14 @@ TEST(LauncherInfoFromManifest, OffersNeedALowerCaseDigestAndASize) {
 
 TEST(ReadReleaseContent, ArgumentsAndGroupsAreTakenAsTheyAre) {
     const ChannelManifest manifest = ManifestAskingFor("2.4.0");
-    const JsonValue list = ParseJson(R"({"build_id": "b", "project_version": "1.0",
+    ReleaseListDocument list = ParseReleaseList(R"({"build_id": "b", "project_version": "1.0",
         "launch": {"path": "Bin/Game.exe", "args": ["-a", 5, "-b"]},
-        "files": [{"path": "Velkar/a.pak", "size": 2.5, "sha256": ")" + kDigest + R"(", "group": 5},
-                  {"path": "Velkar/b.pak", "size": 1, "sha256": ")" + kDigest + R"(", "group": "island"}]})");
+        "files": [{"path": "Velkar/a.pak", "size": 2.5, "sha256": ")" +
+                                                kDigest + R"(", "group": 5},
+                  {"path": "Velkar/b.pak", "size": 1, "sha256": ")" +
+                                                kDigest + R"(", "group": "island"}]})");
     RemoteRelease release;
-    ReadReleaseContent(manifest, list, release);
+    ReadReleaseContent(manifest, std::move(list), release);
     EXPECT_EQ(release.launchArgs, (std::vector<std::string>{"-a", "", "-b"}));
     ASSERT_EQ(release.files.size(), 2u);
     EXPECT_EQ(release.files[0].group, "");
@@ -73,8 +75,9 @@ TEST(ReadReleaseContent, ShortDigestOrLaunchPathOutsideTheRulesFail) {
         try {
             ReadReleaseContent(
                 manifest,
-                ParseJson(R"({"build_id": "b", "project_version": "1", "launch": {"path": ")" + launch +
-                          R"(", "args": []}, "files": [{"path": "a.pak", "size": 1, "sha256": ")" + digest + R"("}]})"),
+                ParseReleaseList(R"({"build_id": "b", "project_version": "1", "launch": {"path": ")" + launch +
+                                 R"(", "args": []}, "files": [{"path": "a.pak", "size": 1, "sha256": ")" + digest +
+                                 R"("}]})"),
                 release);
         } catch (const std::exception& e) {
             return e.what();
@@ -92,8 +95,9 @@ TEST(ReadReleaseContent, FilesThatAreNotAListAreRefused) {
     const test::ScopedOverride english(useEnglish, true);
     RemoteRelease release;
     const std::string message = test::FailureOf([&] {
-        ReadReleaseContent(ManifestAskingFor("2.4.0"), ParseJson(R"({"build_id": "b", "project_version": "1",
-            "launch": {"path": "Velkar.exe", "args": []}, "files": {"path": "a.pak"}})"), release);
+        ReadReleaseContent(ManifestAskingFor("2.4.0"), ParseReleaseList(R"({"build_id": "b", "project_version": "1",
+            "launch": {"path": "Velkar.exe", "args": []}, "files": {"path": "a.pak"}})"),
+                           release);
     });
     EXPECT_EQ(message, "Release file list is malformed: files");
 }

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "infra/language_portable.h"
 
@@ -101,6 +102,25 @@ TEST_F(ReleasePathTest, DigestTextIsSixtyFourLowerCaseHexDigits) {
     EXPECT_FALSE(IsSha256Hex(std::string(65, 'a')));
     EXPECT_FALSE(IsSha256Hex(std::string(63, 'a') + "g"));
     EXPECT_FALSE(IsSha256Hex(""));
+}
+
+TEST_F(ReleasePathTest, PathMapFindsEveryPathInAnyAsciiCaseAsItGrows) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 5000; ++i) paths.push_back("Velkar/Content/Dir" + std::to_string(i % 37) + "/F" + std::to_string(i));
+    ReleasePathMap<int> map;  // reserved for none: it grows as it fills
+    for (int i = 0; i < 5000; ++i) EXPECT_TRUE(map.Insert(paths[i], i).second) << paths[i];
+    for (int i = 0; i < 5000; ++i) {
+        const int* found = map.Find(ToLowerAscii(paths[i]));
+        ASSERT_NE(found, nullptr) << paths[i];
+        EXPECT_EQ(*found, i);
+    }
+    // A path already there keeps its value, whatever its letter case now.
+    const auto [value, added] = map.Insert("VELKAR/CONTENT/DIR1/F1", 99);
+    EXPECT_FALSE(added);
+    EXPECT_EQ(*value, 1);
+    EXPECT_FALSE(map.Contains("Velkar/Content/Dir1/F1x"));
+    EXPECT_FALSE(map.Contains("Velkar/Content/Dír1/F1"));  // letters beyond ASCII are compared as bytes
+    EXPECT_FALSE(ReleasePathSet().Contains("a"));
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <stdexcept>
+
+#include "support/json_texts.h"
 
 namespace vk {
 namespace {
@@ -20,14 +21,6 @@ std::string Outcome(const std::string& text) {
 
 std::string FormatError(const char* reason, std::size_t position) {
     return std::string("JSON 格式错误：") + reason + "（位置 " + std::to_string(position) + "）";
-}
-
-std::string Nested(const std::string& open, const std::string& inner, const std::string& close, int levels) {
-    std::string text;
-    for (int i = 0; i < levels; ++i) text += open;
-    text += inner;
-    for (int i = 0; i < levels; ++i) text += close;
-    return text;
 }
 
 TEST(ParseJson, BuildsValuesInDocumentOrder) {
@@ -184,12 +177,12 @@ TEST(ParseJson, StringsResolveEscapesToUtf8) {
 }
 
 TEST(ParseJson, NestingIsBoundedAt512Levels) {
-    EXPECT_EQ(Outcome(Nested("[", "", "]", 511)), "ok");
-    EXPECT_EQ(Outcome(Nested("[", "", "]", 512)), "ok");
-    EXPECT_EQ(Outcome(Nested("{\"k\":", "0", "}", 512)), "ok");
-    EXPECT_EQ(Outcome(Nested("[", "", "]", 513)), FormatError("嵌套过深", 512));
-    EXPECT_EQ(Outcome(Nested("{\"k\":", "0", "}", 513)), FormatError("嵌套过深", 2560));
-    EXPECT_EQ(Outcome(Nested("[{\"k\":", "0", "}]", 257)), FormatError("嵌套过深", 512 * 3));
+    EXPECT_EQ(Outcome(test::Nested("[", "", "]", 511)), "ok");
+    EXPECT_EQ(Outcome(test::Nested("[", "", "]", 512)), "ok");
+    EXPECT_EQ(Outcome(test::Nested("{\"k\":", "0", "}", 512)), "ok");
+    EXPECT_EQ(Outcome(test::Nested("[", "", "]", 513)), FormatError("嵌套过深", 512));
+    EXPECT_EQ(Outcome(test::Nested("{\"k\":", "0", "}", 513)), FormatError("嵌套过深", 2560));
+    EXPECT_EQ(Outcome(test::Nested("[{\"k\":", "0", "}]", 257)), FormatError("嵌套过深", 512 * 3));
     EXPECT_EQ(Outcome(std::string(200000, '[')), FormatError("嵌套过深", 512));
 }
 
@@ -296,24 +289,7 @@ TEST(ParseJson, DamagedDocumentsEndInAValueOrAParserFailure) {
         EXPECT_TRUE(IsParserFailure(outcome)) << length << ": " << outcome;
     }
 
-    static const char bytes[] = "{}[]\":,\\u0123456789abcdefABCDEF+-.eEtrufalsn \t\r\n\x7f\xd8\xff";
-    const std::string alphabet(bytes, sizeof bytes);  // with the terminating zero byte
-    std::mt19937 random(20240611);
-    const auto below = [&](std::size_t bound) {
-        return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random);
-    };
-    for (int round = 0; round < 4000; ++round) {
-        std::string text = sample;
-        for (std::size_t edits = 1 + below(4); edits > 0; --edits) {
-            const std::size_t at = below(text.size() + 1);
-            const char byte = alphabet[below(alphabet.size())];
-            switch (below(4)) {
-                case 0: text.insert(at, 1, byte); break;
-                case 1: if (at < text.size()) text[at] = byte; break;
-                case 2: if (at < text.size()) text.erase(at, 1); break;
-                default: text.resize(at); break;
-            }
-        }
+    for (const std::string& text : test::DamagedCopies(sample, 4000, 20240611)) {
         const std::string outcome = Outcome(text);
         EXPECT_TRUE(outcome == "ok" || IsParserFailure(outcome)) << text << " -> " << outcome;
     }

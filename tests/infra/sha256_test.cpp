@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <thread>
 #include <vector>
 
 #include "infra/errors.h"
 #include "infra/handles.h"
+#include "infra/sha256_blocks_portable.h"
+#include "infra/sha256_stream_portable.h"
 #include "infra/text.h"
 #include "support/failure.h"
 #include "support/temp_dir.h"
@@ -29,19 +32,39 @@ std::string Varied(std::size_t size) {
     return bytes;
 }
 
-TEST(Sha256Hex, PublishedTestVectors) {
-    const struct {
-        std::string input;
-        const char* digest;
-    } vectors[] = {
-        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
-        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
-        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
-         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
-        {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
-        {std::string(1, '\0'), "6e340b9cffb37a989ca544e6bb780a2c78901d3fb33738768511a30617afa01d"},
-    };
-    for (const auto& v : vectors) EXPECT_EQ(Sha256Hex(v.input), v.digest) << "input of " << v.input.size() << " bytes";
+// The platform's SHA-256, the reference the program's own implementations are held to.
+std::string CngDigest(const std::string& bytes) {
+    BCRYPT_ALG_HANDLE handle = nullptr;
+    CheckStatus(BCryptOpenAlgorithmProvider(&handle, BCRYPT_SHA256_ALGORITHM, nullptr, 0), "SHA-256");
+    const UniqueAlgorithmProvider provider(handle);
+    unsigned char digest[32];
+    CheckStatus(BCryptHash(provider.get(), nullptr, 0, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data())),
+                           static_cast<ULONG>(bytes.size()), digest, sizeof digest),
+                "SHA-256");
+    return DigestText(digest);
+}
+
+std::string StreamDigest(Sha256Implementation implementation, const std::string& bytes) {
+    Sha256Stream stream(Sha256BlocksOf(implementation));
+    stream.Add(bytes.data(), bytes.size());
+    unsigned char digest[32];
+    stream.Finish(digest);
+    return DigestText(digest);
+}
+
+TEST(Sha256Hex, EveryLengthUpTo300MatchesCngInEveryImplementation) {
+    const std::string bytes = Varied(300);
+    const bool extensions = ProcessorHasShaExtensions();
+    if (!extensions) std::cout << "This processor lacks the SHA extensions: only the portable code is compared\n";
+    for (std::size_t length = 0; length <= bytes.size(); ++length) {
+        const std::string input = bytes.substr(0, length);
+        const std::string reference = CngDigest(input);
+        EXPECT_EQ(Sha256Hex(input), reference) << length;
+        EXPECT_EQ(StreamDigest(Sha256Implementation::Portable, input), reference) << length;
+        if (extensions) {
+            EXPECT_EQ(StreamDigest(Sha256Implementation::ShaExtensions, input), reference) << length;
+        }
+    }
 }
 
 TEST(Sha256Hasher, PiecesGiveTheDigestOfTheWhole) {
@@ -123,6 +146,18 @@ TEST_F(Sha256FileTest, OneHasherServesFileAfterFileAlsoAfterAnAbandonedOne) {
     // Neither the block read before the stop nor anything else of those files reaches this digest.
     EXPECT_EQ(hasher.HashFile(dir_ / L"small.pak"), Sha256Hex("small"));
     EXPECT_EQ(hasher.HashFile(dir_ / L"large.pak"), Sha256Hex(large));
+}
+
+TEST_F(Sha256FileTest, FilesAroundTheReadBlocksMatchCngThroughEitherBuffer) {
+    std::vector<unsigned char> odd(1000), transfer(kMiB);
+    for (const std::uint64_t size : {4 * kMiB - 1, 4 * kMiB, 4 * kMiB + 1, 8 * kMiB + 65}) {
+        const std::string content = Varied(size);
+        test::WriteTestFile(dir_ / L"blob", content);
+        const std::string reference = CngDigest(content);
+        EXPECT_EQ(Sha256File(dir_ / L"blob"), reference) << size;
+        EXPECT_EQ(FileHasher(odd).HashFile(dir_ / L"blob"), reference) << size;
+        EXPECT_EQ(FileHasher(transfer).HashFile(dir_ / L"blob"), reference) << size;
+    }
 }
 
 std::string FailureOf(const std::wstring& path) {

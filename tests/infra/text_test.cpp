@@ -14,6 +14,17 @@ TEST(TextConversion, RoundTripsAndReplacesInvalidInput) {
     EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a\uFFFDb");
     EXPECT_EQ(WideToUtf8(std::wstring(L"x\xD800y")), "x\xEF\xBF\xBDy");
     EXPECT_EQ(Utf8ToWide(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));
+    // Every ASCII unit maps to itself; the first unit beyond ASCII, anywhere, makes a real conversion.
+    std::string ascii;
+    std::wstring wideAscii;
+    for (int c = 0; c < 0x80; ++c) {
+        ascii += static_cast<char>(c);
+        wideAscii += static_cast<wchar_t>(c);
+    }
+    EXPECT_EQ(Utf8ToWide(ascii), wideAscii);
+    EXPECT_EQ(WideToUtf8(wideAscii), ascii);
+    EXPECT_EQ(Utf8ToWide(ascii + "\xC3\xA9"), wideAscii + L"\u00E9");
+    EXPECT_EQ(WideToUtf8(L"\u0080" + wideAscii), "\xC2\x80" + ascii);
 }
 
 }  // namespace
