@@ -23,9 +23,10 @@ class Layout:
             args.append("--pausing")
         key = tuple(map(str, args))
         if key not in self.known:
-            code, out = wine.run([self.probe, *args], self.env)
+            code, out, err = wine.run([self.probe, *args], self.env)
             if code != 0:
-                raise RuntimeError(f"layout probe {' '.join(key)} failed with {code}: {out}")
+                # Wine's own stderr says whether the probe ran at all (a process start refused under load).
+                raise RuntimeError(f"layout probe {' '.join(key)} failed with {code}: {out}{err[-2000:]}")
             found = {}
             for line in out.splitlines():
                 if line.strip().startswith("{"):

@@ -30,12 +30,15 @@ def environment(display: str, extra: dict = None) -> dict:
 
 
 def run(args: list, env: dict, timeout: float = 30) -> tuple:
-    """Runs a program to its end; returns (exit code, standard output as text)."""
-    with tempfile.TemporaryFile() as out:
-        code = subprocess.run(["wine", *map(str, args)], stdin=subprocess.DEVNULL, stdout=out,
-                              stderr=subprocess.DEVNULL, env=env, timeout=timeout).returncode
-        out.seek(0)
-        return code, out.read().decode("utf-8", "replace").replace("\r\n", "\n")
+    """Runs a program to its end; returns (exit code, standard output, standard error) as text."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        code = subprocess.run(["wine", *map(str, args)], stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                              env=env, timeout=timeout).returncode
+        texts = []
+        for stream in (out, err):
+            stream.seek(0)
+            texts.append(stream.read().decode("utf-8", "replace").replace("\r\n", "\n"))
+        return code, *texts
 
 
 def start(args: list, env: dict, log: Path) -> subprocess.Popen:
