@@ -6,6 +6,8 @@
 #include <string>
 
 #include "controller/messages.h"
+#include "engine/release.h"
+#include "platform/runtime.h"
 
 namespace vk {
 
@@ -48,9 +50,10 @@ public:
     // Shows the picture on the title card; false when it cannot be decoded.
     virtual bool SetBackgroundImage(const std::string& bytes) = 0;
     virtual bool IsGameRunning() = 0;
-    // Starts the runtime prerequisite step when the runtime is missing; false when it is fine and
-    // nothing was started (then play: start the game when the step ends well).
-    virtual bool StartRuntimeCheck(bool thenPlay) = 0;
+    // What the system says about the runtime the release needs, and how its installer runs; the
+    // installer runs from setupFolder.
+    virtual RuntimeHost RuntimeHostFor(const RemoteRelease& release, const std::wstring& installDir,
+                                       const std::wstring& setupFolder) = 0;
     // Starts the game's process and lets it go: 0 when it started, otherwise the Windows error.
     virtual unsigned long StartGame(const std::wstring& executable, const std::wstring& commandLine,
                                     const std::wstring& folder) = 0;

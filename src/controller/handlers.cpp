@@ -77,14 +77,14 @@ void OnUpdateFinished(AppState& app, Effects& effects, std::unique_ptr<UpdateRes
         app.machine.repairPending = false;
         app.machine.requestPending = false;
         app.machine.offlineLaunch = false;
-        if (!effects.StartRuntimeCheck(true)) LaunchGame(app, effects);
+        StartGameAfterRuntime(app, effects);
     } else if (app.machine.requestPending && updater.RepairRequested()) {
         ProcessRequests(app, effects);
     } else if (app.machine.requestPending && app.machine.state == LauncherState::UpdateAvailable) {
         app.machine.requestPending = false;
         StartUpdate(app, effects, false);
     } else if (app.machine.state == LauncherState::Ready) {
-        effects.StartRuntimeCheck(false);
+        StartRuntimeStep(app, effects, false);
     }
 }
 

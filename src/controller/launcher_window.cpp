@@ -1,7 +1,7 @@
 #include "controller/launcher_window.h"
 
 #include "controller/launcher_view_of.h"
-#include "controller/play.h"
+#include "platform/runtime_host.h"
 #include "platform/self_update.h"
 #include "ui/window_paint.h"
 
@@ -22,10 +22,9 @@ LauncherWindow::LauncherWindow()
       effects(app, WindowServices{
                        .applySelfUpdate = [](const std::string& executable,
                                              std::wstring& message) { return ApplySelfUpdate(executable, message); },
-                       .startRuntimeCheck = [this](bool thenPlay) { return StartRuntimeStep(app, effects, thenPlay); },
-                       .setBackgroundImage = [this](const std::string& bytes) {
-                           return renderer.SetBackgroundImage(bytes);
-                       }}) {}
+                       .runtimeHost = MakeRuntimeHost,
+                       .setBackgroundImage =
+                           [this](const std::string& bytes) { return renderer.SetBackgroundImage(bytes); }}) {}
 
 void PaintLauncher(LauncherWindow& window) {
     AppState& app = window.app;

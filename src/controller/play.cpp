@@ -17,11 +17,6 @@ namespace vk {
 
 namespace {
 
-// The game starts once the runtime is known to be there; otherwise the runtime step starts it.
-void StartGame(AppState& app, Effects& effects) {
-    if (!effects.StartRuntimeCheck(true)) LaunchGame(app, effects);
-}
-
 std::wstring QuestionText(const std::string& problem) {
     return Utf8ToWide(GameFileProblemMessage(problem)) +
            Localized(
@@ -68,7 +63,7 @@ void OnVerifyFinished(AppState& app, Effects& effects, std::unique_ptr<VerifyRes
     if (result->cancelled) return;
     if (result->problem.empty()) {
         app.machine.offlineLaunch = false;
-        StartGame(app, effects);
+        StartGameAfterRuntime(app, effects);
         return;
     }
     const std::uint64_t asked = app.machine.stateChanges;
@@ -81,14 +76,14 @@ void OnVerifyFinished(AppState& app, Effects& effects, std::unique_ptr<VerifyRes
         ProcessRequests(app, effects);
     } else if (answer == IDNO) {
         app.machine.offlineLaunch = true;
-        StartGame(app, effects);
+        StartGameAfterRuntime(app, effects);
     }
 }
 
 void PlayOffline(AppState& app, Effects& effects) {
     if (!MayRun(app, CmdPlayOffline)) return;
     app.machine.offlineLaunch = true;
-    StartGame(app, effects);
+    StartGameAfterRuntime(app, effects);
 }
 
 bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay, RuntimeHost host) {
@@ -108,9 +103,13 @@ bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay, RuntimeHos
 }
 
 bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay) {
-    return StartRuntimeStep(
-        app, effects, thenPlay,
-        MakeRuntimeHost(app.release, app.updater.installDir, JoinPath(app.updater.cacheDir, kRuntimeSetupFolder)));
+    return StartRuntimeStep(app, effects, thenPlay,
+                            effects.RuntimeHostFor(app.release, app.updater.installDir,
+                                                   JoinPath(app.updater.cacheDir, kRuntimeSetupFolder)));
+}
+
+void StartGameAfterRuntime(AppState& app, Effects& effects) {
+    if (!StartRuntimeStep(app, effects, true)) LaunchGame(app, effects);
 }
 
 void OnRuntimeFinished(AppState& app, Effects& effects, std::unique_ptr<RuntimeFinished> result) {

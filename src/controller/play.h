@@ -24,8 +24,12 @@ void PlayOffline(AppState& app, Effects& effects);
 // The runtime step when the host finds the runtime missing: PreparingRuntime while the installer runs.
 // False when the runtime is fine and nothing was started. Either way the note of an earlier step goes.
 bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay, RuntimeHost host);
-// The same with the real host of the current release and install folder.
+// The same with the host the world gives for the current release and install folder.
 bool StartRuntimeStep(AppState& app, Effects& effects, bool thenPlay);
+
+// The game starts once the runtime is known to be there; otherwise the runtime step starts it when it
+// ends well.
+void StartGameAfterRuntime(AppState& app, Effects& effects);
 
 // Starts the game with the release's command line, online or offline as offlineLaunch says, and
 // minimises the window; a start that fails is shown in a message box and changes nothing.

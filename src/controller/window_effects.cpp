@@ -49,8 +49,9 @@ bool WindowEffects::SetBackgroundImage(const std::string& bytes) {
 
 bool WindowEffects::IsGameRunning() { return vk::IsGameRunning(); }
 
-bool WindowEffects::StartRuntimeCheck(bool thenPlay) {
-    return services_.startRuntimeCheck && services_.startRuntimeCheck(thenPlay);
+RuntimeHost WindowEffects::RuntimeHostFor(const RemoteRelease& release, const std::wstring& installDir,
+                                          const std::wstring& setupFolder) {
+    return services_.runtimeHost(release, installDir, setupFolder);
 }
 
 unsigned long WindowEffects::StartGame(const std::wstring& executable, const std::wstring& commandLine,

@@ -11,7 +11,9 @@ namespace vk {
 // What other parts of the program supply to the window's effects.
 struct WindowServices {
     SelfUpdateApply applySelfUpdate;
-    std::function<bool(bool thenPlay)> startRuntimeCheck;
+    std::function<RuntimeHost(const RemoteRelease& release, const std::wstring& installDir,
+                              const std::wstring& setupFolder)>
+        runtimeHost;
     std::function<bool(const std::string& bytes)> setBackgroundImage;
 };
 
@@ -30,7 +32,8 @@ public:
     void Minimize() override;
     bool SetBackgroundImage(const std::string& bytes) override;
     bool IsGameRunning() override;
-    bool StartRuntimeCheck(bool thenPlay) override;
+    RuntimeHost RuntimeHostFor(const RemoteRelease& release, const std::wstring& installDir,
+                               const std::wstring& setupFolder) override;
     unsigned long StartGame(const std::wstring& executable, const std::wstring& commandLine,
                             const std::wstring& folder) override;
     void DestroyMainWindow() override;

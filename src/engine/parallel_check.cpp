@@ -7,6 +7,8 @@
 #include <system_error>
 #include <thread>
 
+#include "engine/work_order_portable.h"
+
 namespace vk {
 
 unsigned HashingThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
@@ -14,9 +16,7 @@ unsigned HashingThreads() { return std::clamp(std::thread::hardware_concurrency(
 std::vector<CheckOutcome> CheckInParallel(const std::vector<std::uint64_t>& sizes, bool stopAtFirstBad,
                                           const IndexCheck& check) {
     const std::size_t count = sizes.size();
-    std::vector<std::size_t> order(count);
-    for (std::size_t i = 0; i < count; ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return sizes[a] > sizes[b]; });
+    const std::vector<std::size_t> order = LargestFirst(sizes);
 
     std::vector<CheckOutcome> outcomes(count);
     std::vector<std::atomic<bool>> abandon(count);

@@ -57,10 +57,10 @@ TEST(Play, ACleanCheckStartsTheGameOnlineAfterTheRuntimeStep) {
         f.app.machine.offlineLaunch = true;
         f.effects.runtimeStarts = runtimeStarts;
         OnVerifyFinished(f.app, f.effects, Verified(""));
-        EXPECT_EQ(f.app.machine.state, LauncherState::Ready);
+        EXPECT_EQ(f.app.machine.state, runtimeStarts ? LauncherState::PreparingRuntime : LauncherState::Ready);
         EXPECT_FALSE(f.app.machine.offlineLaunch);
-        const Events expected =
-            runtimeStarts ? Events{"stop 1", "runtime play"} : Events{"stop 1", "runtime play", "launch", "minimize"};
+        const Events expected = runtimeStarts ? Events{"stop 1", "runtime", "task runtime"}
+                                              : Events{"stop 1", "runtime", "launch", "minimize"};
         EXPECT_EQ(f.effects.Take(), expected);
     }
 }
@@ -82,7 +82,7 @@ TEST(Play, TheQuestionAboutABadFileRepairsStartsOfflineOrGoesBack) {
     };
     const Case cases[] = {
         {IDYES, {"stop 3", "arm 1 250", "task update"}, true, false},
-        {IDNO, {"runtime play", "launch", "minimize"}, false, true},
+        {IDNO, {"runtime", "launch", "minimize"}, false, true},
         {IDCANCEL, {}, false, false},
     };
     for (const Case& c : cases) {
@@ -121,7 +121,7 @@ TEST(Play, AContentRequestDuringTheCheckIsFetchedOrLetsTheGameStart) {
     };
     const Case cases[] = {
         {"the full map is missing", false, {"stop 1", "arm 1 250", "task update"}, LauncherState::Updating},
-        {"the full map is there", true, {"stop 1", "runtime play", "launch", "minimize"}, LauncherState::Ready},
+        {"the full map is there", true, {"stop 1", "runtime", "launch", "minimize"}, LauncherState::Ready},
     };
     for (const Case& c : cases) {
         LauncherFixture f;
@@ -169,7 +169,7 @@ TEST(Play, AnAnswerGivenAfterTheLauncherMovedOnIsDropped) {
             OnVerifyFinished(f.app, f.effects, Verified("Bin/Game.exe"));
             const Events events = f.effects.Take();
             EXPECT_LE(Count(events, "task update"), 1) << arrival.label << " " << answer;
-            EXPECT_EQ(Count(events, "launch") + Count(events, "runtime play"), 0) << arrival.label << " " << answer;
+            EXPECT_EQ(Count(events, "launch") + Count(events, "runtime"), 0) << arrival.label << " " << answer;
             EXPECT_FALSE(f.app.machine.offlineLaunch) << arrival.label << " " << answer;
         }
     }
@@ -182,7 +182,7 @@ TEST(Play, OfflineSkipsTheCheckAndAddsTheSwitch) {
     f.effects.Take();
     RunCommand(f.app, f.effects, CmdPlayOffline);
     EXPECT_TRUE(f.app.machine.offlineLaunch);
-    EXPECT_EQ(f.effects.Take(), (Events{"runtime play", "launch", "minimize"}));
+    EXPECT_EQ(f.effects.Take(), (Events{"runtime", "launch", "minimize"}));
 }
 
 TEST(RuntimeStep, ItsEndStartsTheGameShowsTheProblemOrTakesUpARequest) {
@@ -220,20 +220,6 @@ TEST(RuntimeStep, ItsEndStartsTheGameShowsTheProblemOrTakesUpARequest) {
     }
 }
 
-// A host whose facts find the runtime as the release's app-local copy, or nowhere.
-RuntimeHost HostFinding(bool runtimePresent) {
-    RuntimeHost host;
-    host.GetFacts = [runtimePresent] {
-        RuntimeFacts facts;
-        facts.installer = {14, 44, 35211, 0};
-        if (runtimePresent) facts.appLocal = facts.installer;
-        return facts;
-    };
-    host.VerifyInstaller = [] { return true; };
-    host.RunInstaller = [](std::uint32_t&, std::uint32_t&) { return false; };
-    return host;
-}
-
 // A step that failed leaves its note (the player declined the prompt). The next check that finds the
 // runtime clears it, and so does a new step.
 TEST(RuntimeStep, TheNextCheckClearsTheNoteOfAFailedStep) {
@@ -248,7 +234,7 @@ TEST(RuntimeStep, TheNextCheckClearsTheNoteOfAFailedStep) {
         ASSERT_EQ(f.app.machine.state, LauncherState::Ready);
         ASSERT_FALSE(f.app.runtimeNote.empty());
 
-        EXPECT_EQ(StartRuntimeStep(f.app, f.effects, true, HostFinding(runtimePresent)), !runtimePresent);
+        EXPECT_EQ(StartRuntimeStep(f.app, f.effects, true, test::HostFinding(runtimePresent)), !runtimePresent);
         EXPECT_EQ(f.app.runtimeNote, L"") << runtimePresent;
         EXPECT_EQ(f.app.machine.state, runtimePresent ? LauncherState::Ready : LauncherState::PreparingRuntime);
         EXPECT_EQ(f.effects.Take(), runtimePresent ? Events{} : Events{"task runtime"});

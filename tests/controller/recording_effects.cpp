@@ -63,9 +63,22 @@ bool RecordingEffects::SetBackgroundImage(const std::string& bytes) {
     return imageAccepted;
 }
 
-bool RecordingEffects::StartRuntimeCheck(bool thenPlay) {
-    events.push_back(thenPlay ? "runtime play" : "runtime");
-    return runtimeStarts;
+RuntimeHost RecordingEffects::RuntimeHostFor(const RemoteRelease&, const std::wstring&, const std::wstring&) {
+    events.push_back("runtime");
+    return HostFinding(!runtimeStarts);
+}
+
+RuntimeHost HostFinding(bool runtimePresent) {
+    RuntimeHost host;
+    host.GetFacts = [runtimePresent] {
+        RuntimeFacts facts;
+        facts.installer = {14, 44, 35211, 0};
+        if (runtimePresent) facts.appLocal = facts.installer;
+        return facts;
+    };
+    host.VerifyInstaller = [] { return true; };
+    host.RunInstaller = [](std::uint32_t&, std::uint32_t&) { return false; };
+    return host;
 }
 
 std::vector<std::string> RecordingEffects::Take() { return std::exchange(events, {}); }

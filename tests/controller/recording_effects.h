@@ -16,7 +16,7 @@ class RecordingEffects final : public Effects {
 public:
     // Everything but repaints, in order: "task news", "task check", "task update", "task self-update",
     // "task verify", "task runtime", "arm 1 250", "stop 1", "message <text>", "picker <title>",
-    // "runtime play"/"runtime", "launch", "destroy", "image", "close", "minimize".
+    // "runtime" (the runtime host asked for), "launch", "destroy", "image", "close", "minimize".
     std::vector<std::string> events;
     std::vector<Task> tasks;
     std::map<TimerId, unsigned> armedTimers;
@@ -24,7 +24,7 @@ public:
 
     // Answers and conditions the test sets.
     bool gameRunning = false;
-    bool runtimeStarts = false;  // StartRuntimeCheck reports a runtime step started
+    bool runtimeStarts = false;  // the runtime host finds the runtime missing, so a runtime step starts
     bool imageAccepted = true;
     std::uint64_t now = 0;
     SelfUpdateApply apply;
@@ -48,7 +48,8 @@ public:
     void Minimize() override { events.push_back("minimize"); }
     bool SetBackgroundImage(const std::string& bytes) override;
     bool IsGameRunning() override { return gameRunning; }
-    bool StartRuntimeCheck(bool thenPlay) override;
+    RuntimeHost RuntimeHostFor(const RemoteRelease& release, const std::wstring& installDir,
+                               const std::wstring& setupFolder) override;
     unsigned long StartGame(const std::wstring& executable, const std::wstring& commandLine,
                             const std::wstring& folder) override;
     void DestroyMainWindow() override { events.push_back("destroy"); }
@@ -58,6 +59,10 @@ public:
     // The events since the last call.
     std::vector<std::string> Take();
 };
+
+// A host whose facts find the runtime as the release's app-local copy, or nowhere; its installer
+// cannot run.
+RuntimeHost HostFinding(bool runtimePresent);
 
 // Two files, one of them in the full map's group; the launcher itself needs "2.0.0".
 RemoteRelease SampleRelease(const std::string& buildId);

@@ -135,7 +135,7 @@ TEST(ReleaseChecked, AnExpiredManifestOfTheInstalledBuildLeavesOnlyTheOfflineSta
     // The game starts offline with the release's command line, and the runtime step comes back to the refusal.
     RunCommand(f.app, f.effects, CmdPlayOffline);
     EXPECT_TRUE(f.app.machine.offlineLaunch);
-    EXPECT_EQ(f.effects.Take(), (std::vector<std::string>{"runtime play", "launch", "minimize"}));
+    EXPECT_EQ(f.effects.Take(), (std::vector<std::string>{"runtime", "launch", "minimize"}));
     EXPECT_EQ(f.app.release.launchPath, release.launchPath);
     f.app.machine.state = LauncherState::PreparingRuntime;
     auto finished = std::make_unique<RuntimeFinished>();

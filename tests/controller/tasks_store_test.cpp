@@ -28,7 +28,7 @@ namespace {
 // What the window's services were asked for.
 struct ServiceLog {
     std::vector<std::string> images;
-    std::vector<bool> runtimeChecks;
+    std::vector<std::string> runtimeChecks;  // the build of each release asked about
     std::vector<std::string> appliedLaunchers;
 };
 
@@ -50,9 +50,9 @@ protected:
             log_.images.push_back(bytes);
             return true;
         };
-        services.startRuntimeCheck = [this](bool thenPlay) {
-            log_.runtimeChecks.push_back(thenPlay);
-            return false;
+        services.runtimeHost = [this](const RemoteRelease& release, const std::wstring&, const std::wstring&) {
+            log_.runtimeChecks.push_back(release.buildId);
+            return test::HostFinding(true);
         };
         services.applySelfUpdate = [this](const std::string& executable, std::wstring& message) {
             log_.appliedLaunchers.push_back(executable);
@@ -93,7 +93,7 @@ TEST_F(StoreTasks, CheckThenUpdateReachesReady) {
     Settle();
     EXPECT_EQ(app_.machine.state, LauncherState::Ready) << WideToUtf8(app_.machine.statusText);
     EXPECT_EQ(app_.installed.buildId, "v1");
-    EXPECT_EQ(log_.runtimeChecks, std::vector<bool>{false});
+    EXPECT_EQ(log_.runtimeChecks, std::vector<std::string>{"v1"});
     EXPECT_TRUE(IsRegularFile(app_.updater.installDir + L"\\Velkar.exe"));
 }
 

@@ -251,7 +251,7 @@ TEST(Requests, ARepairWaitsForTheGameThenRunsAndStartsTheGameAgain) {
     EXPECT_FALSE(f.app.machine.requestPending);
 
     OnUpdateFinished(f.app, f.effects, Finished(true));
-    EXPECT_EQ(f.effects.Take(), (Events{"stop 1", "runtime play", "launch", "minimize"}));
+    EXPECT_EQ(f.effects.Take(), (Events{"stop 1", "runtime", "launch", "minimize"}));
     EXPECT_FALSE(f.MetaExists(L"repair.request"));
     EXPECT_FALSE(f.app.machine.repairPending || f.app.machine.offlineLaunch);
     EXPECT_EQ(f.app.machine.state, LauncherState::Ready);
@@ -266,7 +266,7 @@ TEST(Requests, ARepairThatNeedsTheRuntimeFirstLeavesTheGameStartToTheRuntimeStep
     f.effects.Take();
     f.effects.runtimeStarts = true;
     OnUpdateFinished(f.app, f.effects, Finished(true));
-    EXPECT_EQ(f.effects.Take(), (Events{"stop 1", "runtime play"}));
+    EXPECT_EQ(f.effects.Take(), (Events{"stop 1", "runtime", "task runtime"}));
     EXPECT_FALSE(f.app.machine.offlineLaunch);
 }
 

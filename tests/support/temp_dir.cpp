@@ -1,46 +1,44 @@
 #include "support/temp_dir.h"
 
+#include <atomic>
+#include <random>
+
+#ifdef _WIN32
 #include <windows.h>
 
-#include <atomic>
 #include <stdexcept>
 
 #include "infra/files.h"
 #include "infra/handles.h"
+#endif
 
 namespace vk::test {
 
 namespace {
 
-std::wstring UniqueName() {
+std::string UniqueName() {
     static std::atomic<unsigned> counter{0};
-    return L"velkar-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()) +
-           L"-" + std::to_wstring(counter++);
-}
-
-std::wstring WithBackslashes(std::wstring path) {
-    for (auto& c : path) {
-        if (c == L'/') c = L'\\';
-    }
-    return path;
+    return "velkar-test-" + std::to_string(std::random_device{}()) + "-" + std::to_string(counter++);
 }
 
 }  // namespace
 
-TempDir::TempDir() {
-    wchar_t base[MAX_PATH];
-    const DWORD length = GetTempPathW(MAX_PATH, base);
-    std::wstring root(base, length);
-    if (!root.empty() && root.back() == L'\\') root.pop_back();
-    path_ = root + L"\\" + UniqueName();
-    CreateDirectories(path_);
+TempDir::TempDir() : path_(std::filesystem::temp_directory_path() / UniqueName()), wide_(path_.wstring()) {
+    std::filesystem::create_directories(path_);
 }
-
-TempDir::~TempDir() { RemoveTree(path_); }
 
 std::wstring TempDir::operator/(const std::wstring& relative) const {
-    return path_ + L"\\" + WithBackslashes(relative);
+    constexpr wchar_t separator = std::filesystem::path::preferred_separator;
+    std::wstring path = wide_ + separator + relative;
+    for (std::size_t i = wide_.size(); i < path.size(); ++i) {
+        if (path[i] == L'/' || path[i] == L'\\') path[i] = separator;
+    }
+    return path;
 }
+
+#ifdef _WIN32
+
+TempDir::~TempDir() { RemoveTree(wide_); }
 
 void WriteTestFile(const std::wstring& path, const std::string& bytes) {
     const size_t slash = path.rfind(L'\\');
@@ -73,5 +71,15 @@ void RemoveTree(const std::wstring& path) {
     }
     RemoveDirectoryW(path.c_str());
 }
+
+#else
+
+// Links are removed, never followed.
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+#endif
 
 }  // namespace vk::test

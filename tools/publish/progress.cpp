@@ -1,6 +1,5 @@
 #include "progress.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <utility>
@@ -9,11 +8,13 @@
 
 namespace vk::publish {
 
-ProgressLine::ProgressLine(std::string label) : label_(std::move(label)), enabled_(StderrIsTerminal()) {}
+ProgressLine::ProgressLine(std::string label)
+    : label_(std::move(label)), enabled_(StderrIsTerminal()), line_([](const std::string& bytes) {
+          std::fputs(bytes.c_str(), stderr);
+          std::fflush(stderr);
+      }) {}
 
-ProgressLine::~ProgressLine() {
-    if (enabled_ && width_ > 0) std::fprintf(stderr, "\r%*s\r", static_cast<int>(width_), "");
-}
+ProgressLine::~ProgressLine() { line_.Erase(); }
 
 void ProgressLine::Show(const Progress& progress) {
     if (!enabled_) return;
@@ -23,10 +24,7 @@ void ProgressLine::Show(const Progress& progress) {
     const std::string line = label_ + ": " + std::to_string(progress.files.load()) + "/" +
                              std::to_string(progress.totalFiles) + " files, " + FormatBytes(bytes) + " of " +
                              FormatBytes(progress.totalBytes) + " (" + std::to_string(percent) + "%)";
-    // Pad over the rest of a longer previous line.
-    std::fprintf(stderr, "\r%-*s", static_cast<int>(width_), line.c_str());
-    std::fflush(stderr);
-    width_ = std::max(width_, line.size());
+    line_.Show(line);
 }
 
 std::string FormatBytes(std::uint64_t bytes) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "infra/status_line_portable.h"
+
 namespace vk::publish {
 
 struct Progress {
@@ -26,7 +28,7 @@ public:
 private:
     std::string label_;
     bool enabled_;
-    std::size_t width_ = 0;
+    StatusLine line_;
 };
 
 // "512 B", "1.50 KiB", "2.93 GiB".

@@ -9,6 +9,7 @@
 #include "blob_intake.h"
 #include "channel.h"
 #include "engine/release_documents_portable.h"
+#include "engine/work_order_portable.h"
 #include "file_io.h"
 #include "infra/json_portable.h"
 #include "infra/sha256_portable.h"
@@ -48,13 +49,10 @@ std::unordered_set<std::uint64_t> SizesToHashFirst(const Store& store, const std
     return sizes;
 }
 
-// Largest files first, so that one big file does not start last and leave the other cores idle.
 std::vector<std::size_t> LargestFirst(const std::vector<Input>& inputs) {
-    std::vector<std::size_t> order(inputs.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return inputs[a].size > inputs[b].size; });
-    return order;
+    std::vector<std::uint64_t> sizes;
+    for (const Input& input : inputs) sizes.push_back(input.size);
+    return vk::LargestFirst(sizes);
 }
 
 std::vector<IntakeResult> TakeAll(const Store& store, const std::vector<Input>& inputs) {

@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cwchar>
 
 #include "console.h"
+#include "infra/text.h"
 
 namespace vk::headless {
 
@@ -20,7 +20,10 @@ std::wstring ProgressLine(const UpdateProgress& progress, double bytesPerSecond)
 }
 
 ProgressPrinter::ProgressPrinter(const UpdateProgress& progress)
-    : progress_(progress), live_(ErrIsConsole()), thread_(&ProgressPrinter::Loop, this) {}
+    : progress_(progress),
+      live_(ErrIsConsole()),
+      line_([](const std::string& bytes) { WriteErr(bytes); }),
+      thread_(&ProgressPrinter::Loop, this) {}
 
 ProgressPrinter::~ProgressPrinter() {
     done_ = true;
@@ -44,18 +47,16 @@ void ProgressPrinter::Loop() {
 
 void ProgressPrinter::Print(bool final) {
     if (final) {
-        if (live_ && !lastLine_.empty()) WriteErr(L"\n");
+        line_.Keep();
         return;
     }
     if (progress_.phase.load() == UpdatePhase::Idle) return;
-    const std::wstring line = ProgressLine(progress_, speed_.bytesPerSecond());
+    const std::string line = WideToUtf8(ProgressLine(progress_, speed_.bytesPerSecond()));
     if (live_) {
-        const size_t width = std::max(line.size(), lastLine_.size());
-        WriteErr(L"\r" + line + std::wstring(width - line.size(), L' '));
+        line_.Show(line);
     } else {
-        WriteErr(line + L"\n");
+        WriteErr(line + "\n");
     }
-    lastLine_ = line;
 }
 
 }  // namespace vk::headless

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "engine/progress.h"
+#include "infra/status_line_portable.h"
 #include "ui/progress_text.h"
 
 namespace vk::headless {
@@ -27,7 +28,7 @@ private:
     const UpdateProgress& progress_;
     const bool live_;
     SpeedEstimator speed_;
-    std::wstring lastLine_;
+    StatusLine line_;
     std::atomic<bool> done_{false};
     std::thread thread_;
 };

@@ -19,7 +19,7 @@ namespace vk::publish {
 namespace {
 
 using test::ReadBytes;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 // Channel "live" carries b1; channel "internal" carries b2 with a launcher offer, a banner and a
@@ -81,7 +81,7 @@ protected:
         return files;
     }
 
-    ScratchDir work;
+    TempDir work;
     const fs::path store = work / "store";
 };
 

@@ -12,11 +12,11 @@
 namespace vk::publish {
 namespace {
 
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 TEST(GameScanTest, ListsEveryRegularFileSortedByReleasePath) {
-    const ScratchDir game;
+    const TempDir game;
     WriteBytes(game / "Velkar.exe", "exe");
     WriteBytes(game / "Velkar/Content/Paks/b.pak", "bb");
     WriteBytes(game / "Engine/Binaries/a.dll", "");
@@ -37,7 +37,7 @@ TEST(GameScanTest, ListsEveryRegularFileSortedByReleasePath) {
 // On Windows the folder may be given with backslashes or slashes, with a drive letter, and its files
 // may lie deeper than the 260 characters of a classic path; release paths are the same whatever.
 TEST(GameScanTest, ReleasePathsDoNotDependOnHowTheFolderIsWritten) {
-    const ScratchDir game;
+    const TempDir game;
     std::string deep = "Velkar/Content";
     while (deep.size() < 300) deep += "/a-folder-of-a-deep-tree";
     WriteBytes(game / (deep + "/deep.pak"), "deep");
@@ -64,7 +64,7 @@ bool HasProblem(const std::vector<std::string>& problems, const std::string& sta
 }
 
 TEST(GameScanTest, NamesEveryFileTheLauncherWouldRefuseOrWindowsCouldNotHold) {
-    const ScratchDir game;
+    const TempDir game;
     WriteBytes(game / "Velkar.exe", "exe");
     WriteBytes(game / "Velkar/Saved/Config/Engine.ini", "x");
     WriteBytes(game / "Velkar/Saved/SaveGames/slot1.sav", "x");
@@ -111,8 +111,8 @@ protected:
         return {};
     }
 
-    ScratchDir game;
-    ScratchDir work;
+    TempDir game;
+    TempDir work;
 };
 
 TEST_F(ReleasePlanTest, FirstMatchingGroupRuleDecides) {

@@ -15,7 +15,7 @@ namespace vk::publish {
 namespace {
 
 using test::ReadBytes;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 // Two channels: "live" moved from b1 to b2, "beta" carries b3 with a launcher offer.
@@ -44,7 +44,7 @@ protected:
         return names;
     }
 
-    ScratchDir work;
+    TempDir work;
     const fs::path store = work / "store";
 };
 

@@ -10,7 +10,7 @@ namespace vk::publish {
 namespace {
 
 using test::ReadBytes;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 struct NewsCase {
@@ -49,7 +49,7 @@ TEST(NewsTest, FindsWhatTheLauncherWouldRefuseSkipOrCut) {
 }
 
 TEST(NewsTest, PlacesTheFileUnchangedAtTheNewsPath) {
-    const ScratchDir work;
+    const TempDir work;
     const std::string text = "{\"news\": [{\"title\": \"One\"}, {\"title\": \"Two\"}]}\r\n";
     WriteBytes(work / "news.json", text);
     EXPECT_EQ(PublishNews({work / "store", work / "news.json"}), 2u);
@@ -57,7 +57,7 @@ TEST(NewsTest, PlacesTheFileUnchangedAtTheNewsPath) {
 }
 
 TEST(NewsTest, RefusesABadFileWithoutTouchingThePublishedOne) {
-    const ScratchDir work;
+    const TempDir work;
     WriteBytes(work / "store/Shipping/LauncherNews.json", "[]");
     WriteBytes(work / "news.json", R"([{"body": "a"}, 7])");
     try {

@@ -14,7 +14,7 @@ namespace vk::publish {
 namespace {
 
 using test::ReadBytes;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 class RefreshTest : public ::testing::Test {
@@ -34,8 +34,8 @@ protected:
         return ReadManifest(ReadBytes(store / "channels/live/windows.json"), problems);
     }
 
-    ScratchDir game;
-    ScratchDir work;
+    TempDir game;
+    TempDir work;
     const fs::path store = work / "store";
 };
 

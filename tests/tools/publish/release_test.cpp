@@ -15,7 +15,7 @@ namespace vk::publish {
 namespace {
 
 using test::ReadBytes;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 class ReleaseTest : public ::testing::Test {
@@ -52,8 +52,8 @@ protected:
         WriteBytes(root / "channels/live/windows.json.sig", Key().SignBase64(ManifestJson(manifest)));
     }
 
-    ScratchDir game;
-    ScratchDir work;
+    TempDir game;
+    TempDir work;
     const fs::path store = work / "store";
     // Larger than one read block, so streaming and the block loop are exercised.
     const std::string big = std::string(9 << 20, 'x') + "end";

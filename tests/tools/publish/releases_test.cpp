@@ -16,7 +16,7 @@ namespace vk::publish {
 namespace {
 
 using test::ReadBytes;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 // b1 on "live", then b2 on "internal", promoted to "live"; b3 on "beta" with its list elsewhere,
@@ -44,7 +44,7 @@ protected:
 
     ReleasesReport List(const std::string& channel = "") const { return ListReleases({store, channel, false}); }
 
-    ScratchDir work;
+    TempDir work;
     const fs::path store = work / "store";
 };
 

@@ -16,7 +16,7 @@ namespace vk::publish {
 namespace {
 
 using test::ReadBytes;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 TEST(SigningTest, PublicKeyIsTheBlockTheLauncherEmbeds) {
@@ -86,7 +86,7 @@ TEST(SigningTest, OnlyRsa3072KeysSign) {
 }
 
 TEST(SigningTest, KeygenNeverOverwritesAKeyFile) {
-    const ScratchDir work;
+    const TempDir work;
     WriteBytes(work / "existing.pem", "keep me");
     EXPECT_THROW(WriteNewKeyPair({work / "existing.pem", work / "new.pub"}), std::runtime_error);
     EXPECT_THROW(WriteNewKeyPair({work / "new.pem", work / "existing.pem"}), std::runtime_error);

@@ -15,7 +15,7 @@ namespace {
 
 using test::ReadBytes;
 using test::RunTool;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 class StoreLockTest : public ::testing::Test {
@@ -56,7 +56,7 @@ protected:
                 "--to-build", "b1",      "--wait",       wait};
     }
 
-    ScratchDir work;
+    TempDir work;
     const fs::path store = work / "store";
 };
 

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #ifdef _WIN32
@@ -32,16 +31,6 @@ public:
 
 }  // namespace
 
-ScratchDir::ScratchDir()
-    : path_(fs::temp_directory_path() / ("velkar-publish-test-" + std::to_string(std::random_device{}()))) {
-    fs::create_directories(path_);
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
 void WriteBytes(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
@@ -55,7 +44,7 @@ std::string ReadBytes(const fs::path& path) {
 }
 
 const TestKeys& Keys() {
-    static const ScratchDir folder;
+    static const TempDir folder;
     static const TestKeys keys = [] {
         TestKeys made{folder / "signing-private.pem", folder / "signing-public.pem"};
         WriteNewKeyPair({made.privateKey, made.publicKey});
@@ -80,7 +69,7 @@ ReleaseOptions BasicRelease(const fs::path& store, const fs::path& game) {
 void PublishFiles(const fs::path& store, const std::string& channel, const std::string& build,
                   const std::vector<std::pair<std::string, std::string>>& files,
                   const std::function<void(ReleaseOptions&)>& adjust) {
-    const ScratchDir game;
+    const TempDir game;
     for (const auto& [path, content] : files) WriteBytes(game / path, content);
     ReleaseOptions options = BasicRelease(store, game.Path());
     options.channel = channel;
@@ -127,7 +116,7 @@ UniqueHandle InheritableFile(const fs::path& path, DWORD access, DWORD creation)
 }  // namespace
 
 ToolResult RunTool(const std::vector<std::string>& arguments) {
-    const ScratchDir output;
+    const TempDir output;
     std::wstring command = L"velkar-publish";
     for (const std::string& argument : arguments) AppendQuoted(command, PathFromUtf8(argument).wstring());
     ToolResult result;
@@ -184,7 +173,7 @@ void AppendQuoted(std::string& command, const std::string& word) {
 }  // namespace
 
 ToolResult RunTool(const std::vector<std::string>& arguments) {
-    const ScratchDir output;
+    const TempDir output;
     std::string command;
     AppendQuoted(command, VELKAR_PUBLISH_EXE);
     for (const std::string& argument : arguments) AppendQuoted(command, argument);

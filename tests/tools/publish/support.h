@@ -1,5 +1,5 @@
 #pragma once
-// Helpers shared by the publisher tests: scratch folders, game trees, a signing key, and a way
+// Helpers shared by the publisher tests: game trees, a signing key, and a way
 // to run the built tool as a publisher would.
 #include <filesystem>
 #include <functional>
@@ -8,25 +8,13 @@
 #include <vector>
 
 #include "command_line.h"
+#include "support/temp_dir.h"
 
 namespace vk::publish::test {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const fs::path& Path() const { return path_; }
-    fs::path operator/(const std::string& relative) const { return path_ / relative; }
-
-private:
-    fs::path path_;
-};
+using vk::test::TempDir;
 
 void WriteBytes(const fs::path& path, const std::string& bytes);
 std::string ReadBytes(const fs::path& path);

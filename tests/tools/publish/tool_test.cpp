@@ -8,7 +8,7 @@ namespace vk::publish {
 namespace {
 
 using test::RunTool;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 TEST(ToolTest, BadUsageExitsWithTwoAndTheUsageText) {
@@ -22,7 +22,7 @@ TEST(ToolTest, BadUsageExitsWithTwoAndTheUsageText) {
 }
 
 TEST(ToolTest, PublishesVerifiesAndCollects) {
-    const ScratchDir work;
+    const TempDir work;
     WriteBytes(work / "game/Velkar.exe", "exe");
     WriteBytes(work / "game/Velkar/Content/Paks/a.pak", "a");
     const std::string store = (work / "store").string();
@@ -78,7 +78,7 @@ TEST(ToolTest, PublishesVerifiesAndCollects) {
 }
 
 TEST(ToolTest, RefusalNamesEveryOffendingFile) {
-    const ScratchDir work;
+    const TempDir work;
     WriteBytes(work / "game/Velkar.exe", "exe");
     WriteBytes(work / "game/Velkar/Saved/a.ini", "a");
     WriteBytes(work / "game/Velkar/Saved/b.ini", "b");

@@ -13,7 +13,7 @@ namespace vk::publish {
 namespace {
 
 using test::ReadBytes;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 class VerifyTest : public ::testing::Test {
@@ -34,8 +34,8 @@ protected:
 
     fs::path Blob(const std::string& content) const { return store / ("blobs/" + Sha256Hex(content)); }
 
-    ScratchDir game;
-    ScratchDir work;
+    TempDir game;
+    TempDir work;
     const fs::path store = work / "store";
 };
 
