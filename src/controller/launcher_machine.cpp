@@ -39,6 +39,17 @@ constexpr bool TableFollowsEvents() {
 }
 static_assert(TableFollowsEvents(), "one row per event, in the order of the events");
 
+// No new work starts, and the folder and full-map buttons are disabled.
+bool IsBusy(LauncherState state) {
+    switch (state) {
+        case LauncherState::Checking:
+        case LauncherState::Updating:
+        case LauncherState::SelfUpdating:
+        case LauncherState::PreparingRuntime: return true;
+        default: return false;
+    }
+}
+
 bool PrimaryEnabled(const CommandFacts& facts) {
     switch (facts.state) {
         case LauncherState::Checking:
