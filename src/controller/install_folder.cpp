@@ -5,13 +5,13 @@
 #include <exception>
 
 #include "controller/commands.h"
+#include "controller/launcher_machine.h"
 #include "controller/tasks.h"
 #include "engine/install_layout.h"
 #include "infra/handles.h"
 #include "infra/language_portable.h"
 #include "infra/paths.h"
 #include "infra/text.h"
-#include "ui/command_rules.h"
 #include "ui/commands.h"
 
 namespace vk {

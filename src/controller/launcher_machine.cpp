@@ -4,6 +4,7 @@
 
 #include "controller/app_state.h"
 #include "engine/release_sizes.h"
+#include "ui/commands.h"
 
 namespace vk {
 
@@ -38,6 +39,32 @@ constexpr bool TableFollowsEvents() {
 }
 static_assert(TableFollowsEvents(), "one row per event, in the order of the events");
 
+// No new work starts, and the folder and full-map buttons are disabled.
+bool IsBusy(LauncherState state) {
+    switch (state) {
+        case LauncherState::Checking:
+        case LauncherState::Updating:
+        case LauncherState::SelfUpdating:
+        case LauncherState::PreparingRuntime: return true;
+        default: return false;
+    }
+}
+
+bool PrimaryEnabled(const CommandFacts& facts) {
+    switch (facts.state) {
+        case LauncherState::Checking:
+        case LauncherState::LauncherTooOld:
+        case LauncherState::SelfUpdating:
+        case LauncherState::PreparingRuntime: return false;
+        default: return !facts.pauseRequested;
+    }
+}
+
+bool RepairEnabled(const CommandFacts& facts) {
+    return facts.releaseKnown && facts.installed && !IsBusy(facts.state) &&
+           facts.state != LauncherState::LauncherTooOld;
+}
+
 }  // namespace
 
 const Transition& TransitionOf(LauncherEvent event) { return kTransitions.at(static_cast<std::size_t>(event)); }
@@ -59,6 +86,23 @@ const Transition& Enter(LauncherMachine& machine, Effects& effects, LauncherEven
     if (event == CheckStarted) machine.releaseCheckRunning = true;
     effects.Repaint();
     return transition;
+}
+
+bool CommandEnabled(int command, const CommandFacts& facts) {
+    switch (command) {
+        case CmdClose:
+        case CmdMinimize:
+        case CmdLanguage: return true;
+        case CmdPrimary: return PrimaryEnabled(facts);
+        case CmdInstallFolder:
+        case CmdFullMap: return !IsBusy(facts.state);
+        case CmdRepair: return RepairEnabled(facts);
+        case CmdPlayOffline:
+            return facts.state == LauncherState::Ready ||
+                   (facts.state == LauncherState::CheckFailed && facts.offlineOnly);
+        case CmdInfo: return true;  // only a tooltip: the command itself does nothing
+        default: return false;
+    }
 }
 
 CommandFacts FactsOf(const AppState& app) {

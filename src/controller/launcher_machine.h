@@ -7,7 +7,6 @@
 #include <string>
 
 #include "controller/effects.h"
-#include "ui/command_rules.h"
 #include "ui/launcher_state.h"
 
 namespace vk {
@@ -75,8 +74,20 @@ bool MayHappen(const LauncherMachine& machine, LauncherEvent event);
 // transition, whose task the caller starts.
 const Transition& Enter(LauncherMachine& machine, Effects& effects, LauncherEvent event, std::wstring text = {});
 
-// The facts the enable rule of each command looks at, as the record holds them now. The painter greys
-// a button out by the same rule (ui/command_rules.h), from the frame's view.
+// What the rule of which commands may run looks at.
+struct CommandFacts {
+    LauncherState state = LauncherState::Checking;
+    bool pauseRequested = false;
+    bool releaseKnown = false;
+    bool installed = false;    // the install folder records a build or files
+    bool offlineOnly = false;  // the check refused an expired manifest of the installed build
+};
+
+bool CommandEnabled(int command, const CommandFacts& facts);
+
+// The rule applied to the record as it is now. The window procedure refuses a command by it, and the
+// frame's view carries its answers, so the painter greys out exactly the buttons whose click would
+// do nothing, even a click queued before a state change.
 CommandFacts FactsOf(const AppState& app);
 bool MayRun(const AppState& app, int command);
 

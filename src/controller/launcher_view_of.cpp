@@ -2,6 +2,7 @@
 
 #include "engine/release_sizes.h"
 #include "infra/text.h"
+#include "ui/commands.h"
 
 namespace vk {
 
@@ -19,6 +20,7 @@ LauncherView ViewOf(const AppState& app, std::uint64_t diskFreeBytes) {
     view.state = app.machine.state;
     view.statusText = app.machine.statusText;
     view.pauseRequested = app.machine.pauseRequested;
+    for (int command = 0; command < kCommandLimit; ++command) view.enabled[command] = MayRun(app, command);
     view.progress = ProgressNumbers(app.progress);
     view.bytesPerSecond = app.speed.bytesPerSecond();
     view.releaseKnown = app.releaseKnown;

@@ -2,7 +2,6 @@
 
 #include "infra/language_portable.h"
 #include "ui/button_painter.h"
-#include "ui/command_rules.h"
 #include "ui/commands.h"
 #include "ui/palette.h"
 #include "ui/panels.h"
@@ -52,7 +51,8 @@ void DrawInstallFolder(Frame& frame) {
     canvas.DrawText(frame.view.installDir, path, TextStyle::Small, palette::kText, TextAlign::Leading, false, 1);
     RegisterCutOffText(canvas, frame.buttons, frame.view.installDir, path, TextStyle::Small);
     DrawButton(canvas, frame.buttons, {466, 569, 496, 599}, {L"", kGlyphFolder, TextStyle::Icon16}, CmdInstallFolder,
-               ButtonStyle::Ghost, CommandEnabled(CmdInstallFolder, FactsOf(frame.view)), Localized(L"Change the install folder", L"更改安装位置"));
+               ButtonStyle::Ghost, frame.view.enabled[CmdInstallFolder],
+               Localized(L"Change the install folder", L"更改安装位置"));
 }
 
 void DrawDisk(Frame& frame, float right) {
@@ -68,7 +68,7 @@ void DrawDisk(Frame& frame, float right) {
 void DrawActionBar(Frame& frame) {
     Canvas& canvas = frame.canvas;
     const LauncherView& view = frame.view;
-    const bool offline = CommandEnabled(CmdPlayOffline, FactsOf(view));
+    const bool offline = view.enabled[CmdPlayOffline];
     canvas.FillRect({0, 536, 1000, 614}, palette::kActionBar, 1, 0);
     canvas.DrawDivider(0, 536.5f, 1000, 536.5f, 1, 1);
     if (view.state == LauncherState::Updating) {
@@ -84,12 +84,12 @@ void DrawActionBar(Frame& frame) {
                    CmdPlayOffline, ButtonStyle::Secondary, true);
     }
     DrawButton(canvas, frame.buttons, {732, 553, 776, 597}, {L"", kGlyphRepair, TextStyle::Icon16}, CmdRepair,
-               ButtonStyle::Secondary, CommandEnabled(CmdRepair, FactsOf(view)),
+               ButtonStyle::Secondary, view.enabled[CmdRepair],
                Localized(L"Repair: verify every file and download only missing or damaged ones",
                          L"校验修复：重新校验全部文件，只下载缺失或损坏的部分"));
     const PrimaryAction primary = PrimaryActionOf(view);
     DrawButton(canvas, frame.buttons, {784, 549, 984, 601}, {primary.label, primary.glyph, TextStyle::ActionLabel},
-               CmdPrimary, ButtonStyle::Primary, CommandEnabled(CmdPrimary, FactsOf(view)));
+               CmdPrimary, ButtonStyle::Primary, view.enabled[CmdPrimary]);
 }
 
 }  // namespace vk

@@ -13,5 +13,6 @@ enum Command : int {
     CmdFullMap = 8,
     CmdInfo = 9,  // carries only a tooltip: no action, never looks clickable
 };
+inline constexpr int kCommandLimit = CmdInfo + 1;
 
 }  // namespace vk

@@ -1,5 +1,6 @@
 #pragma once
-// The launcher's states; the values are fixed because masks over them decide what is enabled.
+// The launcher's states, as the window draws them; what moves between them and what each allows is
+// the controller's state machine. The values are fixed: the layout probe names a state by its number.
 #include <cstdint>
 
 namespace vk {
@@ -18,9 +19,5 @@ enum class LauncherState : std::uint32_t {
     PreparingRuntime = 10,
 };
 inline constexpr int kLauncherStateCount = 11;
-
-// Checking, Updating, SelfUpdating and PreparingRuntime: no new work starts, and the folder and
-// full-map buttons are disabled.
-inline bool IsBusy(LauncherState state) { return ((0x621u >> static_cast<std::uint32_t>(state)) & 1u) != 0; }
 
 }  // namespace vk

@@ -1,10 +1,12 @@
 #pragma once
 // Everything one frame of the window shows, as plain values: the controller fills it from its
 // record before each paint and the panels only read it.
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "ui/commands.h"
 #include "ui/launcher_state.h"
 #include "ui/progress_numbers.h"
 
@@ -23,6 +25,9 @@ struct LauncherView {
     LauncherState state = LauncherState::Checking;
     std::wstring statusText;  // the state's message: an error text in the failed states
     bool pauseRequested = false;
+    // Whether each command may run now, by the controller's rule: a button whose command may not is
+    // greyed out.
+    std::bitset<kCommandLimit> enabled;
 
     ProgressNumbers progress;
     double bytesPerSecond = 0;  // 0 while there is no estimate

@@ -2,7 +2,6 @@
 #include <vector>
 
 #include "ui/button_painter.h"
-#include "ui/command_rules.h"
 #include "ui/commands.h"
 #include "ui/notices.h"
 #include "ui/palette.h"
@@ -59,7 +58,7 @@ float DrawNotices(Frame& frame, float top, float limit) {
             const float bw = canvas.MeasureText(label, TextStyle::Small) + 52;
             DrawButton(canvas, frame.buttons, {textRight - bw, n.top + buttonInset, textRight, n.bottom - buttonInset},
                        {label, kGlyphDownload, TextStyle::Small}, CmdFullMap, ButtonStyle::Secondary,
-                       CommandEnabled(CmdFullMap, FactsOf(frame.view)));
+                       frame.view.enabled[CmdFullMap]);
             textRight -= bw + 12;
         }
         const Rect t{n.left + 42, n.top, textRight, n.bottom};

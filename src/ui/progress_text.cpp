@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "infra/byte_size_portable.h"
 #include "infra/language_portable.h"
+#include "infra/text.h"
 
 namespace vk {
 
 namespace {
 
 constexpr double kMiB = 1048576.0;
-constexpr std::uint64_t kGiB = 1ull << 30;
-constexpr std::uint64_t kTiB = 1ull << 40;
 
 std::wstring Printf(const wchar_t* format, double value) {
     wchar_t buffer[64];
@@ -21,12 +21,7 @@ std::wstring Printf(const wchar_t* format, double value) {
 
 }  // namespace
 
-std::wstring FormatSize(std::uint64_t bytes) {
-    const double value = static_cast<double>(bytes);
-    if (bytes >= kTiB) return Printf(L"%.1f TB", value / static_cast<double>(kTiB));
-    if (bytes < kGiB) return Printf(L"%.1f MB", value / kMiB);
-    return Printf(L"%.1f GB", value / static_cast<double>(kGiB));
-}
+std::wstring FormatSize(std::uint64_t bytes) { return Utf8ToWide(FormatByteSize(bytes, kPlayerUnits)); }
 
 std::wstring PhaseLabel(UpdatePhase phase) {
     switch (phase) {

@@ -9,7 +9,7 @@
 
 namespace vk {
 
-// "%.1f MB", "%.1f GB" or "%.1f TB" (units of 2^20, 2^30, 2^40 bytes).
+// "0.5 MB", "22.0 GB", "1.2 TB": the size as players see it (units of 2^20, 2^30, 2^40 bytes).
 std::wstring FormatSize(std::uint64_t bytes);
 
 // "Verifying files", "Installing" or "Downloading" in the interface language.

@@ -7,6 +7,7 @@
 
 #include "controller/commands.h"
 #include "controller/handlers.h"
+#include "controller/launcher_view_of.h"
 #include "controller/tasks.h"
 #include "engine/install_layout.h"
 #include "infra/language_portable.h"
@@ -58,6 +59,9 @@ TEST(CommandRules, EachStateEnablesItsCommands) {
     EXPECT_FALSE(CommandEnabled(CmdPrimary, {LauncherState::Updating, true, true, true}));
     EXPECT_FALSE(CommandEnabled(CmdRepair, {LauncherState::Ready, false, false, true}));
     EXPECT_FALSE(CommandEnabled(CmdRepair, {LauncherState::NotInstalled, false, true, false}));
+    EXPECT_FALSE(CommandEnabled(CmdRepair, {LauncherState::CheckFailed, false, false, false}));
+    EXPECT_TRUE(CommandEnabled(CmdPrimary, {LauncherState::CheckFailed, false, false, false}));
+    EXPECT_TRUE(CommandEnabled(CmdInstallFolder, {LauncherState::CheckFailed, false, false, false}));
     EXPECT_FALSE(CommandEnabled(0, {LauncherState::Ready, false, true, true}));
     // After a check that refused an expired manifest of the installed build, only the offline start.
     EXPECT_TRUE(CommandEnabled(CmdPlayOffline, {LauncherState::CheckFailed, false, false, true, true}));
@@ -146,10 +150,12 @@ TEST(Commands, AClickQueuedBeforeAStateChangeDoesNothingTheNewStateForbids) {
         f.app.fullMapSelected = false;
         RefreshInstallState(f.app, f.effects);
         ASSERT_EQ(f.app.machine.state, LauncherState::Ready);
+        EXPECT_TRUE(ViewOf(f.app, 0).enabled[command]) << command;
         // Another program asks for a repair; the retry timer's tick starts it.
         f.WriteMeta(kRepairRequestFile, "");
         OnTimer(f.app, f.effects, TimerId::RequestRetry);
         ASSERT_EQ(f.app.machine.state, LauncherState::Updating);
+        EXPECT_FALSE(ViewOf(f.app, 0).enabled[command]) << command;  // the next frame greys it out
         f.effects.Take();
 
         f.effects.pickedFolder = f.dir / L"elsewhere";

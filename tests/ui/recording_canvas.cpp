@@ -1,6 +1,10 @@
 #include "recording_canvas.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "state_cases.h"
+#include "ui/commands.h"
 
 namespace vk::test {
 
@@ -138,6 +142,15 @@ LauncherView ViewInState(LauncherState state) {
     view.newLauncherVersion = L"2.5.0";
     view.newLauncherSize = 10ull << 20;
     view.selfUpdateBytes = 3670016;  // 3.5 MiB
+    // The commands the controller enables with these facts (its rule is tested with the controller).
+    const StateCase& expected =
+        *std::find_if(kStateCases.begin(), kStateCases.end(), [state](const StateCase& c) { return c.state == state; });
+    view.enabled.set();
+    view.enabled[CmdPrimary] = expected.primaryEnabled;
+    view.enabled[CmdRepair] = expected.repairEnabled;
+    view.enabled[CmdInstallFolder] = expected.folderEnabled;
+    view.enabled[CmdFullMap] = expected.folderEnabled;
+    view.enabled[CmdPlayOffline] = state == LauncherState::Ready;
     view.newsLoaded = true;
     view.news = {{L"2026-05-01", L"Season two", L"第二赛季", L"New maps and a ranked ladder.", L"新地图和排位。"},
                  {L"2026-04-12", L"Patch 1.3", L"1.3 补丁", L"Balance changes.", L"平衡性调整。"},

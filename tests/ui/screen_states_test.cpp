@@ -129,6 +129,7 @@ TEST(ScreenStates, PausingDisablesThePrimaryButton) {
     useEnglish = true;
     LauncherView view = ViewInState(LauncherState::Updating);
     view.pauseRequested = true;
+    view.enabled[CmdPrimary] = false;  // as the controller's rule answers while a pause is requested
     RecordingCanvas canvas;
     Screen screen;
     screen.Paint(canvas, view);

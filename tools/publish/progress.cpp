@@ -1,9 +1,9 @@
 #include "progress.h"
 
 #include <cstdio>
-#include <iterator>
 #include <utility>
 
+#include "infra/byte_size_portable.h"
 #include "system.h"
 
 namespace vk::publish {
@@ -27,18 +27,6 @@ void ProgressLine::Show(const Progress& progress) {
     line_.Show(line);
 }
 
-std::string FormatBytes(std::uint64_t bytes) {
-    static constexpr const char* kUnits[] = {"B", "KiB", "MiB", "GiB", "TiB"};
-    if (bytes < 1024) return std::to_string(bytes) + " B";
-    double value = static_cast<double>(bytes);
-    std::size_t unit = 0;
-    while (value >= 1024 && unit + 1 < std::size(kUnits)) {
-        value /= 1024;
-        ++unit;
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f %s", value, kUnits[unit]);
-    return text;
-}
+std::string FormatBytes(std::uint64_t bytes) { return FormatByteSize(bytes, kPublisherUnits); }
 
 }  // namespace vk::publish

@@ -17,6 +17,7 @@
 #include <cwchar>
 #include <string>
 
+#include "controller/launcher_machine.h"
 #include "infra/handles.h"
 #include "infra/json_portable.h"
 #include "infra/language_portable.h"
@@ -91,6 +92,8 @@ Options Parse(int argc, wchar_t** argv) {
         }
     }
     options.valid = options.valid && stateGiven;
+    const CommandFacts facts{view.state, view.pauseRequested, view.releaseKnown, view.installed, view.offlineOnly};
+    for (int command = 0; command < kCommandLimit; ++command) view.enabled[command] = CommandEnabled(command, facts);
     return options;
 }
 
