@@ -105,8 +105,10 @@ void EmptyDownloadStore(const std::wstring& downloadsDir) {
 }
 
 DownloadStage::DownloadStage(std::string baseUrl, std::wstring downloadsDir, UpdateProgress& progress,
-                             const std::atomic<bool>& stop)
-    : baseUrl_(std::move(baseUrl)), downloadsDir_(std::move(downloadsDir)), progress_(progress), stop_(stop) {}
+                             const std::atomic<bool>& stop, std::uint64_t limitBytesPerSecond)
+    : baseUrl_(std::move(baseUrl)), downloadsDir_(std::move(downloadsDir)), progress_(progress), stop_(stop) {
+    if (limitBytesPerSecond != 0) budget_ = std::make_unique<DownloadBudget>(limitBytesPerSecond);
+}
 
 std::wstring DownloadStage::CompletePath(const std::string& sha256) const {
     return JoinPath(downloadsDir_, Utf8ToWide(sha256));
@@ -297,12 +299,16 @@ bool DownloadStage::FetchRest(HttpSession& session, const TransferBuffer& buffer
     const std::string url = StoreUrl(baseUrl_, BlobAddress(job.sha256));
     RangeWatch rangeWatch;
     rangeWatch.idleLimitMs = stallLimits.idleMs;
+    if (budget_) rangeWatch.largestRead = budget_->LargestRead();
     for (unsigned attempt = task.attempts + 1;; ++attempt) {
         if (stop_.load() || failed_.load()) throw Cancelled();
         std::uint64_t attemptBytes = 0;
         WatchedConnection connection(watch_, ConnectionWatch::Clock::now());
         rangeWatch.received = [&](std::size_t bytes) {
-            return connection.Received(bytes, ConnectionWatch::Clock::now());
+            if (budget_) budget_->Spend(bytes);
+            // Under a speed limit every connection waits its turn, so a slow one is the limit's doing.
+            const bool keep = connection.Received(bytes, ConnectionWatch::Clock::now());
+            return keep || budget_ != nullptr;
         };
         try {
             const auto written = [&](std::span<const unsigned char> block) {

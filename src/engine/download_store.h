@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/connection_watch.h"
+#include "engine/download_budget.h"
 #include "engine/progress.h"
 
 namespace vk {
@@ -73,8 +74,9 @@ struct SegmentTask {
 
 class DownloadStage {
 public:
+    // limitBytesPerSecond 0: no speed limit.
     DownloadStage(std::string baseUrl, std::wstring downloadsDir, UpdateProgress& progress,
-                  const std::atomic<bool>& stop);
+                  const std::atomic<bool>& stop, std::uint64_t limitBytesPerSecond = 0);
 
     // Makes jobs for the blobs (digest -> size) that are not complete, resuming from what is on disk.
     // A complete blob found in the store was not checked by this run (it may be torn by a power cut, or
@@ -107,6 +109,7 @@ private:
     const std::wstring downloadsDir_;
     UpdateProgress& progress_;
     const std::atomic<bool>& stop_;
+    std::unique_ptr<DownloadBudget> budget_;  // none without a speed limit
     ConnectionWatch watch_{stallLimits};
 
     std::vector<std::unique_ptr<DownloadJob>> jobs_;
