@@ -287,7 +287,10 @@ void WriteBody(const HttpRequest& sent, HANDLE file, const std::wstring& path, s
         }
         gathered += read;
         const bool goOn = read == 0 || !watch.received || watch.received(read);
-        if (read == 0 || gathered == buffer.size() || !goOn) writeGathered();
+        // A read of at most largestRead is written at once: the bytes on disk and the progress then
+        // move as steadily as the reads.
+        const bool full = gathered == buffer.size() || (watch.largestRead != 0 && gathered >= watch.largestRead);
+        if (read == 0 || full || !goOn) writeGathered();
         if (!goOn) throw RangeStalled();
         if (read == 0) break;
     }

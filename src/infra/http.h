@@ -87,8 +87,8 @@ using WrittenBlock = std::function<void(std::span<const unsigned char>)>;
 
 // What a range transfer answers to besides its bytes. A server that sends nothing for idleLimitMs (the
 // response head or the next byte of the body) has stalled; `received` sees each piece as it is read
-// and may wait (a speed limit) or give the connection up as stalled by returning false. Pieces are read
-// at most largestRead bytes at a time.
+// and may wait (a speed limit) or give the connection up as stalled by returning false. Pieces are read,
+// and written, at most largestRead bytes at a time.
 struct RangeWatch {
     DWORD idleLimitMs = 0;  // 0: the session's own time-outs
     DWORD largestRead = 0;  // 0: the transfer buffer's size
