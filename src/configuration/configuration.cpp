@@ -1,5 +1,7 @@
 #include "configuration/configuration.h"
 
+#include <algorithm>
+
 #include "configuration/ini.h"
 #include "configuration/program.h"
 #include "infra/files.h"
@@ -8,6 +10,13 @@
 #include "infra/text.h"
 
 namespace vk {
+
+std::uint64_t DownloadLimitFrom(const std::string& value) {
+    constexpr std::size_t kMostDigits = 9;  // up to about a terabyte a second
+    const bool digits = !value.empty() && value.size() <= kMostDigits &&
+                        std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return digits ? std::stoull(value) : 0;
+}
 
 std::string WithoutTrailingSlashes(std::string url) {
     while (!url.empty() && url.back() == '/') url.pop_back();
@@ -50,6 +59,8 @@ Configuration ConfigurationFrom(const ConfigurationSources& sources) {
     updater.installDir = config.settings.installDirChosen ? TrimmedFolder(Utf8ToWide(installDir))
                                                           : JoinPath(sources.executableDirectory, L"Velkar");
 
+    updater.downloadLimitKiB = DownloadLimitFrom(ReadIniValue(sources.settings, "", "DownloadLimit"));
+
     const std::string language = ReadIniValue(sources.settings, "", "Language");
     const bool english = language.empty() ? (sources.userUiLanguage & 0x3FF) != LANG_CHINESE : language == "en";
     useEnglish.exchange(english);
@@ -81,6 +92,7 @@ std::string SettingsText(const Updater& updater, const LauncherSettings& setting
     std::string content;
     if (settings.installDirChosen) content = "InstallDir=" + WideToUtf8(updater.installDir) + "\n";
     content += std::string("Language=") + (useEnglish.load() ? "en" : "zh") + "\n";
+    if (updater.downloadLimitKiB != 0) content += "DownloadLimit=" + std::to_string(updater.downloadLimitKiB) + "\n";
     return content;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Where updates come from, where the game lives, and the per-user settings: read once at start from
 // the built-in defaults, launcher.cfg and settings.cfg; settings.cfg is written by SaveSettings alone.
+#include <cstdint>
 #include <string>
 
 #include "engine/updater.h"
@@ -35,6 +36,10 @@ struct ConfigurationSources {
     unsigned short userUiLanguage = 0;  // GetUserDefaultUILanguage
 };
 
+// The speed limit in KiB a second of a "DownloadLimit=" value: up to nine decimal digits and nothing else;
+// anything else is ignored as malformed (0, no limit).
+std::uint64_t DownloadLimitFrom(const std::string& value);
+
 // A base URL as the engine takes it: every trailing "/" removed.
 std::string WithoutTrailingSlashes(std::string url);
 
@@ -56,7 +61,8 @@ bool HasUpdateSource(const Updater& updater);
 // What the player is told when HasUpdateSource is false, in the interface language.
 std::string NoUpdateSourceMessage();
 
-// The text of settings.cfg: the install folder when the player chose it, and the current language.
+// The text of settings.cfg: the install folder when the player chose it, the current language, and the
+// speed limit when there is one.
 std::string SettingsText(const Updater& updater, const LauncherSettings& settings);
 
 // Writes settings.cfg, making its folder first; throws the file failures.

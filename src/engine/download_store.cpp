@@ -105,8 +105,10 @@ void EmptyDownloadStore(const std::wstring& downloadsDir) {
 }
 
 DownloadStage::DownloadStage(std::string baseUrl, std::wstring downloadsDir, UpdateProgress& progress,
-                             const std::atomic<bool>& stop)
-    : baseUrl_(std::move(baseUrl)), downloadsDir_(std::move(downloadsDir)), progress_(progress), stop_(stop) {}
+                             const std::atomic<bool>& stop, std::uint64_t limitBytesPerSecond)
+    : baseUrl_(std::move(baseUrl)), downloadsDir_(std::move(downloadsDir)), progress_(progress), stop_(stop) {
+    if (limitBytesPerSecond != 0) budget_ = std::make_unique<DownloadBudget>(limitBytesPerSecond);
+}
 
 std::wstring DownloadStage::CompletePath(const std::string& sha256) const {
     return JoinPath(downloadsDir_, Utf8ToWide(sha256));
@@ -266,9 +268,6 @@ void DownloadStage::RecordFailure(const std::string& message) {
 
 void DownloadStage::FetchSegment(HttpSession& session, const TransferBuffer& buffer, const SegmentTask& task) {
     DownloadJob& job = *task.job;
-    const std::uint64_t first = task.index * kSegmentSize;
-    const std::uint64_t last = first + SegmentLength(job, task.index) - 1;
-    const std::string url = StoreUrl(baseUrl_, BlobAddress(job.sha256));
     // A blob of one segment is written and then read back through one handle: its check reads the
     // bytes on disk without opening the file a second time.
     UniqueHandle whole;
@@ -277,20 +276,60 @@ void DownloadStage::FetchSegment(HttpSession& session, const TransferBuffer& buf
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!whole) ThrowLastError("无法写入 " + WideToUtf8(job.partPath));
     }
-    for (unsigned attempt = 1;; ++attempt) {
+    if (!FetchRest(session, buffer, task, whole.get())) return;
+    // The worker that finishes a blob's last segment verifies it at once, so a blob of one segment
+    // needs no list: a stop before the check costs that one segment, as any unrecorded one.
+    if (job.segmentCount > 1) RecordFinishedSegment(job, task.index);
+    if (--job.pending > 0) return;
+    if (!whole) return FinalizeDownload(job, StoredDigest(job, buffer));
+    if (!SetFilePointerEx(whole.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
+        ThrowLastError("读取失败 " + WideToUtf8(job.partPath));
+    }
+    const std::string digest =
+        FileHasher({buffer.data(), buffer.size()}).HashOpenFile(whole.get(), job.partPath, &stop_);
+    whole.reset();  // before the file is renamed
+    FinalizeDownload(job, digest);
+}
+
+bool DownloadStage::FetchRest(HttpSession& session, const TransferBuffer& buffer, const SegmentTask& task,
+                              void* whole) {
+    DownloadJob& job = *task.job;
+    const std::uint64_t first = task.index * kSegmentSize + task.received;
+    const std::uint64_t last = task.index * kSegmentSize + SegmentLength(job, task.index) - 1;
+    const std::string url = StoreUrl(baseUrl_, BlobAddress(job.sha256));
+    RangeWatch rangeWatch;
+    rangeWatch.idleLimitMs = stallLimits.idleMs;
+    if (budget_) rangeWatch.largestRead = budget_->LargestRead();
+    for (unsigned attempt = task.attempts + 1;; ++attempt) {
         if (stop_.load() || failed_.load()) throw Cancelled();
         std::uint64_t attemptBytes = 0;
+        WatchedConnection connection(watch_, ConnectionWatch::Clock::now());
+        rangeWatch.received = [&](std::size_t bytes) {
+            if (budget_) budget_->Spend(bytes);
+            // Under a speed limit every connection waits its turn, so a slow one is the limit's doing.
+            const bool keep = connection.Received(bytes, ConnectionWatch::Clock::now());
+            return keep || budget_ != nullptr;
+        };
         try {
             const auto written = [&](std::span<const unsigned char> block) {
                 attemptBytes += block.size();
                 progress_.bytesDone += block.size();
             };
-            if (whole) {
-                DownloadRange(session, url, whole.get(), job.partPath, first, last, job.size, &stop_, written, buffer);
+            if (whole != nullptr) {
+                DownloadRange(session, url, whole, job.partPath, first, last, job.size, &stop_, written, buffer,
+                              rangeWatch);
             } else {
-                DownloadRange(session, url, job.partPath, first, last, job.size, &stop_, written, buffer);
+                DownloadRange(session, url, job.partPath, first, last, job.size, &stop_, written, buffer, rangeWatch);
             }
-            break;
+            return true;
+        } catch (const RangeStalled&) {
+            // The bytes it brought stay, written and counted; the rest goes back to the queue for the
+            // next free connection. A stall that brought nothing counts as a failed attempt.
+            const unsigned attempts = attemptBytes > 0 ? 0 : attempt;
+            if (attempts >= kSegmentAttempts || stop_.load()) throw;
+            std::lock_guard<std::mutex> guard(mutex_);
+            tasks_.push_back({&job, task.index, task.received + attemptBytes, attempts});
+            return false;
         } catch (const Cancelled&) {
             progress_.bytesDone -= attemptBytes;
             throw;
@@ -300,17 +339,6 @@ void DownloadStage::FetchSegment(HttpSession& session, const TransferBuffer& buf
         }
         waitBeforeRetry(attempt, stop_);
     }
-    // The worker that finishes a blob's last segment verifies it at once, so a blob of one segment
-    // needs no list: a stop before the check costs that one segment, as any unrecorded one.
-    if (job.segmentCount > 1) RecordFinishedSegment(job, task.index);
-    if (--job.pending > 0) return;
-    if (!whole) return FinalizeDownload(job, StoredDigest(job, buffer));
-    if (!SetFilePointerEx(whole.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
-        ThrowLastError("读取失败 " + WideToUtf8(job.partPath));
-    }
-    const std::string digest = FileHasher({buffer.data(), buffer.size()}).HashOpenFile(whole.get(), job.partPath, &stop_);
-    whole.reset();  // before the file is renamed
-    FinalizeDownload(job, digest);
 }
 
 // Appends the index as one write. The list is not flushed: a list that loses its last lines costs

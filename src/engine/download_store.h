@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/connection_watch.h"
+#include "engine/download_budget.h"
 #include "engine/progress.h"
 
 namespace vk {
@@ -62,15 +64,19 @@ StoredFiles ListStore(const std::wstring& downloadsDir);
 // store's to delete.
 void EmptyDownloadStore(const std::wstring& downloadsDir);
 
+// A segment, or the rest of one whose connection stalled.
 struct SegmentTask {
     DownloadJob* job = nullptr;
     std::uint32_t index = 0;
+    std::uint64_t received = 0;  // bytes of the segment already in the ".part"
+    unsigned attempts = 0;       // attempts that brought nothing, before this one
 };
 
 class DownloadStage {
 public:
+    // limitBytesPerSecond 0: no speed limit.
     DownloadStage(std::string baseUrl, std::wstring downloadsDir, UpdateProgress& progress,
-                  const std::atomic<bool>& stop);
+                  const std::atomic<bool>& stop, std::uint64_t limitBytesPerSecond = 0);
 
     // Makes jobs for the blobs (digest -> size) that are not complete, resuming from what is on disk.
     // A complete blob found in the store was not checked by this run (it may be torn by a power cut, or
@@ -89,6 +95,9 @@ private:
     std::vector<bool> CheckStoredBlobs(const std::vector<std::pair<std::string, std::uint64_t>>& blobs);
     void Worker();
     void FetchSegment(HttpSession& session, const TransferBuffer& buffer, const SegmentTask& task);
+    // Fetches what is left of the segment, into `whole` (the open file of a one-segment blob, a HANDLE)
+    // or else the ".part"; false when its connection stalled and the rest was queued again.
+    bool FetchRest(HttpSession& session, const TransferBuffer& buffer, const SegmentTask& task, void* whole);
     void RecordFinishedSegment(DownloadJob& job, std::uint32_t index);
     // Keeps the blob when the digest of its ".part" as stored is its name.
     void FinalizeDownload(DownloadJob& job, const std::string& storedDigest);
@@ -100,6 +109,8 @@ private:
     const std::wstring downloadsDir_;
     UpdateProgress& progress_;
     const std::atomic<bool>& stop_;
+    std::unique_ptr<DownloadBudget> budget_;  // none without a speed limit
+    ConnectionWatch watch_{stallLimits};
 
     std::vector<std::unique_ptr<DownloadJob>> jobs_;
     std::uint64_t bytesAlreadyDone_ = 0;

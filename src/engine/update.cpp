@@ -143,7 +143,7 @@ public:
 
         CheckInstalledFiles();
         const std::map<std::string, std::uint64_t> blobs = BlobsOf(needed_);
-        DownloadStage stage(updater_.baseUrl, downloads, progress_, stop_);
+        DownloadStage stage(updater_.baseUrl, downloads, progress_, stop_, updater_.downloadLimitKiB * 1024);
         stage.Prepare(blobs);
         CheckFreeSpace();
         progress_.phase = UpdatePhase::Downloading;

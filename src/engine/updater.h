@@ -36,6 +36,7 @@ struct Updater {
     std::wstring installDir;   // no trailing backslash
     std::wstring gameUserDir;  // empty: the user's local application-data folder
     std::wstring cacheDir;     // empty: no caching
+    std::uint64_t downloadLimitKiB = 0;  // KiB per second for all connections together; 0: no limit
 
     // The signed release: manifest verified, file list checked against it. The verified manifest
     // is cached; its offers can be read back from the cache without the network. A manifest past

@@ -41,10 +41,11 @@ std::uint64_t QueryContentLength(HINTERNET request) {
     return std::wcstoull(text, nullptr, 10);
 }
 
-[[noreturn]] void ThrowTooSlow() {
-    throw std::runtime_error(
-        Localized("The update server is too slow. Try again later.", "更新服务器响应太慢，请稍后再试。"));
+std::string TooSlowMessage() {
+    return Localized("The update server is too slow. Try again later.", "更新服务器响应太慢，请稍后再试。");
 }
+
+[[noreturn]] void ThrowTooSlow() { throw std::runtime_error(TooSlowMessage()); }
 
 // The time one document transfer has left, by documentDeadline. Each wait of the transfer is bounded
 // by it, so a wait that times out means the server was too slow.
@@ -72,11 +73,17 @@ private:
     const std::chrono::steady_clock::time_point start_;
 };
 
-// Throws label + the system's text for the failed call; a wait of a document transfer that timed out
-// ran into its deadline.
-[[noreturn]] void FailWait(const DocumentClock* clock, const std::string& label) {
+// How a wait that timed out is reported: as the system's error, as a document past its deadline, or as
+// a stalled range.
+enum class TimedOut { Error, TooSlow, Stalled };
+
+// Throws label + the system's text for the failed call, or what a time-out means to the caller.
+[[noreturn]] void FailWait(TimedOut timedOut, const std::string& label) {
     const DWORD error = GetLastError();
-    if (clock != nullptr && error == ERROR_WINHTTP_TIMEOUT) ThrowTooSlow();
+    // Wine's WinHTTP reports a read that timed out with the socket's own code.
+    const bool timeout = error == ERROR_WINHTTP_TIMEOUT || error == WSAETIMEDOUT;
+    if (timeout && timedOut == TimedOut::TooSlow) ThrowTooSlow();
+    if (timeout && timedOut == TimedOut::Stalled) throw RangeStalled();
     SetLastError(error);
     ThrowLastError(label);
 }
@@ -84,12 +91,12 @@ private:
 // The next piece of the body that has arrived, up to `room` bytes; 0 at the end of the stream. Only
 // what is already there is asked for: WinHTTP under Wine holds a read until it has filled all the
 // room asked for, which would keep a slow server's transfer from noticing a stop.
-DWORD ReadAvailable(HINTERNET request, unsigned char* buffer, DWORD room, const DocumentClock* clock = nullptr) {
+DWORD ReadAvailable(HINTERNET request, unsigned char* buffer, DWORD room, TimedOut timedOut) {
     DWORD available = 0;
-    if (!WinHttpQueryDataAvailable(request, &available)) FailWait(clock, "下载中断");
+    if (!WinHttpQueryDataAvailable(request, &available)) FailWait(timedOut, "下载中断");
     if (available == 0) return 0;
     DWORD read = 0;
-    if (!WinHttpReadData(request, buffer, std::min(available, room), &read)) FailWait(clock, "下载中断");
+    if (!WinHttpReadData(request, buffer, std::min(available, room), &read)) FailWait(timedOut, "下载中断");
     return read;
 }
 
@@ -159,8 +166,9 @@ ParsedUrl CrackUrl(const std::string& url) {
 
 namespace {
 
+// Sends the request; its waits are bounded by the document clock, or by the idle limit of a range.
 HttpRequest SendGetWithin(HttpSession& client, const std::string& url, const std::wstring& extraHeaders,
-                          const DocumentClock* clock) {
+                          const DocumentClock* clock, DWORD idleLimitMs = 0) {
     const ParsedUrl parsed = CrackUrl(url);
     HttpRequest sent;
     sent.connection.reset(WinHttpConnect(client.get(), parsed.host.c_str(), parsed.port, 0));
@@ -170,11 +178,19 @@ HttpRequest SendGetWithin(HttpSession& client, const std::string& url, const std
                                           parsed.https ? WINHTTP_FLAG_SECURE : 0));
     if (!sent.request) ThrowLastError("请求失败");
     if (clock != nullptr) clock->LimitWaits(sent.request.get(), 0);
+    if (idleLimitMs != 0) {
+        for (const DWORD option : {WINHTTP_OPTION_RECEIVE_TIMEOUT, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT}) {
+            WinHttpSetOption(sent.request.get(), option, &idleLimitMs, sizeof idleLimitMs);
+        }
+    }
     const wchar_t* headers = extraHeaders.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : extraHeaders.c_str();
     const DWORD headersLength = extraHeaders.empty() ? 0 : static_cast<DWORD>(-1);
     if (!WinHttpSendRequest(sent.request.get(), headers, headersLength, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
         !WinHttpReceiveResponse(sent.request.get(), nullptr)) {
-        FailWait(clock, "网络请求失败");
+        FailWait(clock != nullptr   ? TimedOut::TooSlow
+                 : idleLimitMs != 0 ? TimedOut::Stalled
+                                    : TimedOut::Error,
+                 "网络请求失败");
     }
     sent.status = QueryStatus(sent.request.get());
     sent.contentLength = QueryContentLength(sent.request.get());
@@ -206,7 +222,7 @@ HttpResponse HttpGetToMemory(HttpSession& client, const std::string& url,
         }
         clock.LimitWaits(sent.request.get(), received);
         const DWORD read = ReadAvailable(sent.request.get(), reinterpret_cast<unsigned char*>(body.data()) + received,
-                                         static_cast<DWORD>(body.size() - received), &clock);
+                                         static_cast<DWORD>(body.size() - received), TimedOut::TooSlow);
         if (read == 0) break;
         received += read;
         if (received > kMaxInMemory) throw std::runtime_error(Localized("Manifest too large", "清单过大"));
@@ -220,6 +236,8 @@ std::wstring RangeHeader(std::uint64_t first, std::uint64_t last) {
     return L"Range: bytes=" + std::to_wstring(first) + L"-" + std::to_wstring(last) + L"\r\n";
 }
 
+RangeStalled::RangeStalled() : std::runtime_error(TooSlowMessage()) {}
+
 TransferBuffer::TransferBuffer() : bytes_(std::make_unique_for_overwrite<unsigned char[]>(size())) {}
 
 namespace {
@@ -227,8 +245,8 @@ namespace {
 // Sends the request for bytes first..last of a blob of blobSize bytes and refuses an answer that
 // is not exactly that range.
 HttpRequest SendRangeRequest(HttpSession& client, const std::string& url, std::uint64_t first, std::uint64_t last,
-                             std::uint64_t blobSize) {
-    HttpRequest sent = SendGet(client, url, RangeHeader(first, last));
+                             std::uint64_t blobSize, const RangeWatch& watch) {
+    HttpRequest sent = SendGetWithin(client, url, RangeHeader(first, last), nullptr, watch.idleLimitMs);
     if (!RangeAnswerAcceptable(sent, first, last, blobSize)) {
         throw std::runtime_error(Localized("Download failed: HTTP ", "下载失败 HTTP ") + std::to_string(sent.status));
     }
@@ -237,25 +255,43 @@ HttpRequest SendRangeRequest(HttpSession& client, const std::string& url, std::u
 
 // Writes the answer's body from the file's current position.
 void WriteBody(const HttpRequest& sent, HANDLE file, const std::wstring& path, std::uint64_t expected,
-               const std::atomic<bool>* stop, const WrittenBlock& written, const TransferBuffer& buffer) {
+               const std::atomic<bool>* stop, const WrittenBlock& written, const TransferBuffer& buffer,
+               const RangeWatch& watch) {
     // Pieces gather in the buffer and go to disk a buffer at a time: a write per piece of a few KiB
-    // costs more than the transfer. A stop drops what is gathered but not yet written or reported.
+    // costs more than the transfer. A stop drops what is gathered but not yet written or reported; a
+    // stall writes it first, so that the rest of the range starts where this one stopped.
     std::uint64_t done = 0;
     DWORD gathered = 0;
+    const auto writeGathered = [&] {
+        if (gathered == 0) return;
+        WriteAll(file, buffer.data(), gathered, "写入失败（磁盘已满？）" + WideToUtf8(path));
+        done += gathered;
+        written({buffer.data(), gathered});
+        gathered = 0;
+    };
+    const TimedOut timedOut = watch.idleLimitMs != 0 ? TimedOut::Stalled : TimedOut::Error;
     for (;;) {
         if (stop != nullptr && stop->load()) throw Cancelled();
-        const DWORD read = ReadAvailable(sent.request.get(), buffer.data() + gathered, buffer.size() - gathered);
+        DWORD room = buffer.size() - gathered;
+        if (watch.largestRead != 0) room = std::min(room, watch.largestRead);
+        DWORD read = 0;
+        try {
+            read = ReadAvailable(sent.request.get(), buffer.data() + gathered, room, timedOut);
+        } catch (const RangeStalled&) {
+            writeGathered();
+            throw;
+        }
         if (done + gathered + read > expected) {
             throw std::runtime_error(
                 Localized("Download returned more data than requested", "下载内容超出请求范围"));
         }
         gathered += read;
-        if (gathered > 0 && (read == 0 || gathered == buffer.size())) {
-            WriteAll(file, buffer.data(), gathered, "写入失败（磁盘已满？）" + WideToUtf8(path));
-            done += gathered;
-            written({buffer.data(), gathered});
-            gathered = 0;
-        }
+        const bool goOn = read == 0 || !watch.received || watch.received(read);
+        // A read of at most largestRead is written at once: the bytes on disk and the progress then
+        // move as steadily as the reads.
+        const bool full = gathered == buffer.size() || (watch.largestRead != 0 && gathered >= watch.largestRead);
+        if (read == 0 || full || !goOn) writeGathered();
+        if (!goOn) throw RangeStalled();
         if (read == 0) break;
     }
     if (done != expected) throw std::runtime_error(Localized("Download incomplete", "下载不完整"));
@@ -265,18 +301,18 @@ void WriteBody(const HttpRequest& sent, HANDLE file, const std::wstring& path, s
 
 void DownloadRange(HttpSession& client, const std::string& url, const std::wstring& path, std::uint64_t first,
                    std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
-                   const WrittenBlock& written, const TransferBuffer& buffer) {
-    const HttpRequest sent = SendRangeRequest(client, url, first, last, blobSize);
+                   const WrittenBlock& written, const TransferBuffer& buffer, const RangeWatch& watch) {
+    const HttpRequest sent = SendRangeRequest(client, url, first, last, blobSize, watch);
     const UniqueHandle file = OpenAtOffset(path, first);
-    WriteBody(sent, file.get(), path, last - first + 1, stop, written, buffer);
+    WriteBody(sent, file.get(), path, last - first + 1, stop, written, buffer, watch);
 }
 
 void DownloadRange(HttpSession& client, const std::string& url, HANDLE file, const std::wstring& path,
                    std::uint64_t first, std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
-                   const WrittenBlock& written, const TransferBuffer& buffer) {
-    const HttpRequest sent = SendRangeRequest(client, url, first, last, blobSize);
+                   const WrittenBlock& written, const TransferBuffer& buffer, const RangeWatch& watch) {
+    const HttpRequest sent = SendRangeRequest(client, url, first, last, blobSize, watch);
     SeekTo(file, path, first);
-    WriteBody(sent, file, path, last - first + 1, stop, written, buffer);
+    WriteBody(sent, file, path, last - first + 1, stop, written, buffer, watch);
 }
 
 }  // namespace vk

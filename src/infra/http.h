@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 
 #include "infra/handles.h"
@@ -84,16 +85,32 @@ private:
 // Receives each block of a range right after the file accepted it, with the bytes handed to the file.
 using WrittenBlock = std::function<void(std::span<const unsigned char>)>;
 
+// What a range transfer answers to besides its bytes. A server that sends nothing for idleLimitMs (the
+// response head or the next byte of the body) has stalled; `received` sees each piece as it is read
+// and may wait (a speed limit) or give the connection up as stalled by returning false. Pieces are read,
+// and written, at most largestRead bytes at a time.
+struct RangeWatch {
+    DWORD idleLimitMs = 0;  // 0: the session's own time-outs
+    DWORD largestRead = 0;  // 0: the transfer buffer's size
+    std::function<bool(std::size_t)> received;
+};
+
+// A range transfer given up as stalled. Every byte it had read was written and handed to `written`
+// first, so the rest of the range can be asked for from where it stopped.
+struct RangeStalled : std::runtime_error {
+    RangeStalled();
+};
+
 // Writes bytes first..last (inclusive) of a blob of blobSize bytes into the existing file at the same offsets,
 // reading through the caller's buffer. Throws Cancelled when *stop is set between reads.
 void DownloadRange(HttpSession& client, const std::string& url, const std::wstring& path, std::uint64_t first,
                    std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
-                   const WrittenBlock& written, const TransferBuffer& buffer);
+                   const WrittenBlock& written, const TransferBuffer& buffer, const RangeWatch& watch = {});
 
 // The same into a file the caller holds open for writing (and for reading, when it reads the range
 // back through the same handle); `path` names the file in messages.
 void DownloadRange(HttpSession& client, const std::string& url, HANDLE file, const std::wstring& path,
                    std::uint64_t first, std::uint64_t last, std::uint64_t blobSize, const std::atomic<bool>* stop,
-                   const WrittenBlock& written, const TransferBuffer& buffer);
+                   const WrittenBlock& written, const TransferBuffer& buffer, const RangeWatch& watch = {});
 
 }  // namespace vk

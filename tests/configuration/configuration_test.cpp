@@ -119,6 +119,25 @@ TEST(ConfigurationFrom, InstallDirFromSettingsIsTakenAsWritten) {
     EXPECT_EQ(ConfigurationFrom(Sources("", "InstallDir=D:\\\n")).updater.installDir, L"D:\\");
 }
 
+TEST(ConfigurationFrom, DownloadLimitInKiBASecondAndMalformedValuesIgnored) {
+    const std::pair<std::string, std::uint64_t> cases[] = {
+        {"DownloadLimit=2048\n", 2048},
+        {"DownloadLimit= \"512\" \r\n", 512},
+        {"DownloadLimit=0\n", 0},
+        {"", 0},
+        {"DownloadLimit=-5\n", 0},
+        {"DownloadLimit=2 MiB\n", 0},
+        {"DownloadLimit=1e3\n", 0},
+        {"DownloadLimit=99999999999999999999\n", 0},
+        {"[section]\nDownloadLimit=100\n", 0},
+    };
+    for (const auto& [settings, limit] : cases) {
+        EXPECT_EQ(ConfigurationFrom(Sources("", settings)).updater.downloadLimitKiB, limit) << settings;
+    }
+    // launcher.cfg is about where updates come from, not the player's line.
+    EXPECT_EQ(ConfigurationFrom(Sources("DownloadLimit=100\n")).updater.downloadLimitKiB, 0u);
+}
+
 TEST(Settings, TextHoldsAChosenFolderAndTheLanguage) {
     Configuration c;
     c.updater.installDir = L"D:\\Games\\Velkar";
@@ -127,6 +146,9 @@ TEST(Settings, TextHoldsAChosenFolderAndTheLanguage) {
     c.settings.installDirChosen = true;
     useEnglish = false;
     EXPECT_EQ(SettingsText(c.updater, c.settings), "InstallDir=D:\\Games\\Velkar\nLanguage=zh\n");
+    // A limit the player set survives the launcher's own rewrites of the file.
+    c.updater.downloadLimitKiB = 2048;
+    EXPECT_EQ(SettingsText(c.updater, c.settings), "InstallDir=D:\\Games\\Velkar\nLanguage=zh\nDownloadLimit=2048\n");
 }
 
 TEST(Settings, SavingMakesTheFolderAndWritesTheLanguageAsItIsNow) {

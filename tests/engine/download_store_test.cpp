@@ -127,6 +127,85 @@ TEST_F(DownloadStore, StopInTheMiddleOfABlobThenResume) {
               ReadWholeFile(test::GameTree(L"v1") + L"\\Velkar\\Content\\Paks\\pakchunk0-Windows.pak"));
 }
 
+// The ranges this test asked for of one blob, as "first-last", in order of first byte.
+std::vector<std::pair<std::uint64_t, std::uint64_t>> RangesAskedFor(const std::vector<std::string>& lines,
+                                                                    const std::string& sha256) {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+    for (const std::string& line : lines) {
+        const std::size_t at = line.find(sha256 + " bytes=");
+        if (at == std::string::npos) continue;
+        const std::string range = line.substr(at + sha256.size() + 7);
+        const std::size_t dash = range.find('-');
+        ranges.emplace_back(std::stoull(range.substr(0, dash)), std::stoull(range.substr(dash + 1)));
+    }
+    std::sort(ranges.begin(), ranges.end());
+    return ranges;
+}
+
+// Stalls are judged within a second or two here, so that the tests take seconds and not minutes.
+class StalledConnections : public DownloadStore {
+protected:
+    StallLimits Quick() const {
+        StallLimits quick;
+        quick.idleMs = 2000;
+        quick.slowMs = 1500;
+        quick.sampleMs = 250;
+        quick.fastBytesPerSecond = 64 * 1024;  // the fast answers' 2 MiB/s, with room for a loaded machine
+        return quick;
+    }
+
+    // Installs the game through the mode and returns the ranges asked for of its three-segment blob.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> InstallThrough(const std::string& mode) {
+        const test::ScopedOverride quick(stallLimits, Quick());
+        const Updater updater = Through(mode);
+        const RemoteRelease release = updater.FetchRelease();
+        const ReleaseFile& big = FileOf(release, "Velkar/Content/Paks/pakchunk0-Windows.pak");
+        updater.Update(release, false, progress_, stop_);
+        EXPECT_EQ(ReadWholeFile(install_ + L"\\Velkar\\Content\\Paks\\pakchunk0-Windows.pak"),
+                  ReadWholeFile(test::GameTree(L"v1") + L"\\Velkar\\Content\\Paks\\pakchunk0-Windows.pak"));
+        EXPECT_EQ(progress_.bytesDone.load(), progress_.bytesTotal.load());
+        return RangesAskedFor(FaultRequests(tag_), big.sha256);
+    }
+};
+
+TEST_F(StalledConnections, ARangeThatStopsHalfwayIsTakenUpWhereItStopped) {
+    // The first segment sends its first half and then nothing: the rest is asked for from there, and
+    // no byte is asked for twice.
+    using Ranges = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
+    EXPECT_EQ(InstallThrough("stallhalf"), (Ranges{{0, kSegmentSize - 1},
+                                                   {kSegmentSize / 2, kSegmentSize - 1},
+                                                   {kSegmentSize, 2 * kSegmentSize - 1},
+                                                   {2 * kSegmentSize, 16789560}}));
+}
+
+TEST_F(StalledConnections, ARangeThatCrawlsBesideFastOnesIsTakenUpWhereItStopped) {
+    // The first segment crawls at 1 KiB a second while the others go at 2 MiB a second: it is given up
+    // and the rest asked for after the bytes it brought. Every segment is asked for once more at most
+    // after a stall, always past what came before.
+    const auto ranges = InstallThrough("crawl");
+    ASSERT_GE(ranges.size(), 4u);
+    EXPECT_EQ(ranges[0], std::make_pair(std::uint64_t{0}, kSegmentSize - 1));
+    EXPECT_GT(ranges[1].first, 0u);
+    EXPECT_LT(ranges[1].first, kSegmentSize / 2) << "given up long before half of it crawled in";
+    EXPECT_EQ(ranges[1].second, kSegmentSize - 1);
+    for (std::size_t i = 1; i < ranges.size(); ++i) {
+        const bool sameSegment = ranges[i].second == ranges[i - 1].second;
+        EXPECT_TRUE(sameSegment ? ranges[i].first > ranges[i - 1].first : ranges[i].first == ranges[i - 1].second + 1)
+            << "range " << i << " asks again for bytes already fetched";
+    }
+    EXPECT_EQ(ranges.back(), std::make_pair(2 * kSegmentSize, std::uint64_t{16789560}));
+}
+
+TEST_F(DownloadStore, UnderASpeedLimitTheGameArrivesWhole) {
+    // Pieces are read a few at a time through the shared budget; the rate itself is measured by the bench.
+    Updater updater = Through("ok");
+    updater.downloadLimitKiB = 16 * 1024;
+    updater.Update(updater.FetchRelease(), false, progress_, stop_);
+    EXPECT_EQ(ReadWholeFile(install_ + L"\\Velkar\\Content\\Paks\\pakchunk0-Windows.pak"),
+              ReadWholeFile(test::GameTree(L"v1") + L"\\Velkar\\Content\\Paks\\pakchunk0-Windows.pak"));
+    EXPECT_EQ(progress_.bytesDone.load(), progress_.bytesTotal.load());
+}
+
 TEST_F(DownloadStore, PartOfTheWrongSizeStartsAfresh) {
     const Updater updater = Through("ok");
     const RemoteRelease release = updater.FetchRelease();

@@ -25,6 +25,11 @@ Files of the served folder (--root) are reachable as /store/<mode>/<path>, each 
                         (64 bytes every 50 ms), so a test can stop a download in the middle of a blob
   store/trickleblobs/<path>  like ok, but every answer for a blob trickles out slowly
   store/corrupt/<path>  like ok, but every answer for a blob has its first byte changed
+  store/stallhalf/<path>  like ok, but the first segment of a blob of several (a range from byte 0 that
+                        does not reach the end) sends half its range and then nothing, holding the
+                        connection open
+  store/crawl/<path>    like stallhalf, but that range crawls at 1 KiB a second, while every other answer
+                        for a blob goes at a steady 2 MiB a second (so the fast ones are busy beside it)
 
 A mode may carry a tag after a dot (ok.run7): it only marks the test's requests in the log.
 
@@ -35,6 +40,7 @@ import argparse
 import http.server
 import os
 import re
+import select
 import socket
 import struct
 import sys
@@ -42,6 +48,11 @@ import threading
 import time
 
 PATTERN = bytes(range(251))
+STALL_HOLD = 120
+CRAWL_PIECE = 1024
+CRAWL_PAUSE = 1.0
+PACED_PIECE = 64 * 1024
+PACED_PAUSE = 0.03
 SLOW_PIECES = 16
 SLOW_PAUSE = 0.05
 LONG_PAUSE = 0.2
@@ -115,10 +126,36 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if mode == "corrupt" and "/blobs/" in path and body:
             body = bytes([body[0] ^ 0xFF]) + body[1:]
         self.head(status, len(body))
+        first_segment = "/blobs/" in path and asked is not None and asked[0] == 0 and len(body) < len(data)
         if (mode == "trickle" and asked is not None and asked[0] > 0) or (mode == "trickleblobs" and "/blobs/" in path):
             self.trickle(body)
+        elif mode == "stallhalf" and first_segment:
+            self.wfile.write(body[: len(body) // 2])
+            self.wfile.flush()
+            self.hold()
+        elif mode == "crawl" and first_segment:
+            self.paced(body, CRAWL_PIECE, CRAWL_PAUSE)
+        elif mode == "crawl" and "/blobs/" in path:
+            self.paced(body, PACED_PIECE, PACED_PAUSE)
         else:
             self.wfile.write(body)
+
+    def hold(self):
+        """Sends nothing more until the client hangs up (or STALL_HOLD seconds pass)."""
+        deadline = time.monotonic() + STALL_HOLD
+        while time.monotonic() < deadline:
+            readable, _, _ = select.select([self.connection], [], [], 0.5)
+            if readable and not self.connection.recv(1):
+                return
+
+    def paced(self, body, piece, pause):
+        deadline = time.monotonic() + STALL_HOLD
+        for offset in range(0, len(body), piece):
+            if time.monotonic() > deadline:
+                return
+            self.wfile.write(body[offset : offset + piece])
+            self.wfile.flush()
+            time.sleep(pause)
 
     def trickle(self, body):
         deadline = time.monotonic() + 120

@@ -22,6 +22,7 @@ Updater UpdaterFor(const Options& options) {
     if (options.channel) updater.channel = *options.channel;
     if (options.installDir) updater.installDir = TrimmedFolder(*options.installDir);
     if (options.cacheDir) updater.cacheDir = *options.cacheDir;
+    if (options.limitKiB) updater.downloadLimitKiB = *options.limitKiB;
     if (!HasUpdateSource(updater)) throw std::runtime_error(NoUpdateSourceMessage());
     return updater;
 }

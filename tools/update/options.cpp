@@ -3,6 +3,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "configuration/configuration.h"
 #include "infra/text.h"
 
 namespace vk::headless {
@@ -14,6 +15,7 @@ const char kUsage[] =
     "  --channel NAME      release channel\n"
     "  --cache-dir DIR     per-user cache folder\n"
     "  --select GROUP      with update: select an optional content group first\n"
+    "  --limit-rate KIB    download at most KIB KiB a second over all connections (0: no limit)\n"
     "  --lang en|zh        language of messages\n"
     "  --quiet             no progress\n"
     "exit codes: 0 done, 1 failed, 2 bad usage, 3 stopped, 4 verify found a problem\n";
@@ -35,6 +37,10 @@ Options ParseOptions(const std::vector<std::wstring>& arguments) {
             options.channel = WideToUtf8(value());
         } else if (argument == "--cache-dir") {
             options.cacheDir = value();
+        } else if (argument == "--limit-rate") {
+            const std::string limit = WideToUtf8(value());
+            options.limitKiB = DownloadLimitFrom(limit);
+            if (*options.limitKiB == 0 && limit != "0") throw std::invalid_argument("--limit-rate takes KiB a second");
         } else if (argument == "--select") {
             options.select.push_back(WideToUtf8(value()));
         } else if (argument == "--lang") {

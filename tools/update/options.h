@@ -1,5 +1,6 @@
 #pragma once
 // The command line of velkar-update.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@ struct Options {
     std::optional<std::string> baseUrl;
     std::optional<std::string> channel;
     std::optional<std::wstring> cacheDir;
+    std::optional<std::uint64_t> limitKiB;  // KiB a second; 0: no limit
     std::vector<std::string> select;
     std::optional<bool> english;
     bool quiet = false;

@@ -93,6 +93,8 @@ TEST_F(VelkarUpdate, FailuresAndUsageHaveTheirExitCodes) {
         {"--frobnicate check", 2, "unexpected argument --frobnicate"},
         {"--select island check", 2, "--select goes with update"},
         {"--lang fr check", 2, "--lang takes en or zh"},
+        {"--limit-rate 2M update", 2, "--limit-rate takes KiB a second"},
+        {"--limit-rate 0 --channel v1 check", 0, "expires: never\n"},
         {"--channel sig-off check", 1, "Release signature check failed; update refused."},
         {"--channel too-new check", 0, "state: launcher-too-old"},
         {"--channel too-new update", 1, "Please download the new launcher."},
