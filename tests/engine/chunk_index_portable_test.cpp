@@ -6,19 +6,12 @@
 
 #include "engine/chunk_indexer_portable.h"
 #include "infra/sha256_portable.h"
+#include "support/generated_content.h"
 
 namespace vk {
 namespace {
 
-std::string GeneratedBytes(std::size_t size, std::uint64_t seed) {
-    std::string bytes;
-    while (bytes.size() < size) {
-        const std::uint64_t value = SplitMix64(seed);
-        for (int k = 0; k < 8; ++k) bytes.push_back(static_cast<char>(value >> (8 * k)));
-    }
-    bytes.resize(size);
-    return bytes;
-}
+using test::GeneratedBytes;
 
 ChunkIndex IndexOf(const std::string& bytes, std::size_t pieceSize) {
     ChunkIndexer indexer;
