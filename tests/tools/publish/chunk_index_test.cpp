@@ -9,6 +9,7 @@
 #include "gc.h"
 #include "infra/sha256_portable.h"
 #include "release.h"
+#include "release_catalog.h"
 #include "store.h"
 #include "support.h"
 #include "support/generated_content.h"
@@ -51,7 +52,7 @@ protected:
         return list;
     }
 
-    const ReleaseFile& Entry(const ReleaseList& list, const std::string& path) const {
+    ReleaseFile Entry(const ReleaseList& list, const std::string& path) const {
         for (const ReleaseFile& file : list.files) {
             if (file.path == path) return file;
         }
@@ -89,7 +90,7 @@ TEST_F(ChunkIndexTest, AnotherStoreGetsTheSameBytes) {
     const fs::path other = work / "other";
     Publish(other, "b1", kPak);
     EXPECT_EQ(ReadBytes(other / "releases/b1.json"), ReadBytes(store / "releases/b1.json"));
-    const ReleaseFile& file = Entry(List("b1"), "Paks/big.pak");
+    const ReleaseFile file = Entry(List("b1"), "Paks/big.pak");
     EXPECT_EQ(ReadBytes(other / ("blobs/" + file.chunks->sha256)), ReadBytes(Blob(file.chunks->sha256)));
 }
 
@@ -162,6 +163,19 @@ TEST_F(ChunkIndexTest, GcKeepsTheIndexesOfKeptReleases) {
     EXPECT_FALSE(fs::exists(Blob(oldIndex)));
     const VerifyReport report = VerifyStore({store, "live", test::Keys().publicKey});
     EXPECT_TRUE(report.problems.empty()) << Joined(report.problems);
+}
+
+// A release whose index is missing is not complete: promote and rollback refuse it as for any blob.
+TEST_F(ChunkIndexTest, AReleaseNeedsItsIndexes) {
+    const ReleaseList list = List("b1");
+    const auto has = [&](const BlobRef& blob) { return fs::exists(Blob(blob.sha256)); };
+    EXPECT_TRUE(MissingBlobs(has, list, nullptr).empty());
+    const BlobRef index = *Entry(list, "Paks/big.pak").chunks;
+    fs::remove(Blob(index.sha256));
+    const std::vector<BlobRef> missing = MissingBlobs(has, list, nullptr);
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_EQ(missing[0].sha256, index.sha256);
+    EXPECT_EQ(missing[0].size, index.size);
 }
 
 TEST(ChunkIndexCheck, NamesWhatIsWrongWithAStoredIndex) {
