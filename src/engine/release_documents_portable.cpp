@@ -56,6 +56,10 @@ std::string FileLine(const ReleaseFile& file) {
     std::vector<std::string> members = {Text("path", file.path), Number("size", file.size),
                                         Text("sha256", file.sha256)};
     if (!file.group.empty()) members.push_back(Text("group", file.group));
+    if (file.chunks) {
+        members.push_back(
+            Member("chunks", Inline({Text("sha256", file.chunks->sha256), Number("size", file.chunks->size)})));
+    }
     return Inline(members);
 }
 
@@ -119,23 +123,31 @@ std::string IgnoredEntry(const char* name) {
     return std::string("manifest: \"") + name + "\" is ignored by the launcher: ";
 }
 
+// A blob named by an object {"sha256": ..., "size": ...}; none, with the reason in whyNot, when the
+// value names no usable one.
+std::optional<BlobRef> BlobOf(const JsonValue& value, std::string& whyNot) {
+    if (value.type != JsonType::Object) {
+        whyNot = "not an object";
+        return std::nullopt;
+    }
+    try {
+        BlobRef blob{StringField(value, "sha256"), UIntField(value, "size")};
+        if (IsSha256Hex(blob.sha256) && blob.size > 0) return blob;
+        whyNot = "needs a lower-case SHA-256 and a size above 0";
+    } catch (const std::runtime_error& error) {
+        whyNot = error.what();
+    }
+    return std::nullopt;
+}
+
 // An optional blob entry of the manifest; the launcher silently ignores one it cannot use.
 std::optional<BlobRef> ReadOfferedBlob(const JsonValue& root, const char* name, const Findings& findings) {
     const JsonValue* value = FindField(root, name);
     if (value == nullptr) return std::nullopt;
-    const std::string ignored = IgnoredEntry(name);
-    if (value->type != JsonType::Object) {
-        findings.PassOver(ignored + "not an object");
-        return std::nullopt;
-    }
-    try {
-        BlobRef blob{StringField(*value, "sha256"), UIntField(*value, "size")};
-        if (IsSha256Hex(blob.sha256) && blob.size > 0) return blob;
-        findings.PassOver(ignored + "needs a lower-case SHA-256 and a size above 0");
-    } catch (const std::runtime_error& error) {
-        findings.PassOver(ignored + error.what());
-    }
-    return std::nullopt;
+    std::string whyNot;
+    std::optional<BlobRef> blob = BlobOf(*value, whyNot);
+    if (!blob) findings.PassOver(IgnoredEntry(name) + whyNot);
+    return blob;
 }
 
 std::vector<std::string> ReadArguments(const JsonValue& args, const Findings& findings) {
@@ -160,13 +172,14 @@ struct EntryMember {
 };
 
 struct EntryMembers {
-    EntryMember path, size, sha256, group;
+    EntryMember path, size, sha256, group, chunks;
 
     EntryMember* Find(std::string_view name) {
         EntryMember* member = name == "path"     ? &path
                               : name == "size"   ? &size
                               : name == "sha256" ? &sha256
                               : name == "group"  ? &group
+                              : name == "chunks" ? &chunks
                                                  : nullptr;
         return member != nullptr && !member->present ? member : nullptr;
     }
@@ -177,14 +190,16 @@ std::string TakeString(EntryMember& member, const char* name) {
     return std::move(member.value.text);
 }
 
-// The entry's record; `groupIgnored` tells of a group that is not text, which reads as the base game.
-ReleaseFile ReadEntry(EntryMembers& members, bool& groupIgnored) {
+// The entry's record; `groupIgnored` tells of a group that is not text, which reads as the base game,
+// and `chunksIgnored` why a chunk index named is unusable, which reads as none.
+ReleaseFile ReadEntry(EntryMembers& members, bool& groupIgnored, std::string& chunksIgnored) {
     ReleaseFile file;
     file.path = TakeString(members.path, "path");
     file.size = UIntOf(members.size.get(), "size");
     file.sha256 = TakeString(members.sha256, "sha256");
     groupIgnored = members.group.present && members.group.value.type != JsonType::String;
     if (members.group.present && !groupIgnored) file.group = std::move(members.group.value.text);
+    if (members.chunks.present) file.chunks = BlobOf(members.chunks.value, chunksIgnored);
     return file;
 }
 
@@ -203,13 +218,14 @@ void ReadEntry(JsonReader& reader, ReleaseListDocument& document) {
         reader.Skip();  // an item that is not an object has no members
     }
     bool groupIgnored = false;
+    std::string chunksIgnored;
     try {
-        document.files.push_back(ReadEntry(members, groupIgnored));
+        document.files.push_back(ReadEntry(members, groupIgnored, chunksIgnored));
     } catch (const std::runtime_error& error) {
-        document.notes.push_back({index, error.what(), false});
+        document.notes.push_back({index, error.what(), false, {}});
         return;
     }
-    if (groupIgnored) document.notes.push_back({index, "", true});
+    if (groupIgnored || !chunksIgnored.empty()) document.notes.push_back({index, "", groupIgnored, chunksIgnored});
 }
 
 // Messages are made only for an entry with a problem: a list may hold a hundred thousand good ones.
@@ -253,6 +269,9 @@ std::vector<ReleaseFile> ReadFiles(ReleaseListDocument& document, const Findings
                 continue;
             }
             if (noted.groupIgnored) findings.PassOver(EntryWhere(i) + "\"group\" is not a string");
+            if (!noted.chunksIgnored.empty()) {
+                findings.PassOver(EntryWhere(i) + "\"chunks\" is ignored by the launcher: " + noted.chunksIgnored);
+            }
         }
         CheckEntry(document.files[next++], seen, findings);
     }

@@ -33,6 +33,9 @@ struct ReleaseFile {
     std::uint64_t size = 0;
     std::string sha256;  // expected digest, also the blob name on the server
     std::string group;   // optional content group; empty for the base game
+    // The file's chunk index (engine/chunk_index_portable.h), a blob of its own, when the publisher
+    // wrote one; a launcher without it (or that reads no indexes) fetches the file whole.
+    std::optional<BlobRef> chunks;
 };
 
 struct ReleaseList {
@@ -89,6 +92,7 @@ struct EntryNote {
     std::size_t entry = 0;
     std::string unreadable;     // why it has no record (a member missing or mistyped); empty if it has one
     bool groupIgnored = false;  // its "group" is not text, so it belongs to the base game
+    std::string chunksIgnored;  // why its "chunks" names no usable index, which reads as none
 };
 
 // A release file list as one pass over its text leaves it, before any of its rules is applied: the

@@ -89,8 +89,8 @@ RemoteRelease SampleRelease(const std::string& buildId) {
     release.projectVersion = "1.0." + buildId;
     release.minLauncherVersion = "2.0.0";
     release.launchPath = "Bin/Game.exe";
-    release.files = {{"Bin/Game.exe", 4, std::string(64, 'a') + buildId, ""},
-                     {"Paks/Island/island.pak", 8, std::string(64, 'b'), "island"}};
+    release.files = {{"Bin/Game.exe", 4, std::string(64, 'a') + buildId, "", {}},
+                     {"Paks/Island/island.pak", 8, std::string(64, 'b'), "island", {}}};
     release.totalSize = 12;
     return release;
 }

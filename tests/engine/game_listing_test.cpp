@@ -28,16 +28,16 @@ protected:
 
 TEST_F(GameListingTest, AnswersAsTheQueryOfEachFileDoes) {
     const std::vector<ReleaseFile> files = {
-        {"Velkar.exe", 3, "", ""},
-        {"Velkar.exe", 4, "", ""},  // another size
-        {"Velkar/Content/Paks/a.pak", 5, "", ""},
-        {"velkar/content/paks/A.PAK", 5, "", ""},  // ASCII letter case differs
-        {"Velkar/Content/b.pak", 3, "", ""},
-        {"Velkar/Content/äpfel.pak", 4, "", ""},   // letter case differs beyond ASCII
-        {"Velkar/Saved/Paks/c.pak", 2, "", ""},    // never listed
-        {"Velkar/Content/folder.pak", 0, "", ""},  // a folder
-        {"Velkar/Content/missing.pak", 0, "", ""},
-        {"Engine/Binaries/x.dll", 1, "", ""},  // a top folder that is not there
+        {"Velkar.exe", 3, "", "", {}},
+        {"Velkar.exe", 4, "", "", {}},  // another size
+        {"Velkar/Content/Paks/a.pak", 5, "", "", {}},
+        {"velkar/content/paks/A.PAK", 5, "", "", {}},  // ASCII letter case differs
+        {"Velkar/Content/b.pak", 3, "", "", {}},
+        {"Velkar/Content/äpfel.pak", 4, "", "", {}},   // letter case differs beyond ASCII
+        {"Velkar/Saved/Paks/c.pak", 2, "", "", {}},    // never listed
+        {"Velkar/Content/folder.pak", 0, "", "", {}},  // a folder
+        {"Velkar/Content/missing.pak", 0, "", "", {}},
+        {"Engine/Binaries/x.dll", 1, "", "", {}},  // a top folder that is not there
     };
     RemoteRelease release;
     release.files = files;

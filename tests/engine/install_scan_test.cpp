@@ -25,7 +25,7 @@ const std::string kDigest(64, 'a');
 
 RemoteRelease ReleaseOf(const std::vector<std::string>& paths) {
     RemoteRelease release;
-    for (const std::string& path : paths) release.files.push_back({path, 1, kDigest, ""});
+    for (const std::string& path : paths) release.files.push_back({path, 1, kDigest, "", {}});
     return release;
 }
 
@@ -171,7 +171,7 @@ TEST_F(InstallScan, ListingSkipsMetadataAtTheRootAndSavedEverywhereUnlessRefusin
 // The game's folders as a release with files in Velkar and Engine names them.
 GameListing ListGame(const std::wstring& installDir) {
     RemoteRelease release;
-    release.files = {{"Velkar/Content/Paks/base.pak", 1, "", ""}, {"Engine/Binaries/x.dll", 1, "", ""}};
+    release.files = {{"Velkar/Content/Paks/base.pak", 1, "", "", {}}, {"Engine/Binaries/x.dll", 1, "", "", {}}};
     return GameListing(installDir, release);
 }
 

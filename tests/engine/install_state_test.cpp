@@ -345,8 +345,8 @@ RemoteRelease MakeRelease(const std::string& buildId, std::vector<ReleaseFile> f
 }
 
 TEST_F(InstallState, AgainstAReleaseARequestAddsOnlyTheGroupsItDefines) {
-    const RemoteRelease release = MakeRelease("b1", {{"Velkar.exe", 5, kDigestA, ""},
-                                                     {"Island/i.pak", 5, kDigestA, "island"}});
+    const RemoteRelease release =
+        MakeRelease("b1", {{"Velkar.exe", 5, kDigestA, "", {}}, {"Island/i.pak", 5, kDigestA, "island", {}}});
     WriteMeta(kGroupsFile, "{\"groups\": [\"old\"]}");
     WriteMeta(kRequestFile, "{\"groups\": [\"island\", \"hd\", \"..\\\\x\"]}");
     // What groups.json already holds stays; the request cannot add what the release does not know.
@@ -356,9 +356,9 @@ TEST_F(InstallState, AgainstAReleaseARequestAddsOnlyTheGroupsItDefines) {
 }
 
 TEST_F(InstallState, IsUpToDateComparesBuildAndDigestsOfSelectedFiles) {
-    const RemoteRelease release = MakeRelease(
-        "b2", {{"Velkar.exe", 5, kDigestA, ""}, {"Velkar/Content/Paks/base.pak", 9, kDigestB, ""},
-               {"Velkar/Content/Paks/island.pak", 7, kDigestC, "island"}});
+    const RemoteRelease release = MakeRelease("b2", {{"Velkar.exe", 5, kDigestA, "", {}},
+                                                     {"Velkar/Content/Paks/base.pak", 9, kDigestB, "", {}},
+                                                     {"Velkar/Content/Paks/island.pak", 7, kDigestC, "island", {}}});
     const InstalledState complete{"b2",
                                   {{"Velkar.exe", {kDigestA, 5}},
                                    {"Velkar/Content/Paks/base.pak", {kDigestB, 9}},
@@ -411,10 +411,10 @@ TEST_F(InstallState, IsUpToDateComparesBuildAndDigestsOfSelectedFiles) {
 
 TEST_F(InstallState, InstallInfoIsWrittenByteForByte) {
     const RemoteRelease release = [] {
-        RemoteRelease r = MakeRelease("b2", {{"Velkar.exe", 5, kDigestA, ""},
-                                             {"Velkar/Content/Paks/island1.pak", 100, kDigestB, "island"},
-                                             {"Velkar/Content/Paks/hd.pak", 7, kDigestC, "hd"},
-                                             {"Velkar/Content/Paks/island2.pak", 23, kDigestC, "island"}});
+        RemoteRelease r = MakeRelease("b2", {{"Velkar.exe", 5, kDigestA, "", {}},
+                                             {"Velkar/Content/Paks/island1.pak", 100, kDigestB, "island", {}},
+                                             {"Velkar/Content/Paks/hd.pak", 7, kDigestC, "hd", {}},
+                                             {"Velkar/Content/Paks/island2.pak", 23, kDigestC, "island", {}}});
         r.manifestText = "{\r\n  \"build_id\": \"b2\"\r\n}";
         r.manifestText += std::string("\0\xff", 2);
         r.signatureText = std::string("\x01\x02\0sig", 6);
@@ -436,7 +436,7 @@ TEST_F(InstallState, InstallInfoIsWrittenByteForByte) {
     EXPECT_FALSE(Exists(kRequestFile));
 
     // Without groups, optional.json is an empty object; every file is rewritten whole.
-    updater_.WriteInstallInfo(MakeRelease("b3", {{"Velkar.exe", 5, kDigestA, ""}}), L"D:\\L.exe");
+    updater_.WriteInstallInfo(MakeRelease("b3", {{"Velkar.exe", 5, kDigestA, "", {}}}), L"D:\\L.exe");
     EXPECT_EQ(ReadMeta(kOptionalFile), "{\n}\n");
     EXPECT_EQ(ReadMeta(kLauncherPathFile), "D:\\L.exe");
     EXPECT_EQ(ReadMeta(kChannelFile), "");

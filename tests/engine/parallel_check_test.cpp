@@ -50,7 +50,7 @@ TEST(ParallelCheck, AbandonedHashEndsAtTheNextBlock) {
     std::atomic<std::uint64_t> bytesDone{0};
     FileHasher hasher;
     EXPECT_THROW(
-        HashInstalledFile(dir / L"a.pak", {"a.pak", 7, std::string(64, '0'), ""}, hasher, stop, abandon, bytesDone),
+        HashInstalledFile(dir / L"a.pak", {"a.pak", 7, std::string(64, '0'), "", {}}, hasher, stop, abandon, bytesDone),
         Cancelled);
 }
 

@@ -26,9 +26,9 @@ ReleaseList SampleList() {
     list.launchPath = "Velkar.exe";
     list.launchArgs = {"-log", "say \"hi\"\tnow"};
     // Deliberately out of order: the writer sorts by path bytes.
-    list.files.push_back(ReleaseFile{"Velkar/Content/Paks/island.pak", 42, kShaB, "island"});
-    list.files.push_back(ReleaseFile{"Velkar.exe", 1000, kShaA, ""});
-    list.files.push_back(ReleaseFile{"Engine/é.dll", 0, kShaC, ""});
+    list.files.push_back(ReleaseFile{"Velkar/Content/Paks/island.pak", 42, kShaB, "island", BlobRef{kShaC, 100}});
+    list.files.push_back(ReleaseFile{"Velkar.exe", 1000, kShaA, "", std::nullopt});
+    list.files.push_back(ReleaseFile{"Engine/é.dll", 0, kShaC, "", std::nullopt});
     return list;
 }
 
@@ -55,10 +55,15 @@ TEST(DocumentsTest, ReleaseListHasItsFixedLayout) {
         "    \"args\": [\"-log\", \"say \\\"hi\\\"\\tnow\"]\n"
         "  },\n"
         "  \"files\": [\n"
-        "    {\"path\": \"Engine/é.dll\", \"size\": 0, \"sha256\": \"" + kShaC + "\"},\n"
-        "    {\"path\": \"Velkar.exe\", \"size\": 1000, \"sha256\": \"" + kShaA + "\"},\n"
-        "    {\"path\": \"Velkar/Content/Paks/island.pak\", \"size\": 42, \"sha256\": \"" + kShaB +
-        "\", \"group\": \"island\"}\n"
+        "    {\"path\": \"Engine/é.dll\", \"size\": 0, \"sha256\": \"" +
+        kShaC +
+        "\"},\n"
+        "    {\"path\": \"Velkar.exe\", \"size\": 1000, \"sha256\": \"" +
+        kShaA +
+        "\"},\n"
+        "    {\"path\": \"Velkar/Content/Paks/island.pak\", \"size\": 42, \"sha256\": \"" +
+        kShaB + "\", \"group\": \"island\", \"chunks\": {\"sha256\": \"" + kShaC +
+        "\", \"size\": 100}}\n"
         "  ]\n"
         "}\n";
     EXPECT_EQ(ReleaseListJson(SampleList()), expected);
@@ -136,6 +141,10 @@ TEST(DocumentsTest, WrittenDocumentsReadBackWithoutProblems) {
     EXPECT_EQ(list.files[2].path, "Velkar/Content/Paks/island.pak");
     EXPECT_EQ(list.files[2].group, "island");
     EXPECT_EQ(list.files[2].size, 42u);
+    ASSERT_TRUE(list.files[2].chunks);
+    EXPECT_EQ(list.files[2].chunks->sha256, kShaC);
+    EXPECT_EQ(list.files[2].chunks->size, 100u);
+    EXPECT_FALSE(list.files[1].chunks);
 
     ChannelManifest written = SampleManifest();
     written.minLauncherVersion = "2.4.1";
@@ -174,14 +183,21 @@ TEST(DocumentsTest, ListReaderReportsWhatTheLauncherWouldRefuse) {
         {"short digest", R"({"path": "a", "size": 1, "sha256": "abc"})", "lower-case", true},
         // 64 bytes that would name a file outside the download store.
         {"digest with a path", R"({"path": "a", "size": 1, "sha256": ")" + kClimbingDigest + "\"}", "lower-case", true},
-        {"digest with a slash", R"({"path": "a", "size": 1, "sha256": ")" + std::string(63, 'a') + "/\"}",
-         "lower-case", true},
+        {"digest with a slash", R"({"path": "a", "size": 1, "sha256": ")" + std::string(63, 'a') + "/\"}", "lower-case",
+         true},
         {"same path in other case",
          R"({"path": "Velkar/A.pak", "size": 1, )" + sha + R"(}, {"path": "velkar/a.pak", "size": 1, )" + sha + "}",
          "listed twice", true},
         {"missing size", R"({"path": "a", )" + sha + "}", "size", true},
         {"not an object", "5", "path", true},
         {"numeric group", R"({"path": "a", "size": 1, "group": 5, )" + sha + "}", "group", false},
+        // A launcher that cannot use a file's chunk index fetches the file whole.
+        {"chunks not an object", R"({"path": "a", "size": 1, "chunks": 5, )" + sha + "}",
+         "\"chunks\" is ignored by the launcher: not an object", false},
+        {"chunks with a short digest",
+         R"({"path": "a", "size": 1, "chunks": {"sha256": "ab", "size": 9}, )" + sha + "}",
+         "\"chunks\" is ignored by the launcher: needs a lower-case SHA-256", false},
+        {"chunks without a size", R"({"path": "a", "size": 1, "chunks": {)" + sha + "}, " + sha + "}", "size", false},
     };
     for (const ListCase& c : cases) {
         const std::string text = R"({"schema": 1, "platform": "windows", "build_id": "b", "project_version": "1",
@@ -310,6 +326,9 @@ TEST(ReleaseListReader, TheLauncherReadsAndRefusesListsAsTheModelDid) {
          kListHead + R"("extra": {"files": [1, [2, {"x": null}]]}, "files": [)" + Entry("a", R"(, "x": [true])") + "]}",
          "ok a"},
         {"a group that is not text", kListHead + R"("files": [)" + Entry("a", R"(, "group": [1])") + "]}", "ok a"},
+        {"an entry naming its chunk index",
+         kListHead + R"("files": [)" + Entry("a", R"(, "chunks": {"sha256": ")" + kShaB + R"(", "size": 9})") + "]}",
+         "ok a"},
         {"no entries", kListHead + R"("files": []})", "ok"},
         {"an entry that is not an object", kListHead + R"("files": [)" + Entry("a") + R"(, "a"]})", "缺少字段 path"},
         {"a size that is text", kListHead + R"("files": [{"path": "a", "size": "3", )" + sha + "}]}",

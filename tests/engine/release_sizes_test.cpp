@@ -8,7 +8,8 @@ namespace {
 
 TEST(ReleaseSizes, GroupAndInstalledSums) {
     RemoteRelease release;
-    release.files = {{"a", 5, "", ""}, {"b", 7, "", "island"}, {"c", 11, "", "island"}, {"d", 13, "", "Island"}};
+    release.files = {
+        {"a", 5, "", "", {}}, {"b", 7, "", "island", {}}, {"c", 11, "", "island", {}}, {"d", 13, "", "Island", {}}};
     EXPECT_EQ(OptionalGroupSize(release, "island"), 18u);
     EXPECT_EQ(OptionalGroupSize(release, "desert"), 0u);
     InstalledState installed;

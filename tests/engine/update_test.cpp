@@ -45,7 +45,7 @@ protected:
     std::wstring Path(const std::string& releasePath) const {
         Updater updater;
         updater.installDir = install_;
-        return updater.InstallPathOf({releasePath, 0, "", ""});
+        return updater.InstallPathOf({releasePath, 0, "", "", {}});
     }
 
     // Every wanted file of the release is on disk with the bytes of its build.

@@ -32,7 +32,9 @@ protected:
         updater_.Update(release_, false, progress, stop_);
     }
 
-    std::wstring Path(const std::string& releasePath) const { return updater_.InstallPathOf({releasePath, 0, "", ""}); }
+    std::wstring Path(const std::string& releasePath) const {
+        return updater_.InstallPathOf({releasePath, 0, "", "", {}});
+    }
 
     std::string Check(const RemoteRelease& release) {
         progress_ = std::make_unique<UpdateProgress>();
@@ -99,7 +101,7 @@ TEST_F(Verify, CoveredPathsAreCaseSensitivePrefixes) {
     };
     for (const auto& [path, covered] : cases) EXPECT_EQ(IsLaunchChecked(path), covered) << path;
     RemoteRelease release = release_;
-    release.files.push_back({"engine/missing.dll", 1, std::string(64, '0'), ""});
+    release.files.push_back({"engine/missing.dll", 1, std::string(64, '0'), "", {}});
     EXPECT_EQ(Check(release), "");
 }
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "engine/chunk_indexer_portable.h"
 #include "file_io.h"
 #include "infra/sha256_portable.h"
 #include "system.h"
@@ -49,6 +50,34 @@ private:
     std::optional<File> file_;
 };
 
+// The digest of bytes streamed past, and their chunk index when one is asked for (the indexer hashes
+// the whole file too, so the bytes are hashed as a whole only once).
+class ContentDigest {
+public:
+    explicit ContentDigest(std::optional<ChunkIndex>* index) : index_(index) {
+        if (index_ != nullptr) indexer_.emplace();
+    }
+
+    void Add(const char* data, std::size_t count) {
+        if (indexer_) {
+            indexer_->Add(data, count);
+        } else {
+            hasher_.Add(data, count);
+        }
+    }
+
+    std::string Finish() {
+        if (!indexer_) return hasher_.Finish();
+        *index_ = indexer_->Finish();
+        return (*index_)->fileSha256;
+    }
+
+private:
+    std::optional<ChunkIndex>* index_;
+    std::optional<ChunkIndexer> indexer_;
+    Sha256Hasher hasher_;
+};
+
 }  // namespace
 
 std::string HashFile(const fs::path& source, std::uint64_t size, std::vector<char>& buffer, const ReadCounter& onRead) {
@@ -60,39 +89,74 @@ std::string HashFile(const fs::path& source, std::uint64_t size, std::vector<cha
     return hasher.Finish();
 }
 
+ChunkIndex IndexFile(const fs::path& source, std::uint64_t size, std::vector<char>& buffer, const ReadCounter& onRead) {
+    std::optional<ChunkIndex> index;
+    ContentDigest digest(&index);
+    StreamFile(source, size, buffer, [&](const char* data, std::size_t count) {
+        digest.Add(data, count);
+        onRead(count);
+    });
+    digest.Finish();
+    return std::move(*index);
+}
+
 BlobIntake::BlobIntake(const Store& store, std::unordered_set<std::uint64_t> sizesToHashFirst)
     : store_(store), sizesToHashFirst_(std::move(sizesToHashFirst)), runId_(std::random_device{}()) {
     fs::create_directories(store_.Resolve(kBlobsFolder));
     fs::create_directories(store_.IncomingFolder());
 }
 
-IntakeResult BlobIntake::Take(const fs::path& source, std::uint64_t size, std::vector<char>& buffer,
+IntakeResult BlobIntake::Take(const fs::path& source, std::uint64_t size, bool indexed, std::vector<char>& buffer,
                               const ReadCounter& onRead) {
-    if (!sizesToHashFirst_.contains(size)) return Copy(source, size, {}, buffer, onRead);
-    const BlobRef blob{HashFile(source, size, buffer, onRead), size};
-    if (store_.HasBlob(blob)) return {blob, false};
-    return Copy(source, size, blob.sha256, buffer, [](std::uint64_t) {});
+    std::optional<ChunkIndex> index;
+    std::optional<ChunkIndex>* const wanted = indexed ? &index : nullptr;
+    IntakeResult result;
+    if (!sizesToHashFirst_.contains(size)) {
+        result = Copy(source, size, {}, wanted, buffer, onRead);
+    } else {
+        ContentDigest digest(wanted);
+        StreamFile(source, size, buffer, [&](const char* data, std::size_t count) {
+            digest.Add(data, count);
+            onRead(count);
+        });
+        const BlobRef blob{digest.Finish(), size};
+        result = store_.HasBlob(blob) ? IntakeResult{blob, false, std::nullopt}
+                                      : Copy(source, size, blob.sha256, nullptr, buffer, [](std::uint64_t) {});
+    }
+    if (index) result.chunks = TakeBytes(ChunkIndexBytes(*index));
+    return result;
 }
 
 // Copies and hashes in one pass. When the digest is known from an earlier pass, the copy must
 // have it too, or the file changed in between.
 IntakeResult BlobIntake::Copy(const fs::path& source, std::uint64_t size, const std::string& expectedSha256,
-                              std::vector<char>& buffer, const ReadCounter& onRead) {
+                              std::optional<ChunkIndex>* index, std::vector<char>& buffer, const ReadCounter& onRead) {
     TemporaryBlob temporary(NewTemporaryPath());
-    Sha256Hasher hasher;
+    ContentDigest digest(index);
     StreamFile(source, size, buffer, [&](const char* data, std::size_t count) {
-        hasher.Add(data, count);
+        digest.Add(data, count);
         temporary.Output().Write(data, count);
         onRead(count);
     });
     temporary.Output().CloseWritten();
-    const BlobRef blob{hasher.Finish(), size};
+    const BlobRef blob{digest.Finish(), size};
     if (!expectedSha256.empty() && blob.sha256 != expectedSha256) {
         throw std::runtime_error(Utf8Of(source) + " changed while it was being published");
     }
-    if (!Claim(temporary.Path(), blob)) return {blob, false};
+    if (!Claim(temporary.Path(), blob)) return {blob, false, std::nullopt};
     temporary.Keep();
-    return {blob, true};
+    return {blob, true, std::nullopt};
+}
+
+// A blob made in memory, such as a chunk index.
+BlobRef BlobIntake::TakeBytes(const std::string& bytes) {
+    const BlobRef blob{Sha256Hex(bytes), bytes.size()};
+    if (store_.HasBlob(blob)) return blob;
+    TemporaryBlob temporary(NewTemporaryPath());
+    temporary.Output().Write(bytes.data(), bytes.size());
+    temporary.Output().CloseWritten();
+    if (Claim(temporary.Path(), blob)) temporary.Keep();
+    return blob;
 }
 
 // Two files of one release may have the same content; the first to finish provides the blob.

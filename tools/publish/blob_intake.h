@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
+#include "engine/chunk_index_portable.h"
 #include "engine/release_documents_portable.h"
 #include "store.h"
 
@@ -19,7 +21,8 @@ namespace vk::publish {
 
 struct IntakeResult {
     BlobRef blob;
-    bool added = false;  // false when the store already had it
+    bool added = false;             // false when the store already had it
+    std::optional<BlobRef> chunks;  // the blob of the file's chunk index, when one was asked for
 };
 
 // Called with the number of bytes just read from a source file.
@@ -37,8 +40,9 @@ public:
     BlobIntake& operator=(const BlobIntake&) = delete;
 
     // Safe to call from several threads at once, each with its own buffer. A new blob (added) is
-    // in the store once Commit has returned.
-    IntakeResult Take(const std::filesystem::path& source, std::uint64_t size, std::vector<char>& buffer,
+    // in the store once Commit has returned. `indexed`: the file's chunk index is taken too, made in
+    // the same pass that hashes the file.
+    IntakeResult Take(const std::filesystem::path& source, std::uint64_t size, bool indexed, std::vector<char>& buffer,
                       const ReadCounter& onRead);
 
     // Waits until the new blobs are on the disk, all at once, then moves them into blobs/.
@@ -51,7 +55,8 @@ private:
     };
 
     IntakeResult Copy(const std::filesystem::path& source, std::uint64_t size, const std::string& expectedSha256,
-                      std::vector<char>& buffer, const ReadCounter& onRead);
+                      std::optional<ChunkIndex>* index, std::vector<char>& buffer, const ReadCounter& onRead);
+    BlobRef TakeBytes(const std::string& bytes);
     bool Claim(const std::filesystem::path& temporary, const BlobRef& blob);
     std::filesystem::path NewTemporaryPath();
 
@@ -67,6 +72,10 @@ private:
 // The digest of a file, read in blocks through the buffer; fails when the file does not have
 // the expected size.
 std::string HashFile(const std::filesystem::path& source, std::uint64_t size, std::vector<char>& buffer,
+                     const ReadCounter& onRead);
+
+// The chunk index of a file, which holds its digest too, read as HashFile reads it.
+ChunkIndex IndexFile(const std::filesystem::path& source, std::uint64_t size, std::vector<char>& buffer,
                      const ReadCounter& onRead);
 
 }  // namespace vk::publish

@@ -42,6 +42,7 @@ std::set<std::string> ReferencedDigests(const Store& store, const GcOptions& opt
     for (const std::string& release : releases) {
         for (const ReleaseFile& file : ReadKept(store, release, ReadReleaseList).files) {
             digests.insert(file.sha256);
+            if (file.chunks) digests.insert(file.chunks->sha256);
         }
     }
     return digests;

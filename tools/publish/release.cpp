@@ -24,16 +24,21 @@
 namespace vk::publish {
 namespace {
 
+// Game files from this size on get a chunk index, so that a launcher holding an older copy fetches
+// only the chunks that changed. Below it, the index would save too little to be worth a request.
+constexpr std::uint64_t kIndexedFileSize = 1 << 20;
+
 struct Input {
     fs::path source;
     std::uint64_t size = 0;
+    bool indexed = false;
 };
 
 std::vector<Input> CollectInputs(const ReleasePlan& plan, const ReleaseOptions& options) {
     std::vector<Input> inputs;
-    for (const GameFile& file : plan.files) inputs.push_back({file.source, file.size});
+    for (const GameFile& file : plan.files) inputs.push_back({file.source, file.size, file.size >= kIndexedFileSize});
     for (const auto& extra : {options.launcherExe, options.banner}) {
-        if (extra) inputs.push_back({*extra, fs::file_size(*extra)});
+        if (extra) inputs.push_back({*extra, fs::file_size(*extra), false});
     }
     return inputs;
 }
@@ -66,7 +71,7 @@ std::vector<IntakeResult> TakeAll(const Store& store, const std::vector<Input>& 
     RunInParallel(
         LargestFirst(inputs),
         [&](std::size_t i, std::vector<char>& buffer) {
-            results[i] = intake.Take(inputs[i].source, inputs[i].size, buffer, count);
+            results[i] = intake.Take(inputs[i].source, inputs[i].size, inputs[i].indexed, buffer, count);
             ++progress.files;
         },
         [&] { line.Show(progress); });
@@ -80,7 +85,8 @@ ReleaseList BuildList(const ReleaseOptions& options, const ReleasePlan& plan, co
                       const std::string& published) {
     ReleaseList list{options.buildId, options.version, options.launchPath, options.launchArgs, {}, published};
     for (std::size_t i = 0; i < plan.files.size(); ++i) {
-        list.files.push_back({plan.files[i].path, results[i].blob.size, results[i].blob.sha256, plan.groups[i]});
+        list.files.push_back(
+            {plan.files[i].path, results[i].blob.size, results[i].blob.sha256, plan.groups[i], results[i].chunks});
     }
     return list;
 }
@@ -127,6 +133,13 @@ std::string PlaceReleaseList(const Store& store, const std::string& name, Releas
         const std::string existing = ReadRequiredFile(path);
         list.published = WrittenPublicationTime(existing);
         if (ReleaseListJson(list) == existing) return existing;
+        // A list written before files had chunk indexes stays as it is: its files are fetched whole.
+        ReleaseList withoutIndexes = list;
+        for (ReleaseFile& file : withoutIndexes.files) file.chunks.reset();
+        if (ReleaseListJson(withoutIndexes) == existing) {
+            list = std::move(withoutIndexes);
+            return existing;
+        }
         throw std::runtime_error(name + " is already published with other content; a published release list never "
                                         "changes, so publish under a new --build-id");
     }

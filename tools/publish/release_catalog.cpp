@@ -105,7 +105,10 @@ BlobSizes PresentBlobs(const Store& store) {
 std::vector<BlobRef> MissingBlobs(const std::function<bool(const BlobRef&)>& has, const ReleaseList& list,
                                   const ChannelManifest* offers) {
     BlobSizes needed;
-    for (const ReleaseFile& file : list.files) needed.emplace(file.sha256, file.size);
+    for (const ReleaseFile& file : list.files) {
+        needed.emplace(file.sha256, file.size);
+        if (file.chunks) needed.emplace(file.chunks->sha256, file.chunks->size);
+    }
     if (offers != nullptr && offers->launcher)
         needed.emplace(offers->launcher->blob.sha256, offers->launcher->blob.size);
     if (offers != nullptr && offers->banner) needed.emplace(offers->banner->sha256, offers->banner->size);

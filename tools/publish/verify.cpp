@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "blob_intake.h"
+#include "chunk_index_check.h"
 #include "engine/release_documents_portable.h"
 #include "engine/release_path_portable.h"
 #include "file_io.h"
@@ -41,23 +42,58 @@ bool ReadStoreFile(const Store& store, const std::string& name, std::string& byt
     return true;
 }
 
-std::string CheckBlob(const Store& store, const BlobRef& blob, std::vector<char>& buffer, Progress& progress) {
+// The chunk index a file's entry names, checked against the file's blob.
+struct IndexedBlob {
+    BlobRef index;
+    std::string path;  // of the first entry that names it
+};
+
+// The stored index against the one made from the blob's bytes. A missing or damaged index blob is
+// reported by its own check.
+std::vector<std::string> CheckIndex(const Store& store, const IndexedBlob& indexed, const ChunkIndex& made) {
+    const fs::path path = store.Resolve(BlobAddress(indexed.index.sha256));
+    std::error_code error;
+    if (!fs::is_regular_file(path, error) || fs::file_size(path, error) != indexed.index.size) return {};
+    return ChunkIndexProblems(BlobAddress(indexed.index.sha256) + " (chunk index of " + indexed.path + ")",
+                              ReadRequiredFile(path), made);
+}
+
+std::vector<std::string> CheckBlob(const Store& store, const BlobRef& blob, const IndexedBlob* indexed,
+                                   std::vector<char>& buffer, Progress& progress) {
     const std::string name = BlobAddress(blob.sha256);
     const fs::path path = store.Resolve(name);
     std::error_code error;
-    if (!fs::is_regular_file(path, error)) return name + ": missing";
+    if (!fs::is_regular_file(path, error)) return {name + ": missing"};
     const std::uint64_t size = fs::file_size(path, error);
-    if (size != blob.size) return name + ": " + std::to_string(size) + " bytes, expected " + std::to_string(blob.size);
+    if (size != blob.size)
+        return {name + ": " + std::to_string(size) + " bytes, expected " + std::to_string(blob.size)};
     const auto count = [&progress](std::uint64_t bytes) { progress.bytes += bytes; };
-    if (HashFile(path, size, buffer, count) != blob.sha256) return name + ": content does not match its digest";
-    return {};
+    if (indexed == nullptr) {
+        if (HashFile(path, size, buffer, count) != blob.sha256) return {name + ": content does not match its digest"};
+        return {};
+    }
+    const ChunkIndex made = IndexFile(path, size, buffer, count);
+    if (made.fileSha256 != blob.sha256) return {name + ": content does not match its digest"};
+    return CheckIndex(store, *indexed, made);
+}
+
+// The chunk indexes to check, by the digest of the file each describes.
+std::map<std::string, IndexedBlob> IndexedBlobs(const ReleaseList& list) {
+    std::map<std::string, IndexedBlob> indexes;
+    for (const ReleaseFile& file : list.files) {
+        if (file.chunks) indexes.emplace(file.sha256, IndexedBlob{*file.chunks, file.path});
+    }
+    return indexes;
 }
 
 // Every blob the release needs, once each; one digest listed with two sizes is a problem.
 std::map<std::string, std::uint64_t> NeededBlobs(const ChannelManifest& manifest, const ReleaseList& list,
                                                  std::vector<std::string>& problems) {
     std::vector<BlobRef> needed;
-    for (const ReleaseFile& file : list.files) needed.push_back({file.sha256, file.size});
+    for (const ReleaseFile& file : list.files) {
+        needed.push_back({file.sha256, file.size});
+        if (file.chunks) needed.push_back(*file.chunks);
+    }
     if (manifest.launcher) needed.push_back(manifest.launcher->blob);
     if (manifest.banner) needed.push_back(*manifest.banner);
     std::map<std::string, std::uint64_t> blobs;
@@ -71,7 +107,8 @@ std::map<std::string, std::uint64_t> NeededBlobs(const ChannelManifest& manifest
     return blobs;
 }
 
-void CheckBlobs(const Store& store, const std::map<std::string, std::uint64_t>& blobs, VerifyReport& report) {
+void CheckBlobs(const Store& store, const std::map<std::string, std::uint64_t>& blobs,
+                const std::map<std::string, IndexedBlob>& indexes, VerifyReport& report) {
     std::vector<BlobRef> list;
     Progress progress;
     for (const auto& [sha256, size] : blobs) {
@@ -79,19 +116,21 @@ void CheckBlobs(const Store& store, const std::map<std::string, std::uint64_t>& 
         progress.totalBytes += size;
     }
     progress.totalFiles = list.size();
-    std::vector<std::string> results(list.size());
+    std::vector<std::vector<std::string>> results(list.size());
     std::vector<std::size_t> order(list.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     ProgressLine line("Verifying");
     RunInParallel(
         order,
         [&](std::size_t i, std::vector<char>& buffer) {
-            results[i] = CheckBlob(store, list[i], buffer, progress);
+            const auto indexed = indexes.find(list[i].sha256);
+            results[i] =
+                CheckBlob(store, list[i], indexed == indexes.end() ? nullptr : &indexed->second, buffer, progress);
             ++progress.files;
         },
         [&] { line.Show(progress); });
-    for (const std::string& result : results) {
-        if (!result.empty()) report.problems.push_back(result);
+    for (const std::vector<std::string>& result : results) {
+        report.problems.insert(report.problems.end(), result.begin(), result.end());
     }
     report.blobsChecked = list.size();
 }
@@ -112,7 +151,7 @@ void CheckRelease(const Store& store, const ChannelManifest& manifest, VerifyRep
     bool launchListed = false;
     for (const ReleaseFile& file : list.files) launchListed = launchListed || file.path == list.launchPath;
     if (!launchListed) report.problems.push_back(manifest.release + ": the launch path is not one of the files");
-    CheckBlobs(store, NeededBlobs(manifest, list, report.problems), report);
+    CheckBlobs(store, NeededBlobs(manifest, list, report.problems), IndexedBlobs(list), report);
 }
 
 void CheckChannel(const Store& store, const VerifyOptions& options, const std::string& publicKey,

@@ -7,6 +7,7 @@ are driven from the Linux side, running each tool on its own platform.
     cross_platform_test.py WINDOWS_TOOLS_DIR NATIVE_TOOLS_DIR ENV_DIR
 """
 import filecmp
+import json
 import os
 import random
 import re
@@ -45,6 +46,17 @@ def windows(*arguments) -> subprocess.CompletedProcess:
 
 def tree(root: Path) -> dict:
     return {p.relative_to(root).as_posix(): p.read_bytes() for p in sorted(root.rglob("*")) if p.is_file()}
+
+
+def chunk_indexes(store: Path, release: str = "releases/b1.json") -> dict:
+    """The chunk index each entry of the store's release list names, by path; each must be a blob of the store."""
+    indexes = {}
+    for entry in json.loads((store / release).read_text(encoding="utf-8"))["files"]:
+        if "chunks" in entry:
+            index = store / "blobs" / entry["chunks"]["sha256"]
+            assert index.stat().st_size == entry["chunks"]["size"], entry["path"]
+            indexes[entry["path"]] = index.read_bytes()
+    return indexes
 
 
 def write_tree(root: Path, files: dict) -> None:
@@ -103,7 +115,8 @@ class CrossPlatform(unittest.TestCase):
             for checker in checkers:
                 result = self.check(checker("verify", "--store", store, "--channel", "live",
                                             "--public", keys[key_owner][1]))
-                self.assertIn(b"7 blobs are good", result.stdout)  # two files share one
+                # Two files share one; the pak of at least 1 MiB has its chunk index.
+                self.assertIn(b"8 blobs are good", result.stdout)
             other = keys["linux" if key_owner == "windows" else "windows"][1]
             result = self.check(signer("verify", "--store", store, "--channel", "live", "--public", other), 1)
             self.assertIn(b"windows.json.sig: not a valid signature of the manifest", result.stderr)
@@ -141,6 +154,11 @@ class CrossPlatform(unittest.TestCase):
         self.assertEqual(sorted(stores["windows"]), sorted(stores["linux"]))
         for name, data in stores["linux"].items():
             self.assertEqual(stores["windows"][name], data, name)
+        # Only the file of at least 1 MiB has a chunk index, the same from both tools.
+        for name in ("linux", "windows"):
+            indexes = chunk_indexes(self.work / f"store-{name}")
+            self.assertEqual(sorted(indexes), ["Velkar/Content/Paks/pakchunk0-Windows.pak"])
+            self.assertEqual(indexes["Velkar/Content/Paks/pakchunk0-Windows.pak"][:8], b"VKCI\x01\x00\x00\x00")
         # PKCS #1 v1.5 signatures are deterministic, so even the signatures are the same bytes.
         self.assertIn("channels/live/windows.json.sig", stores["windows"])
 
@@ -237,6 +255,8 @@ class CrossPlatform(unittest.TestCase):
         store = ENV_DIR / "www" / name
         self.addCleanup(shutil.rmtree, store, True)
         self.check(self.release(windows, store, self.work / "game", DEV_DIR / "signing-private.pem"))
+        # The launcher reads past the chunk index its list names and fetches the file whole.
+        self.assertEqual(len(chunk_indexes(store)), 1)
         https = dict(line.split("=", 1) for line in (ENV_DIR / "servers.txt").read_text().split())["https"]
         install = self.work / "install"
         result = run([str(WINE_RUN), str(WINDOWS_TOOLS / "velkar-update.exe"), "--lang", "en", "--quiet",

@@ -25,14 +25,14 @@ const std::string kE(64, 'e');
 
 class DiffReportTest : public ::testing::Test {
 protected:
-    const StoredRelease from = Release("b1", {{"Velkar.exe", 10, kA, ""},
-                                              {"Paks/old.bin", 2048, kB, ""},
-                                              {"Island/map.pak", 3 << 20, kC, "island"},
-                                              {"gone.txt", 5, kA, ""}});
-    const StoredRelease to = Release("b2", {{"Velkar.exe", 12, kE, ""},
-                                            {"Paks/new/old.bin", 2048, kB, ""},
-                                            {"Island/map.pak", 3 << 20, kC, ""},
-                                            {"Island/extra.pak", 1, kD, "island"}});
+    const StoredRelease from = Release("b1", {{"Velkar.exe", 10, kA, "", {}},
+                                              {"Paks/old.bin", 2048, kB, "", {}},
+                                              {"Island/map.pak", 3 << 20, kC, "island", {}},
+                                              {"gone.txt", 5, kA, "", {}}});
+    const StoredRelease to = Release("b2", {{"Velkar.exe", 12, kE, "", {}},
+                                            {"Paks/new/old.bin", 2048, kB, "", {}},
+                                            {"Island/map.pak", 3 << 20, kC, "", {}},
+                                            {"Island/extra.pak", 1, kD, "island", {}}});
     const ReleaseDiff diff = DiffReleases(from.list, to.list);
 };
 

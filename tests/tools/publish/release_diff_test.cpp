@@ -20,7 +20,7 @@ struct Entry {
 ReleaseList List(const std::vector<Entry>& entries) {
     ReleaseList list;
     for (const Entry& entry : entries) {
-        list.files.push_back({entry.path, entry.size, std::string(64, entry.content), entry.group});
+        list.files.push_back({entry.path, entry.size, std::string(64, entry.content), entry.group, {}});
     }
     return list;
 }
