@@ -24,7 +24,6 @@ LauncherView ViewOf(const AppState& app, std::uint64_t diskFreeBytes) {
     view.progress = ProgressNumbers(app.progress);
     view.bytesPerSecond = app.speed.bytesPerSecond();
     view.releaseKnown = app.releaseKnown;
-    view.offlineOnly = app.offlineOnly;
     view.releaseVersion = Utf8ToWide(app.release.projectVersion);
     view.releaseTotalSize = app.release.totalSize;
     view.fullMapSize = OptionalGroupSize(app.release, kFullMapGroup);

@@ -33,7 +33,6 @@ struct LauncherView {
     double bytesPerSecond = 0;  // 0 while there is no estimate
 
     bool releaseKnown = false;
-    bool offlineOnly = false;            // the installed build may start offline although the check failed
     std::wstring releaseVersion;         // projectVersion of the current release
     std::uint64_t releaseTotalSize = 0;  // all files of every group
     std::uint64_t fullMapSize = 0;       // the optional group "island" of the current release

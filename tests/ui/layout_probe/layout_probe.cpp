@@ -92,7 +92,7 @@ Options Parse(int argc, wchar_t** argv) {
         }
     }
     options.valid = options.valid && stateGiven;
-    const CommandFacts facts{view.state, view.pauseRequested, view.releaseKnown, view.installed, view.offlineOnly};
+    const CommandFacts facts{view.state, view.pauseRequested, view.releaseKnown, view.installed};
     for (int command = 0; command < kCommandLimit; ++command) view.enabled[command] = CommandEnabled(command, facts);
     return options;
 }
