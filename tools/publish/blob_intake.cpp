@@ -78,25 +78,26 @@ private:
     Sha256Hasher hasher_;
 };
 
-}  // namespace
-
-std::string HashFile(const fs::path& source, std::uint64_t size, std::vector<char>& buffer, const ReadCounter& onRead) {
-    Sha256Hasher hasher;
-    StreamFile(source, size, buffer, [&](const char* data, std::size_t count) {
-        hasher.Add(data, count);
-        onRead(count);
-    });
-    return hasher.Finish();
-}
-
-ChunkIndex IndexFile(const fs::path& source, std::uint64_t size, std::vector<char>& buffer, const ReadCounter& onRead) {
-    std::optional<ChunkIndex> index;
-    ContentDigest digest(&index);
+// Reads the file once for its digest, and its chunk index into *index when index is given.
+std::string DigestFile(const fs::path& source, std::uint64_t size, std::optional<ChunkIndex>* index,
+                       std::vector<char>& buffer, const ReadCounter& onRead) {
+    ContentDigest digest(index);
     StreamFile(source, size, buffer, [&](const char* data, std::size_t count) {
         digest.Add(data, count);
         onRead(count);
     });
-    digest.Finish();
+    return digest.Finish();
+}
+
+}  // namespace
+
+std::string HashFile(const fs::path& source, std::uint64_t size, std::vector<char>& buffer, const ReadCounter& onRead) {
+    return DigestFile(source, size, nullptr, buffer, onRead);
+}
+
+ChunkIndex IndexFile(const fs::path& source, std::uint64_t size, std::vector<char>& buffer, const ReadCounter& onRead) {
+    std::optional<ChunkIndex> index;
+    DigestFile(source, size, &index, buffer, onRead);
     return std::move(*index);
 }
 
@@ -114,12 +115,7 @@ IntakeResult BlobIntake::Take(const fs::path& source, std::uint64_t size, bool i
     if (!sizesToHashFirst_.contains(size)) {
         result = Copy(source, size, {}, wanted, buffer, onRead);
     } else {
-        ContentDigest digest(wanted);
-        StreamFile(source, size, buffer, [&](const char* data, std::size_t count) {
-            digest.Add(data, count);
-            onRead(count);
-        });
-        const BlobRef blob{digest.Finish(), size};
+        const BlobRef blob{DigestFile(source, size, wanted, buffer, onRead), size};
         result = store_.HasBlob(blob) ? IntakeResult{blob, false, std::nullopt}
                                       : Copy(source, size, blob.sha256, nullptr, buffer, [](std::uint64_t) {});
     }
